@@ -1,0 +1,96 @@
+// The file-information record and the run shared by the three digest engines.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+struct TFileInfo {
+    int64_t Size = 0;
+    uint32_t Attr = 0;
+    uint32_t Age = 0;            // packed DOS date-time, local time
+    std::string FileName;        // UTF-8 path; empty when no file is selected
+    std::string FileVersion;
+    std::string LegalCopyright;
+    std::string FileDescription;
+    std::string MD5;
+    std::string CRC32;
+    std::string SHA1;
+    std::string TimeText;
+    std::string TimeTextDefault;
+    std::string TimeTextShort;
+};
+
+// Bytes processed so far and the total; the final call of a run is (100, 100).
+using TProgressProc = void (*)(int64_t processed, int64_t total);
+
+// Lets pending window messages run; the program installs QCoreApplication::processEvents,
+// tests install counters. Engines call it every 101 buffers.
+void SetMessagePump(std::function<void()> pump);
+void PumpMessages();
+
+// Opaque icon handle; the platform layer decides what it points to.
+using TIconHandle = std::uintptr_t;
+// Asks the desktop for a file's icon (0 when there is none). Installed by the program.
+using TIconLookup = TIconHandle (*)(const std::string& path, bool small);
+void SetIconLookup(TIconLookup lookup);
+
+// The MD5 and SHA-1 engines raise this when the selected file cannot be opened.
+class EFileOpenError : public std::runtime_error {
+public:
+    EFileOpenError(std::string path, std::string reason);
+    const std::string& Path() const { return path_; }
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string path_;
+    std::string reason_;
+};
+
+class TNormalFileInfo {
+public:
+    TNormalFileInfo();
+    virtual ~TNormalFileInfo();
+    TNormalFileInfo(const TNormalFileInfo&) = delete;
+    TNormalFileInfo& operator=(const TNormalFileInfo&) = delete;
+
+    virtual void Execute() {}
+    virtual std::string GetHashText(bool /*upper*/) { return {}; }
+
+    void SetBufferSize(uint16_t kilobytes) { bufferKB_ = kilobytes; }
+    uint16_t BufferSize() const { return bufferKB_; }
+    void SetProgressProc(TProgressProc proc) { progress_ = proc; }
+    void SetFileName(const std::string& path);
+    void ReadSize();
+    void ReadVersionInfo();
+    void GetFileInfo(TFileInfo& out) const { out = info_; }
+    const TFileInfo& Info() const { return info_; }
+    void ClearInfo() { info_ = TFileInfo{}; }
+    void SetCanceled(bool canceled) { canceled_ = canceled; }
+    bool Canceled() const { return canceled_; }
+
+    TIconHandle SmallIcon = 0;
+    TIconHandle LargeIcon = 0;
+
+protected:
+    // What a digest plugs into the shared run.
+    class Digest {
+    public:
+        virtual ~Digest() = default;
+        virtual void Init() = 0;
+        virtual void Feed(const uint8_t* data, size_t len) = 0;
+        virtual std::string Finish() = 0;   // upper-case text; empty on a digest error
+    };
+    // One run over the selected file; the text goes to `field`. With raiseOpenError an
+    // open failure is thrown as EFileOpenError, otherwise it leaves the field empty.
+    void Run(Digest& digest, std::string TFileInfo::*field, bool raiseOpenError);
+    std::string CaseOf(const std::string& text, bool upper) const;
+
+    TFileInfo info_;
+
+private:
+    bool canceled_ = false;
+    TProgressProc progress_ = nullptr;
+    uint16_t bufferKB_ = 64;
+};

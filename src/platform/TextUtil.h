@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// A text longer than n bytes in code page 932 is cut to its first n - 3 bytes and "..."
+// is appended; shorter texts come back unchanged. Text in and out is UTF-8.
+std::string ShortenText(const std::string& text, size_t n);

@@ -1,0 +1,50 @@
+#include "support/TempDir.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+TempDir::TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "tavtest-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::write(const std::string& name, std::string_view content) const {
+    const auto p = path_ / name;
+    std::ofstream out(p, std::ios::binary);
+    out.write(content.data(), std::streamsize(content.size()));
+    if (!out) throw std::runtime_error("cannot write " + p.string());
+    return p.string();
+}
+
+std::string PatternBytes(size_t n, unsigned seed) {
+    std::string s(n, '\0');
+    uint64_t x = 0x9E3779B97F4A7C15ull * (seed + 1);
+    for (size_t i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        s[i] = char(x >> 24);
+    }
+    return s;
+}
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// A fresh folder under the system temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Writes `content` to `name` inside the folder and returns the full path as text.
+    std::string write(const std::string& name, std::string_view content) const;
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Bytes 0..n-1 of a fixed pseudo-random sequence (same for every run).
+std::string PatternBytes(size_t n, unsigned seed = 1);
+// Runs a shell command and returns what it printed on stdout.
+std::string RunCommand(const std::string& command);
