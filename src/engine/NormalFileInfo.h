@@ -73,7 +73,6 @@ public:
     TIconHandle SmallIcon = 0;
     TIconHandle LargeIcon = 0;
 
-protected:
     // What a digest plugs into the shared run.
     class Digest {
     public:
@@ -82,6 +81,8 @@ protected:
         virtual void Feed(const uint8_t* data, size_t len) = 0;
         virtual std::string Finish() = 0;   // upper-case text; empty on a digest error
     };
+
+protected:
     // One run over the selected file; the text goes to `field`. With raiseOpenError an
     // open failure is thrown as EFileOpenError, otherwise it leaves the field empty.
     void Run(Digest& digest, std::string TFileInfo::*field, bool raiseOpenError);

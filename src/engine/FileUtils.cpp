@@ -1,0 +1,142 @@
+#include "engine/FileUtils.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <ctime>
+
+#include "platform/DateTimeFormat.h"
+
+bool PackDosDateTime(const TDateTimeParts& t, uint32_t& dos) {
+    if (t.year < 1980 || t.year > 2107) return false;
+    const uint32_t date = uint32_t((t.year - 1980) << 9 | t.month << 5 | t.day);
+    const uint32_t time = uint32_t(t.hour << 11 | t.minute << 5 | t.second / 2);
+    dos = date << 16 | time;
+    return true;
+}
+
+TDateTimeParts UnpackDosDateTime(uint32_t dos) {
+    const uint32_t date = dos >> 16, time = dos & 0xFFFF;
+    TDateTimeParts t;
+    t.year = int(date >> 9) + 1980;
+    t.month = int(date >> 5 & 15);
+    t.day = int(date & 31);
+    t.hour = int(time >> 11);
+    t.minute = int(time >> 5 & 63);
+    t.second = int(time & 31) * 2;
+    return t;
+}
+
+bool FileExistsByAge(const std::string& path, uint32_t* age) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    struct tm lt;
+    const time_t mtime = st.st_mtime;
+    if (!localtime_r(&mtime, &lt)) return false;
+    TDateTimeParts t;
+    t.year = lt.tm_year + 1900;
+    t.month = lt.tm_mon + 1;
+    t.day = lt.tm_mday;
+    t.hour = lt.tm_hour;
+    t.minute = lt.tm_min;
+    t.second = lt.tm_sec > 59 ? 59 : lt.tm_sec;   // leap second
+    uint32_t dos;
+    if (!PackDosDateTime(t, dos)) return false;
+    if (age) *age = dos;
+    return true;
+}
+
+int64_t GetFileSize64(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return -1;
+    return S_ISDIR(st.st_mode) ? 0 : int64_t(st.st_size);
+}
+
+uint32_t FileAttributes(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return 0;
+    uint32_t attr = 0;
+    if (!(st.st_mode & S_IWUSR)) attr |= faReadOnly;
+    const std::string name = ExtractFileName(path);
+    if (name.size() > 1 && name[0] == '.' && name != "..") attr |= faHidden;
+    if (S_ISDIR(st.st_mode)) attr |= faDirectory;
+    else if (S_ISREG(st.st_mode)) attr |= faArchive;
+    else attr |= faSysFile;   // devices, FIFOs and sockets
+    return attr;
+}
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+    if (mask == "*.*" || mask == "*") return true;
+    // Iterative wildcard match with back-tracking to the last '*'.
+    size_t n = 0, m = 0, starM = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' ||
+                                std::tolower((unsigned char)mask[m]) == std::tolower((unsigned char)name[n]))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starM = m++;
+            starN = n;
+        } else if (starM != std::string::npos) {
+            m = starM + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*') ++m;
+    return m == mask.size();
+}
+
+void ListFiles(const std::string& folder, bool recursive, std::vector<std::string>& list,
+               const std::string& mask) {
+    struct stat st;
+    if (folder.empty() || stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = folder.back() == '/' ? folder : folder + '/';
+    while (const dirent* e = readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
+        const std::string full = prefix + name;
+        struct stat lst;
+        // lstat: a link to a folder is never walked, so a walk cannot loop.
+        const bool realFolder = lstat(full.c_str(), &lst) == 0 && S_ISDIR(lst.st_mode);
+        if (recursive && realFolder) {
+            ListFiles(full, true, list, mask);
+        } else if (recursive && S_ISLNK(lst.st_mode) && stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            continue;
+        } else {
+            list.push_back(full);
+        }
+    }
+    closedir(dir);
+}
+
+std::string GetLongPath(const std::string& path) {
+    std::string p = path;
+    if (p.size() > 1 && p.back() == '/') p.pop_back();
+    return p;
+}
+
+std::string ExtractFileName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    const std::string cur = ExtractFileExt(path);
+    return path.substr(0, path.size() - cur.size()) + ext;
+}
+
+std::string ShortcutFileName(const std::string& path) {
+    return path.empty() ? std::string() : ChangeFileExt(path, ".lnk");
+}
