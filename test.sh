@@ -5,15 +5,14 @@ cd "$(dirname "$0")"
 . scripts/deps.sh
 
 preset=default
-extra=()
 for a in "$@"; do
   case $a in
-    --asan) preset=asan; extra=(clang libclang-rt-14-dev) ;;
+    --asan) preset=asan ;;
     *) echo "usage: ./test.sh [--asan]" >&2; exit 2 ;;
   esac
 done
 
-tav_ensure_packages "${extra[@]}"
+tav_ensure_packages
 tav_build "$preset"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset "$preset"
