@@ -14,4 +14,8 @@ std::string ToUtf8(std::string_view bytes);
 // Length of the text in code page 932 bytes.
 size_t ByteLength(std::string_view utf8);
 
+// The first character of a non-empty text as FromUtf8 reads it (an invalid sequence is one
+// character): returns its length in UTF-8 bytes and sets cp932Bytes to 1 or 2.
+size_t NextChar(std::string_view utf8, size_t& cp932Bytes);
+
 }  // namespace cp932
