@@ -1,0 +1,102 @@
+#include "engine/Sidecar.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "engine/FileUtils.h"
+#include "platform/Cp932.h"
+
+namespace {
+
+std::string AsciiLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
+std::string AsciiUpper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return s;
+}
+
+}  // namespace
+
+std::string SidecarPath(const std::string& path) { return path + ".MD5"; }
+
+std::optional<std::string> ReadSidecar(const std::string& path) {
+    const std::string sidecar = SidecarPath(path);
+    if (!FileExistsByAge(sidecar)) return std::nullopt;
+    const int fd = ::open(sidecar.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string head(kSidecarLineLimit, '\0');
+    size_t got = 0;
+    while (got < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
+        if (n > 0) got += size_t(n);
+        else if (n == 0 || errno != EINTR) break;
+    }
+    ::close(fd);
+    head.resize(got);
+    const size_t eol = head.find_first_of("\r\n");
+    if (eol != std::string::npos) head.resize(eol);
+    // A blank (0x20) is never part of a double-byte character, so the bytes can be searched.
+    const size_t blank = head.find(' ');
+    if (blank == std::string::npos) return std::nullopt;
+    return cp932::ToUtf8(std::string_view(head).substr(0, blank));
+}
+
+TSidecarWriteResult WriteSidecar(const std::string& path, const std::string& md5) {
+    TSidecarWriteResult r;
+    const std::string sidecar = SidecarPath(path);
+    if (FileExistsByAge(sidecar)) {
+        r.Outcome = TSidecarWrite::Exists;
+        return r;
+    }
+    const std::string line = cp932::FromUtf8(AsciiLower(md5) + " " + ExtractFileName(path)) + "\r\n";
+    // O_EXCL: whatever appeared at that name since the check is left alone too.
+    const int fd = ::open(sidecar.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        r.Reason = std::strerror(errno);
+        return r;
+    }
+    size_t done = 0;
+    int err = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        done += size_t(n);
+    }
+    if (::close(fd) != 0 && !err) err = errno;
+    if (err) {
+        ::unlink(sidecar.c_str());   // no half-written sidecar to be read later
+        r.Reason = std::strerror(err);
+        return r;
+    }
+    r.Outcome = TSidecarWrite::Written;
+    return r;
+}
+
+TSidecarRedirect RedirectForSidecar(const std::string& path, bool useMD5File, bool notUseMD5File,
+                                    const std::function<bool(const std::string&)>& fileExists) {
+    TSidecarRedirect r{path, false};
+    if (useMD5File && fileExists(SidecarPath(r.Path))) r.Path = SidecarPath(r.Path);
+    if (!notUseMD5File && AsciiUpper(ExtractFileExt(r.Path)) == ".MD5") {
+        // Case-sensitive and only the first occurrence: "a.md5" stays as it is.
+        std::string candidate = r.Path;
+        const size_t at = candidate.find(".MD5");
+        if (at != std::string::npos) candidate.erase(at, 4);
+        if (fileExists(candidate)) {
+            r.Path = candidate;
+            r.ReadSidecar = true;
+        }
+    }
+    return r;
+}

@@ -1,0 +1,45 @@
+#include "settings/CommandLine.h"
+
+namespace {
+
+std::string WithoutLeadingDash(const std::string& s) { return !s.empty() && s[0] == '-' ? s.substr(1) : s; }
+
+std::string AsciiLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
+}  // namespace
+
+TCommandLineDecision EvaluateCommandLine(const std::vector<std::string>& args,
+                                         const std::function<bool(const std::string&)>& fileExists) {
+    TCommandLineDecision d;
+    if (args.empty()) return d;
+
+    if (args.size() == 2) {
+        const std::string sw = AsciiLower(args[0]);
+        const std::string path = WithoutLeadingDash(args[1]);
+        if (!fileExists(path)) return d;
+        d.SetDigests = true;
+        const bool all = sw == "-a";
+        d.CheckCRC = d.CheckMD5 = d.CheckSHA1 = all;
+        if (sw == "-c") d.CheckCRC = true;
+        else if (sw == "-m") d.CheckMD5 = true;
+        else if (sw == "-h") d.CheckSHA1 = true;
+        d.FileToAnalyze = path;
+        d.RunDuplicateSearch = sw == "-s";
+        return d;
+    }
+
+    // One argument, or a path with spaces that arrived unquoted in pieces.
+    const std::string path = WithoutLeadingDash(args[0]);
+    if (fileExists(path)) {
+        d.FileToAnalyze = path;
+        return d;
+    }
+    std::string joined = args[0];
+    for (size_t i = 1; i < args.size(); ++i) joined += " " + args[i];
+    if (fileExists(joined)) d.FileToAnalyze = joined;
+    return d;
+}
