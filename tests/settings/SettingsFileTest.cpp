@@ -1,0 +1,299 @@
+// tavr2.ini: the file written at exit, what loading makes of it, and failing writes.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Cp932.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kVersion = "2.46";
+const std::string kCopyright = "Copyright (C) Tavrenne Project";
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Keys 4 to 33 as InitialSettings() writes them.
+const char* const kInitialTail =
+    "#Check CRC=0\r\n"
+    "#Check MD5=1\r\n"
+    "#Check SHA1=0\r\n"
+    "#LogWindow=1\r\n"
+    "#strbyl=0\r\n"
+    "#ByteLen=0\r\n"
+    "#not useMD5File=0\r\n"
+    "#auto create MD5=0\r\n"
+    "#Use SSTP=0\r\n"
+    "#close_q=0\r\n"
+    "#clearlog=0\r\n"
+    "#Use MD5File=0\r\n"
+    "#ShutdownOption=0\r\n"
+    "#NoSp=0\r\n"
+    "#Use FileCache=0\r\n"
+    "#Priority=0\r\n"
+    "#check oldun=0\r\n"
+    "#DeleteCacheFiles=1\r\n"
+    "#CacheOver=1\r\n"
+    "#CacheCount=0\r\n"
+    "#BackConfig=0\r\n"
+    "#AutoBufferSize=1\r\n"
+    "#BufferSize=64\r\n"
+    "#SetingMD5=1\r\n"
+    "#UseSound=0\r\n"
+    "#SoundFile_1=\r\n"
+    "#SoundFile_2=\r\n"
+    "#Reloadfile=0\r\n"
+    "#Etavr pro section=00 02 02 05 09 01\r\n"
+    "#END=\r\n";
+
+std::string Head(bool saveConfig) {
+    return "[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=" + kCopyright + "\r\n#Save Config=" +
+           (saveConfig ? "1" : "0") + "\r\n";
+}
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim = old_;
+        lim.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lim);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
+TEST(SettingsFile, AFirstExitWritesEveryKeyInTableOrder) {
+    TempDir dir;
+    const std::string path = dir.file("tavr2.ini");
+    SaveSettings(path, kVersion, kCopyright, InitialSettings());
+    EXPECT_EQ(ReadBytes(path), Head(true) + kInitialTail);
+}
+
+TEST(SettingsFile, SaveConfigDecidesWhetherKeysFourToThirtyThreeAreWritten) {
+    TempDir dir;
+    TSettings changed = InitialSettings();
+    changed.CheckCRC = true;
+    changed.CheckMD5 = false;
+    changed.BufferSize = 100;
+
+    // On: everything follows the record.
+    const std::string on = dir.file("on.ini");
+    SaveSettings(on, kVersion, kCopyright, InitialSettings());
+    SaveSettings(on, kVersion, kCopyright, changed);
+    std::string expected = Head(true) + kInitialTail;
+    expected.replace(expected.find("#Check CRC=0"), 12, "#Check CRC=1");
+    expected.replace(expected.find("#Check MD5=1"), 12, "#Check MD5=0");
+    expected.replace(expected.find("#BufferSize=64"), 14, "#BufferSize=100");
+    EXPECT_EQ(ReadBytes(on), expected);
+
+    // Off over an existing file: only the first three keys change, older values stay.
+    const std::string off = dir.write("off.ini",
+        "[Tavrix_2]\r\n#Version=2.40\r\n#Copyright=old\r\n#Save Config=1\r\n#Check CRC=0\r\n#NoSp=1\r\n");
+    changed.SaveConfig = false;
+    SaveSettings(off, kVersion, kCopyright, changed);
+    EXPECT_EQ(ReadBytes(off), Head(false) + "#Check CRC=0\r\n#NoSp=1\r\n");
+
+    // Off without a file: a file of three keys.
+    const std::string fresh = dir.file("fresh.ini");
+    SaveSettings(fresh, kVersion, kCopyright, changed);
+    EXPECT_EQ(ReadBytes(fresh), Head(false));
+}
+
+TEST(SettingsFile, SavingKeepsForeignSectionsCommentsAndOtherKeys) {
+    TempDir dir;
+    const std::string digestKey = "#Digest_Pass_Text=" + cp932::FromUtf8("C:\\ツール\\Digest_Pass.txt");
+    const std::string path = dir.write("tavr2.ini",
+        "; hand-edited\r\n"
+        "[Tavrix_2]\r\n"
+        "#Version = 2.45\r\n"
+        "#check crc=1\r\n" +
+        digestKey + "\r\n"
+        "#My Note=keep\r\n"
+        "\r\n"
+        "[Other Tool]\r\n"
+        "#Check CRC=foreign\r\n");
+    TSettings s = InitialSettings();
+    s.SoundFile1 = "/home/ユーザー/終了.wav";
+    SaveSettings(path, kVersion, kCopyright, s);
+
+    std::string tail = kInitialTail;
+    tail.erase(0, tail.find("#Check MD5"));   // "#Check CRC" is already in the file
+    tail.replace(tail.find("#SoundFile_1=\r\n"), 15,
+                 "#SoundFile_1=" + cp932::FromUtf8("/home/ユーザー/終了.wav") + "\r\n");
+    EXPECT_EQ(ReadBytes(path),
+              "; hand-edited\r\n"
+              "[Tavrix_2]\r\n"
+              "#Version = 2.46\r\n"
+              "#check crc=0\r\n" +
+              digestKey + "\r\n"
+              "#My Note=keep\r\n"
+              "#Copyright=" + kCopyright + "\r\n"
+              "#Save Config=1\r\n" + tail +
+              "\r\n"
+              "[Other Tool]\r\n"
+              "#Check CRC=foreign\r\n");
+}
+
+TEST(SettingsFile, WhatIsSavedLoadsBackTheSame) {
+    TempDir dir;
+    const std::string path = dir.file("tavr2.ini");
+    TSettings s;
+    s.CheckCRC = s.CheckSHA1 = true;
+    s.CheckMD5 = false;
+    s.LogWindow = false;
+    s.StrByL = s.ByteLen = s.NotUseMD5File = s.AutoCreateMD5 = s.UseSSTP = true;
+    s.CloseQuery = s.ClearLog = s.ShutdownOption = s.NoSplash = s.UseFileCache = true;
+    s.UseMD5File = false;
+    s.Priority = 2;
+    s.DeleteCacheFiles = false;
+    s.CacheOver = true;
+    s.CacheCount = 5;
+    s.AutoBufferSize = false;
+    s.BufferSize = 100;
+    s.SetingMD5 = false;
+    s.UseSound = s.ReloadFile = true;
+    s.SoundFile1 = "/snd/終了 音.wav";
+    s.SoundFile2 = "/snd/error.wav";
+    SaveSettings(path, kVersion, kCopyright, s);
+
+    TSettings loaded = InitialSettings();
+    const TLoadResult r = LoadSettings(path, kVersion, loaded);
+    EXPECT_TRUE(r.FileExisted);
+    EXPECT_FALSE(r.Upgraded);
+    EXPECT_TRUE(r.HelperStarts.empty());   // "#check oldun" was saved as 0
+    EXPECT_EQ(loaded, s);
+    EXPECT_EQ(CacheLimit(loaded), 2000);
+    EXPECT_EQ(BufferSizeKB(loaded), 100);
+}
+
+TEST(SettingsFile, MissingFileReadsNothingAndAsksForTheHelperCheck) {
+    TempDir dir;
+    TSettings s = InitialSettings();
+    const TLoadResult r = LoadSettings(dir.file("tavr2.ini"), kVersion, s);
+    EXPECT_FALSE(r.FileExisted);
+    EXPECT_FALSE(r.Upgraded);
+    EXPECT_EQ(r.HelperStarts, (std::vector<THelperStart>{{"-O", true}}));
+    EXPECT_EQ(s, InitialSettings());
+    // The start without a file differs from a file without keys in two places.
+    EXPECT_TRUE(s.CheckMD5);
+    EXPECT_FALSE(s.UseMD5File);
+}
+
+TEST(SettingsFile, MissingKeysTakeTheirDefaults) {
+    TempDir dir;
+    const std::string path = dir.write("tavr2.ini", "[Tavrix_2]\r\n#Version=2.46\r\n");
+    TSettings s = InitialSettings();
+    const TLoadResult r = LoadSettings(path, kVersion, s);
+    EXPECT_TRUE(r.FileExisted);
+    EXPECT_FALSE(r.Upgraded);
+    EXPECT_EQ(r.HelperStarts, (std::vector<THelperStart>{{"-O", true}}));   // "#check oldun" missing
+    TSettings defaults;   // the per-key defaults
+    EXPECT_EQ(s, defaults);
+    EXPECT_FALSE(s.CheckMD5);
+    EXPECT_TRUE(s.UseMD5File);
+}
+
+TEST(SettingsFile, UpgradeIsAnyDifferenceFromTheStoredVersion) {
+    TempDir dir;
+    const struct {
+        const char* file;
+        bool upgraded;
+        const char* text1;
+        std::vector<THelperStart> starts;
+    } cases[] = {
+        {"[Tavrix_2]\r\n#check oldun=0\r\n", true, "TavrenneがVersion 2.01から", {}},
+        {"[Tavrix_2]\r\n#Version=2.50\r\n#check oldun=0\r\n", true, "TavrenneがVersion 2.50から", {}},
+        {"[Tavrix_2]\r\n#Version=2.46 \r\n#check oldun=0\r\n", false, "", {}},   // value trimmed
+        {"[Tavrix_2]\r\n#Version=2.46a\r\n#BackConfig=1\r\n", true, "TavrenneがVersion 2.46aから",
+         {{"-D", false}, {"-O", true}}},
+        {"[Tavrix_2]\r\n#Version=2.46\r\n#BackConfig=1\r\n#check oldun=0\r\n", false, "", {}},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.write("tavr2.ini", c.file);
+        TSettings s = InitialSettings();
+        const TLoadResult r = LoadSettings(path, kVersion, s);
+        EXPECT_EQ(r.Upgraded, c.upgraded) << c.file;
+        EXPECT_EQ(r.UpgradeText1, c.text1) << c.file;
+        EXPECT_EQ(r.UpgradeText2, c.upgraded ? "2.46へ更新されました" : "") << c.file;
+        EXPECT_EQ(r.HelperStarts, c.starts) << c.file;
+    }
+}
+
+TEST(SettingsFile, SliderAndListsAreKeptInRange) {
+    TempDir dir;
+    const struct {
+        const char* keys;
+        int bufferSize, bufferSizeKB, priority, cacheCount, cacheLimit;
+    } cases[] = {
+        {"#AutoBufferSize=1\r\n#BufferSize=100\r\n", 64, 64, 0, 0, 50},
+        {"#AutoBufferSize=0\r\n#BufferSize=100\r\n", 100, 100, 0, 0, 50},
+        {"#AutoBufferSize=0\r\n#BufferSize=8\r\n", 16, 16, 0, 0, 50},
+        {"#AutoBufferSize=0\r\n#BufferSize=0x200\r\n", 128, 128, 0, 0, 50},
+        {"#AutoBufferSize=0\r\n#BufferSize=big\r\n", 64, 64, 0, 0, 50},
+        {"#Priority=2\r\n#CacheCount=0x3\r\n", 64, 64, 2, 3, 500},
+        {"#Priority=3\r\n#CacheCount=6\r\n", 64, 64, -1, -1, 0},
+        {"#Priority=-1\r\n#CacheCount=-1\r\n", 64, 64, -1, -1, 0},
+        {"#CacheOver=0\r\n#CacheCount=4\r\n", 64, 64, 0, 4, 0},
+        {"#CacheOver=1\r\n#CacheCount=4\r\n", 64, 64, 0, 4, 1000},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.write("tavr2.ini", std::string("[Tavrix_2]\r\n") + c.keys);
+        TSettings s = InitialSettings();
+        LoadSettings(path, kVersion, s);
+        EXPECT_EQ(s.BufferSize, c.bufferSize) << c.keys;
+        EXPECT_EQ(BufferSizeKB(s), c.bufferSizeKB) << c.keys;
+        EXPECT_EQ(s.Priority, c.priority) << c.keys;
+        EXPECT_EQ(s.CacheCount, c.cacheCount) << c.keys;
+        EXPECT_EQ(CacheLimit(s), c.cacheLimit) << c.keys;
+    }
+}
+
+TEST(SettingsFile, AFailingKeyStopsTheRestAndNamesTheFile) {
+    TempDir dir;
+    // The name is taken by a folder: the very first key fails.
+    fs::create_directory(dir.path() / "tavr2.ini");
+    try {
+        SaveSettings(dir.file("tavr2.ini"), kVersion, kCopyright, InitialSettings());
+        ADD_FAILURE() << "saving over a folder succeeded";
+    } catch (const EIniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), dir.file("tavr2.ini") + " に書き込めません");
+    }
+
+    // The disk fills up part way: the file holds the keys before the failing one, whole.
+    const std::string path = dir.file("part.ini");
+    const std::string full = Head(true) + kInitialTail;
+    {
+        FileSizeLimit limit(200);
+        EXPECT_THROW(SaveSettings(path, kVersion, kCopyright, InitialSettings()), EIniWriteError);
+    }
+    const std::string written = ReadBytes(path);
+    ASSERT_GT(written.size(), Head(true).size());
+    EXPECT_LE(written.size(), 200u);
+    EXPECT_EQ(full.compare(0, written.size(), written), 0) << written;
+    const size_t next = full.find("\r\n", written.size() - 2);
+    EXPECT_EQ(next, written.size() - 2) << "the file ends on a whole line";
+    EXPECT_GT(full.size(), written.size() + 20);   // the next key would have passed the limit
+}
