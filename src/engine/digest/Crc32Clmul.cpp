@@ -31,17 +31,15 @@
 
 #include <cstdint>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace digest {
 
 uint32_t Crc32Slice16(uint32_t reg, const uint8_t* data, size_t len);
 
 #if defined(__x86_64__)
-
-}  // namespace digest
-
-#include <immintrin.h>
-
-namespace digest {
 
 namespace {
 
