@@ -16,7 +16,9 @@ uint32_t Crc32FeedWith(Crc32Impl impl, uint32_t reg, const uint8_t* data, size_t
 bool Crc32Supported(Crc32Impl impl);   // the CPU can run it
 Crc32Impl Crc32Best();                 // fastest supported path
 Crc32Impl Crc32Selected();
-void Crc32Select(Crc32Impl impl);      // tests and benchmarks; must be supported
+// Tests and benchmarks. An unsupported path is ignored (Crc32Selected() tells what runs);
+// Crc32FeedWith falls back to Crc32Best() for one.
+void Crc32Select(Crc32Impl impl);
 const char* Crc32ImplName(Crc32Impl impl);
 
 // The byte-wise table of the reflected polynomial.
