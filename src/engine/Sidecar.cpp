@@ -30,7 +30,7 @@ std::string SidecarPath(const std::string& path) { return path + ".MD5"; }
 std::optional<std::string> ReadSidecar(const std::string& path) {
     const std::string sidecar = SidecarPath(path);
     if (!FileExistsByAge(sidecar)) return std::nullopt;
-    const int fd = ::open(sidecar.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(sidecar.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string head(kSidecarLineLimit, '\0');
     size_t got = 0;

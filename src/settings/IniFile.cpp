@@ -98,7 +98,7 @@ std::string SystemReason(int err) { return std::strerror(err); }
 // The whole file; nullopt when there is no file. Throws with the reason when a file is
 // there but cannot be read, so that a write never replaces content it has not seen.
 std::optional<std::string> LoadFile(const std::string& path, bool throwOnError) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || !throwOnError) return std::nullopt;
         throw EIniWriteError(path, SystemReason(errno));

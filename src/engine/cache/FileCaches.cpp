@@ -30,7 +30,7 @@ bool IsFolder(const std::string& path) {
 
 // The first record of a file; false when the file is shorter or cannot be read.
 bool ReadRecord(const std::string& path, TCacheRecord& rec) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     size_t got = 0;
     auto* p = reinterpret_cast<char*>(&rec);
