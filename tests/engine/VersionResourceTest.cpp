@@ -36,11 +36,6 @@ std::vector<uint8_t> SampleBlock(const std::string& fileVersion = "1.2.3.4") {
 
 std::string AsText(const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); }
 
-uint32_t Le32At(const std::vector<uint8_t>& b, size_t off) {
-    return uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 |
-           uint32_t(b[off + 3]) << 24;
-}
-
 VersionNode Str(const std::u16string& key, const std::u16string& value) {
     return VersionNode{key, 1, Utf16(value), {}, {}, {}};
 }
@@ -82,9 +77,9 @@ TEST(VersionBlock, WrittenBlockHasTheStandardLayoutAndReadsBack) {
     EXPECT_EQ(block[2] | block[3] << 8, 52);
     EXPECT_EQ(AsText(std::vector<uint8_t>(block.begin() + 6, block.begin() + 38)),
               AsText(Utf16(u"VS_VERSION_INFO")));
-    EXPECT_EQ(Le32At(block, 40), 0xFEEF04BDu);
-    EXPECT_EQ(Le32At(block, 48), 0x00010002u);  // file version, high and low
-    EXPECT_EQ(Le32At(block, 52), 0x00030004u);
+    EXPECT_EQ(pebuild::Le32(block, 40), 0xFEEF04BDu);
+    EXPECT_EQ(pebuild::Le32(block, 48), 0x00010002u);  // file version, high and low
+    EXPECT_EQ(pebuild::Le32(block, 52), 0x00030004u);
 
     // Everything after the fixed information, as an independent writer lays it out.
     VersionNode root{u"VS_VERSION_INFO", 0,
@@ -110,14 +105,14 @@ TEST(VersionBlock, WrittenBlockHasTheStandardLayoutAndReadsBack) {
 }
 
 TEST(VersionBlock, ReaderAcceptsWhatOtherResourceCompilersWrite) {
-    // Value length in bytes instead of characters, a string marked binary, an empty value with
-    // no characters at all, trailing NULs, a second table, and an unpaired surrogate.
+    // Value length in bytes instead of characters, a string marked binary, a value of length 0
+    // over leftover bytes, trailing NULs, a second table, and an unpaired surrogate.
     VersionNode bytesCounted = Str(u"FileVersion", u"5.6");
     bytesCounted.valueLength = uint16_t(bytesCounted.value.size());
     VersionNode markedBinary = Str(u"ProductName", u"Bin");
     markedBinary.type = 0;
     markedBinary.valueLength = 4;
-    VersionNode empty{u"LegalCopyright", 1, {}, 0, {}, {}};
+    VersionNode empty{u"LegalCopyright", 1, Utf16(u"stale"), 0, {}, {}};  // length 0 wins
     VersionNode padded = Str(u"Comments", std::u16string(u"ok\0\0\0", 5));
     VersionNode lone = Str(u"Odd", u"a\xD800z");
     const auto block = Block(
@@ -149,7 +144,9 @@ TEST(VersionBlock, MalformedBlocksYieldNothing) {
     VersionNode pastParent = Str(u"FileVersion", u"1.0");
     pastParent.length = 200;
     VersionNode keyCut = Str(u"FileVersion", u"1.0");
-    keyCut.length = 6 + 7;  // odd length ending inside the key, before its NUL
+    keyCut.length = 6 + 7;  // odd length ending inside the key
+    VersionNode keyWithoutNul = Str(u"FileVersion", u"1.0");
+    keyWithoutNul.length = 6 + 22 + 1;  // the whole key, then half of its NUL
     VersionNode shortTranslation = Translation({0x11, 0x04});
     VersionNode translationPastNode = Translation(kJaTranslation);
     translationPastNode.valueLength = 8;
@@ -167,7 +164,8 @@ TEST(VersionBlock, MalformedBlocksYieldNothing) {
         {"root past the block", Block({}, {Translation(kJaTranslation)}, 0x4000), false, false},
         {"string length 0", withString(zeroLength), false, true},
         {"string past its table", withString(pastParent), false, true},
-        {"key without NUL", withString(keyCut), false, true},
+        {"node ends inside its key", withString(keyCut), false, true},
+        {"key without NUL", withString(keyWithoutNul), false, true},
         {"table past its parent", Block({tableTooLong}, {Translation(kJaTranslation)}), false, true},
         {"no translation", Block({VersionNode{u"041104B0", 1, {}, {}, {}, {Str(u"FileVersion", u"1.0")}}}, {}),
          true, false},
@@ -257,6 +255,16 @@ TEST(PeVersion, CorruptFilesGiveNothing) {
          [&](PeImage& i) { Put32(i.bytes, i.versionLangDir + 20, 0x80000000u | rel(i, i.versionNameDir)); }},
         {"language entry points at itself",
          [&](PeImage& i) { Put32(i.bytes, i.versionLangDir + 20, 0x80000000u | rel(i, i.versionLangDir)); }},
+        {"type entry loops to the root, whose first type leads straight to data",
+         [](PeImage& i) {
+             Put32(i.bytes, i.versionTypeEntry + 4, 0x80000000u);
+             // The first type's entry skips its name level and points at its language directory.
+             const uint32_t names = pebuild::Le32(i.bytes, i.rsrcRaw + 16 + 4) & 0x7FFFFFFFu;
+             const uint32_t langs = pebuild::Le32(i.bytes, i.rsrcRaw + names + 16 + 4);
+             Put32(i.bytes, i.rsrcRaw + 16 + 4, langs);
+         }},
+        {"language entry marks its data entry as a directory",
+         [&](PeImage& i) { Put32(i.bytes, i.versionLangDir + 20, 0x80000000u | rel(i, i.versionDataEntry)); }},
         {"type entry is a leaf", [](PeImage& i) { i.bytes[i.versionTypeEntry + 7] &= 0x7F; }},
         {"huge NumberOfNamedEntries", [](PeImage& i) { Put16(i.bytes, i.rsrcRaw + 12, 0xFFFF); }},
         {"name directory runs past the section",
@@ -267,7 +275,21 @@ TEST(PeVersion, CorruptFilesGiveNothing) {
         {"data RVA wraps around", [](PeImage& i) { Put32(i.bytes, i.versionDataEntry, 0xFFFFFFF0u); }},
         {"data one byte too long",
          [](PeImage& i) { Put32(i.bytes, i.versionDataEntry + 4, uint32_t(i.bytes.size() - i.versionData + 1)); }},
+        {"data runs past its section into trailing bytes",
+         [](PeImage& i) {
+             Put32(i.bytes, i.versionDataEntry + 4, uint32_t(i.bytes.size() - i.versionData + 1));
+             i.bytes.resize(i.bytes.size() + 64, 0);
+         }},
         {"data size 4 GiB", [](PeImage& i) { Put32(i.bytes, i.versionDataEntry + 4, 0xFFFFFFFFu); }},
+        {"data larger than any version block",
+         [](PeImage& i) {
+             const uint32_t size = (1u << 20) + 1;
+             i.bytes.resize(i.versionData + size, 0);
+             const uint32_t sectionSize = uint32_t(i.bytes.size() - i.rsrcRaw);
+             Put32(i.bytes, i.rsrcSectionHeader + 8, sectionSize);
+             Put32(i.bytes, i.rsrcSectionHeader + 16, sectionSize);
+             Put32(i.bytes, i.versionDataEntry + 4, size);
+         }},
         {"data size 0", [](PeImage& i) { Put32(i.bytes, i.versionDataEntry + 4, 0); }},
     };
     TempDir dir;
@@ -278,7 +300,6 @@ TEST(PeVersion, CorruptFilesGiveNothing) {
             SCOPED_TRACE(std::string(plus ? "PE32+: " : "PE32: ") + name);
             PeImage bad = good;
             mutate(bad);
-            ASSERT_EQ(bad.bytes.size(), good.bytes.size());
             EXPECT_TRUE(ExtractVersionResource(bad.bytes).empty());
             EXPECT_TRUE(LoadVersionResource(dir.write("bad.exe", AsText(bad.bytes))).empty());
         }
@@ -313,6 +334,14 @@ TEST(ElfVersion, ReadsTheSectionOfLittleEndianFiles) {
                    {kElfSection, padded}});
         EXPECT_EQ(AsText(ExtractVersionResource(img.bytes)), AsText(block));
 
+        // Many-section files keep the count and the name-table index in section 0.
+        auto extended = img.bytes;
+        Put16(extended, is64 ? 60 : 48, 0);
+        Put16(extended, is64 ? 62 : 50, 0xFFFF);
+        Put32(extended, img.sectionHeaders + (is64 ? 32 : 20), 5);
+        Put32(extended, img.sectionHeaders + (is64 ? 40 : 24), 4);
+        EXPECT_EQ(AsText(ExtractVersionResource(extended)), AsText(block));
+
         auto bigEndian = img.bytes;
         bigEndian[5] = 2;
         EXPECT_TRUE(ExtractVersionResource(bigEndian).empty());
@@ -344,6 +373,6 @@ TEST(ElfVersion, OurOwnProgramCarriesItsVersion) {
     EXPECT_EQ(QueryString(block, "041104B0", "ProductName"), "Tavrenne");
     EXPECT_EQ(QueryString(block, "041104B0", "LegalCopyright"), "Copyright (C) 2026 Tavrenne developers");
     EXPECT_EQ(QueryString(block, "041104B0", "FileDescription"), "Tavrenne ファイル情報・ハッシュ値表示");
-    EXPECT_EQ(Le32At(block, 48), 0x0002002Eu);  // 2.46.0.0 in the fixed information
-    EXPECT_EQ(Le32At(block, 52), 0u);
+    EXPECT_EQ(pebuild::Le32(block, 48), 0x0002002Eu);  // 2.46.0.0 in the fixed information
+    EXPECT_EQ(pebuild::Le32(block, 52), 0u);
 }

@@ -47,6 +47,11 @@ std::pair<uint16_t, uint16_t> Counts(const Map& m) {
 
 }  // namespace
 
+uint32_t Le32(const std::vector<uint8_t>& b, size_t off) {
+    return uint32_t(b.at(off)) | uint32_t(b.at(off + 1)) << 8 | uint32_t(b.at(off + 2)) << 16 |
+           uint32_t(b.at(off + 3)) << 24;
+}
+
 void Put16(std::vector<uint8_t>& b, size_t off, uint16_t v) {
     Grow(b, off + 2);
     b[off] = uint8_t(v);

@@ -76,6 +76,7 @@ std::vector<uint8_t> WriteNode(const VersionNode& node);
 // UTF-16LE bytes of s, with a terminating NUL when asked.
 std::vector<uint8_t> Utf16(const std::u16string& s, bool nul = true);
 
+uint32_t Le32(const std::vector<uint8_t>& b, size_t off);
 void Put16(std::vector<uint8_t>& b, size_t off, uint16_t v);
 void Put32(std::vector<uint8_t>& b, size_t off, uint32_t v);
 

@@ -1,0 +1,53 @@
+// Any input, as a file and as a version block: no crash, no read outside the input, and
+// whatever the reader returns is part of the input.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/version/VersionResource.h"
+
+namespace {
+
+void Query(const std::vector<uint8_t>& block) {
+    std::string table = "041104B0";
+    if (const auto t = version::QueryTranslation(block)) {
+        char buf[9];
+        std::snprintf(buf, sizeof buf, "%04X%04X", unsigned(*t & 0xFFFF), unsigned(*t >> 16));
+        table = buf;
+    }
+    for (const char* name : {"FileVersion", "LegalCopyright", "FileDescription"})
+        (void)version::QueryString(block, table, name);
+}
+
+// The writer's output always reads back, and reading is stable once the value is normalised.
+void RoundTrip(const uint8_t* data, size_t size) {
+    const std::string value(reinterpret_cast<const char*>(data), std::min<size_t>(size, 2000));
+    version::VersionData d;
+    d.strings = {{"Comments", value}};
+    const auto block = version::BuildVersionResource(d);
+    const auto back = version::QueryString(block, "041104B0", "Comments");
+    if (!back || version::QueryTranslation(block) != 0x04B00411u) std::abort();
+    d.strings = {{"Comments", *back}};
+    if (version::QueryString(version::BuildVersionResource(d), "041104B0", "Comments") != back)
+        std::abort();
+    const bool plainAscii = std::all_of(value.begin(), value.end(),
+                                        [](char c) { return c > 0 && uint8_t(c) < 0x80; });
+    if (plainAscii && *back != value) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::vector<uint8_t> input(data, data + size);
+    const auto block = version::ExtractVersionResource(input);
+    if (!block.empty() &&
+        std::search(input.begin(), input.end(), block.begin(), block.end()) == input.end())
+        std::abort();
+    Query(block);
+    Query(input);
+    RoundTrip(data, size);
+    return 0;
+}
