@@ -2,7 +2,7 @@
 TAV_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-noto-cjk
   python3 coreutils
   libssl-dev zlib1g-dev

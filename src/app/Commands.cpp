@@ -1,0 +1,252 @@
+// Commands of the main window, the ways a file arrives, the log switch and closing.
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShowEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/Anchors.h"
+#include "app/Art.h"
+#include "app/Tavrenne.h"
+#include "app/VersionDlg.h"
+#include "engine/FileUtils.h"
+#include "platform/Cp932.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "settings/SettingsAccess.h"
+
+namespace {
+
+const char* const kOpenFilter =
+    "すべてのファイル(*.*)|*.*|実行ファイル(*.exe)|*.exe|書庫ファイル|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|"
+    "MD5ファイル(*.MD5)|*.md5|ISOイメージ(CD,DVD)|*.iso;*.mdf;*.mds|ビデオファイル|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|"
+    "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma";
+
+constexpr int kRecentFirstId = 600;
+constexpr int kSystemMenuItems = 7;
+
+// The drive ("C:") or share ("\\server\share") a path starts with, if any.
+QString ExtractFileDrive(const QString& path) {
+    if (path.size() >= 2 && path[1] == QLatin1Char(':')) return path.left(2);
+    if (path.startsWith(QStringLiteral("\\\\"))) {
+        const int server = path.indexOf(QLatin1Char('\\'), 2);
+        if (server < 0) return path;
+        const int share = path.indexOf(QLatin1Char('\\'), server + 1);
+        return share < 0 ? path : path.left(share);
+    }
+    return QString();
+}
+
+}  // namespace
+
+QString RecentFileDisplayText(const QString& entry) {
+    if (entry.isEmpty()) return QStringLiteral("---------------");
+    if (cp932::ByteLength(entry.toStdString()) <= 50) return entry;
+    const QString drive = ExtractFileDrive(entry);
+    const QString sep = drive.isEmpty() ? QStringLiteral("/") : QStringLiteral("\\");
+    return drive + sep + QStringLiteral("...") + QString::fromStdString(ExtractFileName(entry.toStdString()));
+}
+
+bool TTavrenne::MenuBarEnabled() const { return ActionMainMenuBar1->isEnabled(); }
+
+QString TTavrenne::StatusText(int panel) const {
+    return panel >= 0 && panel < 3 ? StatusPanels[panel]->text() : QString();
+}
+
+void TTavrenne::Action1Execute() {
+    TFileDialogRequest request;
+    request.Filter = QString::fromUtf8(kOpenFilter);
+    request.FilterIndex = 1;
+    request.MustExist = true;
+    const QString path = Dialogs().OpenFile(request);
+    if (!path.isEmpty()) AnalyzeFile(path);
+}
+
+void TTavrenne::Action2Execute() {
+    if (!CurrentPath.isEmpty()) AnalyzeFile(CurrentPath);
+}
+
+void TTavrenne::Action8Execute() {
+    if (Dialogs().MessageBox(ApplicationTitle, QStringLiteral("現在の取得情報をクリアします　よろしいですか？　"),
+                             TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
+        ResetDisplay(true);
+}
+
+void TTavrenne::Action10Execute() {
+    const QRect geometry = this->geometry();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, Action10->isChecked());
+    setGeometry(geometry);
+    if (visible) show();
+}
+
+void TTavrenne::Action13Execute() {
+    const QString folder = QFileInfo(QString::fromStdString(ProgramInfo.FileName)).absolutePath();
+    const QString help = JoinPath(folder, QStringLiteral("Tavrenne.chm"));
+    if (FileExistsByAge(help.toStdString())) Platform().OpenDocument(help);
+}
+
+void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }
+
+void TTavrenne::Action15Execute() {
+    if (Hooks().MascotInUse()) {
+        SendMascotScript(TMascotScript::Version);
+        return;
+    }
+    TVersionDlg dialog(*this, this);
+    dialog.exec();
+}
+
+void TTavrenne::Action16Execute() {
+    if (Settings().CloseQuery() &&
+        Dialogs().MessageBox(QStringLiteral("終了の問い合わせ"), QStringLiteral("Tavrenneを終了します　よろしいですか？　"),
+                             TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
+        return;
+    close();
+}
+
+void TTavrenne::closeEvent(QCloseEvent* event) {
+    if (!MenuBarEnabled()) {  // a run is in progress
+        event->ignore();
+        return;
+    }
+    SuppressChangeCheck = true;
+    event->accept();
+    Hooks().CacheUpkeep(Settings().ClearCacheOnExit(), Settings().CacheLimit());
+}
+
+void TTavrenne::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous()) return;
+    ToolBarA->resize(ToolBarA->width(), 26);
+    UpdateRecentFiles();
+    if (HideLogAtShow) {
+        ToggleLog();
+        HideLogAtShow = false;
+    }
+}
+
+void TTavrenne::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) CheckFileChanged();
+}
+
+void TTavrenne::CheckFileChanged() {
+    if (SuppressChangeCheck || WatchedAge == 0 || !MenuBarEnabled() || !Settings().AutoReload()) return;
+    uint32_t age = 0;
+    if (!FileExistsByAge(CurrentPath.toStdString(), &age)) age = 0xFFFFFFFFu;
+    if (age == WatchedAge) return;
+    SuppressChangeCheck = true;
+    if (Dialogs().MessageBox(ApplicationTitle, QStringLiteral("ファイルが更新されました。 再度情報を取得しますか？ "),
+                             TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
+        AnalyzeFile(CurrentPath);
+    else
+        WatchedAge = 0;
+    SuppressChangeCheck = false;
+}
+
+void TTavrenne::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TTavrenne::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) paths << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    event->acceptProposedAction();  // the drop is finished whether or not it is used
+    HandleDroppedFiles(paths);
+}
+
+void TTavrenne::HandleDroppedFiles(const QStringList& paths) {
+    if (!MenuBarEnabled()) return;
+    if (paths.size() == 1) AnalyzeFile(paths.first());
+}
+
+void TTavrenne::UpdateRecentFiles(const QString& path) {
+    if (!path.isEmpty()) {
+        bool known = false;
+        for (const QString& entry : RecentFiles) known = known || entry.compare(path, Qt::CaseInsensitive) == 0;
+        if (!known) {
+            RecentFiles.prepend(path);
+            RecentFiles.removeLast();
+        }
+    }
+    QList<QAction*> items = SystemMenu->actions();
+    if (items.size() > kSystemMenuItems) {
+        for (int i = 0; i < 6 && 5 + i < items.size(); ++i) {
+            SystemMenu->removeAction(items[5 + i]);
+            items[5 + i]->deleteLater();
+        }
+    }
+    items = SystemMenu->actions();
+    if (items.size() == kSystemMenuItems) {
+        QAction* before = items[5];
+        QAction* separator = new QAction(SystemMenu);
+        separator->setSeparator(true);
+        SystemMenu->insertAction(before, separator);
+        for (int i = 0; i < 5; ++i) {
+            auto* item = new QAction(QStringLiteral("(&%1) ").arg(i + 1) + RecentFileDisplayText(RecentFiles.value(i)),
+                                     SystemMenu);
+            item->setData(kRecentFirstId + i);
+            item->setObjectName(QStringLiteral("RecentFile%1").arg(i));
+            SystemMenu->insertAction(before, item);
+        }
+    }
+}
+
+bool TTavrenne::SystemMenuCommand(int id) {
+    if (id < kRecentFirstId || id > kRecentFirstId + 4 || !MenuBarEnabled()) return false;
+    const QString entry = RecentFiles.value(id - kRecentFirstId);
+    if (!entry.isEmpty() && FileExistsByAge(entry.toStdString())) AnalyzeFile(entry);
+    return true;
+}
+
+void TTavrenne::ToggleLog() {
+    setMinimumHeight(0);
+    anchors_->SetEnabled(ListView1, false, size());
+    if (!ListView1->isHidden()) {
+        SpeedButton1->setText(QStringLiteral("ログを表示"));
+        ListView1->hide();
+        const int h = height() - (ListView1->height() + 5);
+        resize(width(), h);
+        setMaximumHeight(h);
+        setMinimumHeight(h);
+        SpeedButton1->setIcon(QIcon(ToolImagePixmap(tiLogShow, 16)));
+    } else {
+        setMaximumHeight(QWIDGETSIZE_MAX);
+        SpeedButton1->setText(QStringLiteral("ログを隠す"));
+        resize(width(), height() + ListView1->height() + 5);
+        ListView1->show();
+        setMinimumHeight(FullHeight);
+        SpeedButton1->setIcon(QIcon(ToolImagePixmap(tiLogHide, 16)));
+    }
+    anchors_->Apply(size());
+    anchors_->SetEnabled(ListView1, true, size());
+}
+
+void TTavrenne::SendMascotScript(TMascotScript which) { Hooks().SendMascotScript(*this, which); }
+
+void TTavrenne::ButtonAllClick(bool all) {
+    CheckBox4->setChecked(all);
+    CheckBox5->setChecked(all);
+    CheckBox6->setChecked(all);
+}
+
+bool TTavrenne::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3}) {
+            if (watched == edit) edit->selectAll();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,191 @@
+// The log list, the comparison with an expected digest and the result text.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+#include "app/Tavrenne.h"
+#include "engine/FileUtils.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+const QString kEquals = QString(79, QLatin1Char('='));
+const QString kTextFilter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+
+QString KindPrefix(int kind) {
+    switch (kind) {
+    case lkInformation: return QStringLiteral("[I] ");
+    case lkError: return QStringLiteral("[E] ");
+    case lkWarning: return QStringLiteral("[W] ");
+    default: return QStringLiteral("[?] ");
+    }
+}
+
+}  // namespace
+
+void TTavrenne::AddLog(const QString& text, int kind, bool scroll) {
+    auto* item = new QTreeWidgetItem();
+    item->setData(0, Qt::UserRole, kind);
+    if (kind >= 0 && size_t(kind) < logImages_.size()) item->setIcon(0, QIcon(logImages_[size_t(kind)]));
+    item->setText(1, NowText());
+    item->setText(2, text);
+    ListView1->addTopLevelItem(item);
+    if (scroll && !ListView1->isHidden()) {
+        // One row further down, as the list would scroll by itself.
+        ListView1->doItemsLayout();
+        QScrollBar* bar = ListView1->verticalScrollBar();
+        bar->setValue(bar->value() + 1);
+        ListView1->repaint();
+    }
+}
+
+QStringList TTavrenne::LogFileLines() const {
+    QStringList lines{kEquals};
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = ListView1->topLevelItem(i);
+        lines << KindPrefix(item->data(0, Qt::UserRole).toInt()) + item->text(1) + QLatin1Char(' ') + item->text(2);
+    }
+    lines << kEquals;
+    return lines;
+}
+
+void TTavrenne::SaveLog() {
+    if (ListView1->topLevelItemCount() == 0) return;
+    TFileDialogRequest request;
+    request.Filter = kTextFilter;
+    request.OverwritePrompt = true;
+    request.InitialDir = Platform().ProgramFolder();
+    request.FileName = JoinPath(Platform().ProgramFolder(), QStringLiteral("Tavrenne_Log.txt"));
+    const QString name = Dialogs().SaveFile(request);
+    if (name.isEmpty()) return;
+    QString reason;
+    if (!WriteTextFileCp932(name, LogFileLines(), &reason)) ShowWriteError(name, reason);
+}
+
+void TTavrenne::ShowWriteError(const QString& fileName, const QString& reason) {
+    Dialogs().MessageBox(ApplicationTitle,
+                         QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(fileName, reason),
+                         TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+void TTavrenne::CompareDigest(TDigestKind which) {
+    QString expected = Edit1->text();
+    const int blank = expected.indexOf(QLatin1Char(' '));
+    if (blank >= 0) {
+        expected.remove(blank, 1);
+        Edit1->setText(expected);
+    }
+    QString label;
+    QString value;
+    switch (which) {
+    case TDigestKind::MD5: label = QStringLiteral("MD5を比較"); value = LabeledEdit2->text(); break;
+    case TDigestKind::SHA1: label = QStringLiteral("SHA-1を比較"); value = LabeledEdit3->text(); break;
+    case TDigestKind::CRC32: label = QStringLiteral("CRC32を比較"); value = LabeledEdit1->text(); break;
+    }
+    if (value.toLower() == expected.toLower()) {
+        AddLog(label + QStringLiteral(" ---> 一致"), lkInformation);
+        CompareRemark = QStringLiteral("\\w9\\w9\\h\\s5\\nうん。一致したよー");
+    } else {
+        AddLog(label + QStringLiteral(" ---> 不一致"), lkWarning);
+        CompareRemark = QStringLiteral("\\w9\\w9\\h\\s4\\nあれ？一致しないよ…\\w9\\u\\s0\\n…壊れてんのか？");
+    }
+}
+
+void TTavrenne::CheckBox3Click() {
+    const bool on = CheckBox3->isChecked();
+    Edit1->setEnabled(on);
+    ComboBox1->setEnabled(Edit1->isEnabled());
+    if (on) Edit1->clear();
+    // Window colour when on, button face when off.
+    QPalette pal = Edit1->palette();
+    const QPalette base = QApplication::palette(Edit1);
+    pal.setColor(QPalette::All, QPalette::Base, base.color(on ? QPalette::Base : QPalette::Button));
+    Edit1->setPalette(pal);
+}
+
+QStringList TTavrenne::ResultLines() const {
+    const QString yes = QStringLiteral("○ ");
+    const QString no = QStringLiteral("Ｘ ");
+    return {
+        QString(),
+        ApplicationTitle + QStringLiteral("  [") + NowText() + QStringLiteral("]"),
+        QString(),
+        QString(),
+        Label1->text(),
+        StatusPanels[0]->text() + CurrentPath,
+        Label2->text(),
+        Label3->text(),
+        Label4->text(),
+        Label5->text(),
+        QStringLiteral("読み取り専用 ") + (CheckBox1->isChecked() ? yes : no) + QStringLiteral("隠しファイル ") +
+            (CheckBox2->isChecked() ? yes : no),
+        QString(),
+        QStringLiteral("CRC32:") + LabeledEdit1->text(),
+        QStringLiteral("MD5  :") + LabeledEdit2->text(),
+        QStringLiteral("SHA-1:") + LabeledEdit3->text(),
+        QString(),
+    };
+}
+
+bool TTavrenne::WriteResults(const QString& fileName) {
+    const QStringList lines = ResultLines();
+    if (fileName.isEmpty()) {
+        QString text;
+        for (const QString& line : lines) text += line + QStringLiteral("\r\n");
+        CopyToClipboard(text);
+        return true;
+    }
+    QString reason;
+    if (WriteTextFileCp932(fileName, lines, &reason)) return true;
+    ShowWriteError(fileName, reason);
+    return false;
+}
+
+void TTavrenne::CopyToClipboard(const QString& text) { Platform().SetClipboardText(text); }
+
+void TTavrenne::Action6Execute() { WriteResults(QString()); }
+
+void TTavrenne::Action7Execute() { SaveResultsAs(); }
+
+void TTavrenne::SaveResultsAs() {
+    TFileDialogRequest request;
+    request.Filter = kTextFilter;
+    request.OverwritePrompt = true;
+    request.FileName = QString::fromStdString(ChangeFileExt(ExtractFileName(CurrentPath.toStdString()), ".txt"));
+    QString name = Dialogs().SaveFile(request);
+    if (name.isEmpty()) return;
+    if (QString::fromStdString(ExtractFileExt(name.toStdString())).toLower() != QStringLiteral(".txt"))
+        name = QString::fromStdString(ChangeFileExt(name.toStdString(), ".txt"));
+    WriteResults(name);
+}
+
+void TTavrenne::DigestBoxesToCase(bool upper) {
+    for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3}) {
+        if (!edit->text().isEmpty()) edit->setText(upper ? edit->text().toUpper() : edit->text().toLower());
+    }
+}
+
+void TTavrenne::Action17Execute() {
+    Action17->setChecked(true);
+    DigestBoxesToCase(true);
+}
+
+void TTavrenne::Action18Execute() {
+    Action18->setChecked(true);
+    DigestBoxesToCase(false);
+}
+
+void TTavrenne::Action21Execute() {
+    if (!CurrentPath.isEmpty()) CopyToClipboard(QString::fromStdString(ExtractFileName(CurrentPath.toStdString())));
+}
+
+void TTavrenne::Action22Execute() {
+    if (!CurrentPath.isEmpty()) CopyToClipboard(CurrentPath);
+}

@@ -1,0 +1,207 @@
+// The main window: file information, digests, comparison and the log.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AnalysisHooks.h"
+#include "engine/NormalFileInfo.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+class TAnchors;
+
+// Kinds of log line; also the image index of the line.
+enum TLogKind : int { lkInformation = 0, lkError = 1, lkWarning = 2 };
+
+enum class TDigestKind { MD5, SHA1, CRC32 };
+
+class TTavrenne : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TTavrenne(QWidget* parent = nullptr);
+    ~TTavrenne() override;
+
+    // The analysis of one file and what it shows.
+    void AnalyzeFile(const QString& path);
+    void ResetDisplay(bool full);
+    void EnableCommands(bool enabled);
+    void ShowElapsed(uint32_t start);
+
+    // Results, comparison and log.
+    void AddLog(const QString& text, int kind, bool scroll = true);
+    void CompareDigest(TDigestKind which);
+    QStringList ResultLines() const;
+    bool WriteResults(const QString& fileName);
+    void CopyToClipboard(const QString& text);
+    void SaveLog();
+    QStringList LogFileLines() const;
+
+    // Lifecycle and commands.
+    void UpdateRecentFiles(const QString& path = QString());
+    bool SystemMenuCommand(int id);
+    void ToggleLog();
+    void CheckFileChanged();
+    void HandleDroppedFiles(const QStringList& paths);
+    void SendMascotScript(TMascotScript which);
+    QString StatusText(int panel) const;
+
+    // Spec-named fields.
+    QString CurrentPath;
+    uint32_t WatchedAge = 0;
+    bool ShownReadOnly = false;
+    bool ShownHidden = false;
+    std::unique_ptr<TNormalFileInfo> CurrentEngine;
+    QString CompareRemark;
+    QStringList RecentFiles;
+    QString BuildText;
+    TFileInfo ProgramInfo;
+    bool SuppressChangeCheck = false;
+    int FullHeight = 0;
+    bool HideLogAtShow = false;
+    QString ApplicationTitle;
+
+    // What the last run ended with: true when its error flag was set or the file was missing.
+    bool LastRunFailed() const { return lastRunFailed_; }
+
+    // Seams: the later parts of the run, the clock, waiting and sizes.
+    void SetHooks(TAnalysisHooks* hooks);   // not owned; nullptr: do-nothing hooks
+    std::function<uint32_t()> TickCount;    // milliseconds
+    std::function<void(int)> Wait;          // blocking wait used by the completion blink
+    std::function<QString()> NowText;       // short date + long time of now
+    std::function<int64_t(const std::string&, int64_t)> SizeOverride;  // tests: fake sizes
+    // Makes the engine of a digest step; nullptr: the real engines.
+    std::function<std::unique_ptr<TNormalFileInfo>(TDigestKind)> EngineFactory;
+
+    // Menus, toolbar, controls: named as the program's design names them.
+    QMenuBar* ActionMainMenuBar1 = nullptr;
+    QFrame* ControlBar1 = nullptr;
+    QToolBar* ToolBarA = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
+           *Label6 = nullptr;
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr,
+              *CheckBox5 = nullptr, *CheckBox6 = nullptr, *CheckBox7 = nullptr;
+    QLineEdit *LabeledEdit1 = nullptr, *LabeledEdit2 = nullptr, *LabeledEdit3 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
+                *Button5 = nullptr, *BitBtn1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QWidget* StatusBar1 = nullptr;
+    QLabel* StatusPanels[3] = {nullptr, nullptr, nullptr};
+    QMenu* PopupMenu1 = nullptr;
+    QAction *N1 = nullptr, *N2 = nullptr;
+    QMenu* SystemMenu = nullptr;   // stand-in for the window's system menu
+
+    QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
+            *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
+            *Action10 = nullptr, *Action11 = nullptr, *Action12 = nullptr, *Action13 = nullptr,
+            *Action14 = nullptr, *Action15 = nullptr, *Action16 = nullptr, *Action17 = nullptr,
+            *Action18 = nullptr, *Action19 = nullptr, *Action20 = nullptr, *Action21 = nullptr,
+            *Action22 = nullptr;
+
+    // Web site of the maker opened by Action14.
+    static const char* const kWebSite;
+
+    // Action handlers.
+    void Action1Execute();
+    void Action2Execute();
+    void Action6Execute();
+    void Action7Execute();
+    void Action8Execute();
+    void Action10Execute();
+    void Action13Execute();
+    void Action14Execute();
+    void Action15Execute();
+    void Action16Execute();
+    void Action17Execute();
+    void Action18Execute();
+    void Action20Execute();
+    void Action21Execute();
+    void Action22Execute();
+
+signals:
+    // Raised by commands whose windows live elsewhere (batch, options, tools, run/extract).
+    void batchRequested();
+    void optionsRequested();
+    void stringHashRequested();
+    void duplicateSearchRequested();
+    void digestToolRequested();
+    void runExtractRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend void ProgressPercent(int64_t processed, int64_t total);
+    friend void ProgressBytes(int64_t processed, int64_t total);
+
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildClient();
+    void BuildSystemMenu();
+    void ReadProgramInfo();
+    void SetProgress(int64_t position, int64_t processed);
+    void SetShownIcon(TIconHandle handle);
+    void ReleaseEngine();
+    QString SizeText(int64_t size) const;
+    void DigestBoxesToCase(bool upper);
+    void CheckBox3Click();
+    void ButtonAllClick(bool all);
+    void SaveResultsAs();
+    void ShowWriteError(const QString& fileName, const QString& reason);
+    bool MenuBarEnabled() const;
+    TAnalysisHooks& Hooks();
+    std::unique_ptr<TNormalFileInfo> MakeEngine(TDigestKind kind);
+
+    TAnalysisHooks* hooks_ = nullptr;
+    TIconHandle shownIcon_ = 0;
+    bool lastRunFailed_ = false;
+    bool running_ = false;
+    std::vector<QPixmap> logImages_;
+    std::unique_ptr<TAnchors> anchors_;
+    QActionGroup* formatGroup_ = nullptr;
+    QLabel *editLabels_[3] = {nullptr, nullptr, nullptr};
+};
+
+// The one main window, for the progress procedures that receive no object.
+extern TTavrenne* Tavrenne;
+
+// Progress procedures handed to the engines.
+void ProgressPercent(int64_t processed, int64_t total);
+void ProgressBytes(int64_t processed, int64_t total);
+
+// Caption text of a recent-file entry in the system menu.
+QString RecentFileDisplayText(const QString& entry);

@@ -1,0 +1,528 @@
+// Creation of the main window: actions, menus, toolbar, controls and their layout.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWindow>
+
+#include "app/Anchors.h"
+#include "app/Art.h"
+#include "app/Tavrenne.h"
+#include "engine/NormalFileInfo.h"
+#include "platform/DateTimeFormat.h"
+#include "platform/IconLookup.h"
+#include "platform/Platform.h"
+
+TTavrenne* Tavrenne = nullptr;
+const char* const TTavrenne::kWebSite = "https://quillory.example/tavrenne/";
+
+namespace {
+
+constexpr int kDesignWidth = 628;
+constexpr int kDesignHeight = 513;
+constexpr int kBuildNumber = 152;
+const char* const kCopyrightNotice = "Copyright (C) 2002-2026 Quillory. All rights reserved.";
+
+// A menu or toolbar entry with its own caption that acts for `target` and mirrors its state.
+QAction* Proxy(QAction* target, const QString& caption, QObject* parent) {
+    auto* proxy = new QAction(caption, parent);
+    proxy->setObjectName(target->objectName() + QStringLiteral("Item"));
+    proxy->setIcon(target->icon());
+    proxy->setToolTip(target->toolTip());
+    proxy->setCheckable(target->isCheckable());
+    auto sync = [proxy, target] {
+        proxy->setEnabled(target->isEnabled());
+        proxy->setChecked(target->isChecked());
+        proxy->setVisible(target->isVisible());
+    };
+    sync();
+    QObject::connect(target, &QAction::changed, proxy, sync);
+    QObject::connect(proxy, &QAction::triggered, target, [target, sync] {
+        target->trigger();
+        sync();
+    });
+    return proxy;
+}
+
+// A push button that runs an action and follows its enabled state.
+void Bind(QAbstractButton* button, QAction* action) {
+    button->setEnabled(action->isEnabled());
+    QObject::connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+    QObject::connect(button, &QAbstractButton::clicked, action, [action] { action->trigger(); });
+}
+
+template <class T>
+T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+}  // namespace
+
+TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
+    Tavrenne = this;
+    setObjectName(QStringLiteral("Tavrenne"));
+    TickCount = [] {
+        static QElapsedTimer clock = [] { QElapsedTimer t; t.start(); return t; }();
+        return uint32_t(clock.elapsed());
+    };
+    Wait = [](int ms) { QThread::msleep(ulong(ms)); };
+    NowText = [] { return QString::fromStdString(LocaleDateTimeText(NowParts())); };
+
+    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    font.setPixelSize(12);
+    setFont(font);
+
+    BuildText = QStringLiteral("Build %1").arg(kBuildNumber);
+    setMinimumSize(kDesignWidth, kDesignHeight);
+    resize(kDesignWidth, kDesignHeight);
+    FullHeight = kDesignHeight;
+
+    setWindowIcon(ApplicationIcon());
+    QApplication::setWindowIcon(windowIcon());
+
+    BuildActions();
+    BuildClient();
+    BuildMenus();
+    BuildToolBar();
+    BuildSystemMenu();
+
+    WatchedAge = 0;
+    SuppressChangeCheck = false;
+    ShownReadOnly = ShownHidden = false;
+    ComboBox1->setCurrentIndex(0);
+    RecentFiles = QStringList(5, QString());
+
+    for (QStyle::StandardPixmap sp :
+         {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxCritical, QStyle::SP_MessageBoxWarning}) {
+        logImages_.push_back(style()->standardIcon(sp).pixmap(16, 16));
+    }
+
+    SpeedButton1->setIcon(QIcon(ToolImagePixmap(tiLogHide, 16)));
+
+    ReadProgramInfo();
+    ApplicationTitle = QStringLiteral("Tavrenne ") + QString::fromStdString(ProgramInfo.FileVersion);
+    QApplication::setApplicationDisplayName(QString());
+    setWindowTitle(ApplicationTitle);
+
+    AddLog(QStringLiteral("ファイル情報取得ソフト --- ") + ApplicationTitle + QStringLiteral(" ---"), lkInformation);
+    AddLog(QString::fromLatin1(kCopyrightNotice), lkInformation);
+
+    setAcceptDrops(true);
+}
+
+TTavrenne::~TTavrenne() {
+    CurrentEngine.reset();
+    SetShownIcon(0);
+    if (Tavrenne == this) Tavrenne = nullptr;
+}
+
+void TTavrenne::ReadProgramInfo() {
+    TNormalFileInfo info;
+    info.SetFileName(Platform().ProgramFile().toStdString());
+    info.ReadVersionInfo();
+    info.GetFileInfo(ProgramInfo);
+    ReleaseIcon(info.LargeIcon);
+    ReleaseIcon(info.SmallIcon);
+}
+
+void TTavrenne::BuildActions() {
+    struct Def {
+        QAction** slot;
+        const char* name;
+        const char* caption;
+        const char* hint;
+        bool enabled;
+        int image;
+    };
+    const Def defs[] = {
+        {&Action1, "Action1", "ファイルを開く(&O)...", "ファイルを開く", true, tiOpen},
+        {&Action2, "Action2", "更新(&R)", "更新", false, tiRefresh},
+        {&Action4, "Action4", "一括チェック(&A)...", "一括チェック", true, tiBatch},
+        {&Action19, "Action19", "実行/解凍（&U）", "実行/解凍", false, tiRun},
+        {&Action16, "Action16", "終了(&X)", nullptr, true, tiExit},
+        {&Action6, "Action6", "結果をコピー(&C)", "結果をコピー", false, tiCopy},
+        {&Action7, "Action7", "結果をファイルへ保存(&F)", "結果を保存", false, tiSave},
+        {&Action21, "Action21", "ファイル名をコピー(&S)", nullptr, false, tiCopyName},
+        {&Action22, "Action22", "ファイル名をコピー (FullPath) (&P)", nullptr, false, tiCopyPath},
+        {&Action8, "Action8", "結果をクリア(&E)", "結果をクリア", false, tiClear},
+        {&Action10, "Action10", "ウインドウを常に前面に表示(&W)", nullptr, true, tiTopmost},
+        {&Action17, "Action17", "書式->L ", nullptr, true, tiFormatL},
+        {&Action18, "Action18", "書式->S ", nullptr, true, tiFormatS},
+        {&Action3, "Action3", "文字列からハッシュ生成(&H)...", nullptr, true, tiStringHash},
+        {&Action5, "Action5", "同一ファイルを検索(&S)...", "同一ファイル検索", false, tiDupSearch},
+        {&Action11, "Action11", "Digest認証ツール(&D)...", nullptr, true, tiDigest},
+        {&Action12, "Action12", "詳細設定(&C)...", "詳細設定", true, tiOptions},
+        {&Action13, "Action13", "Tavrenneのヘルプ(&C)", "ヘルプを開く", true, tiHelp},
+        {&Action14, "Action14", "Quilloryのウェブサイトを表示(&W)", nullptr, true, tiWeb},
+        {&Action15, "Action15", "バージョン情報(&V)...", nullptr, true, tiAbout},
+        {&Action20, "Action20", "中止", nullptr, false, tiAbort},
+    };
+    for (const Def& d : defs) {
+        auto* a = new QAction(QString::fromUtf8(d.caption), this);
+        a->setObjectName(QString::fromLatin1(d.name));
+        a->setIcon(ToolImage(d.image));
+        // Actions without a hint show none (Qt would fall back to the caption).
+        a->setToolTip(d.hint ? QString::fromUtf8(d.hint) : QString());
+        a->setProperty("hint", d.hint ? QString::fromUtf8(d.hint) : QString());
+        a->setEnabled(d.enabled);
+        *d.slot = a;
+    }
+    Action10->setCheckable(true);
+    Action17->setCheckable(true);
+    Action18->setCheckable(true);
+    Action18->setChecked(true);
+    formatGroup_ = new QActionGroup(this);
+    formatGroup_->setExclusive(true);
+    formatGroup_->addAction(Action17);
+    formatGroup_->addAction(Action18);
+
+    connect(Action1, &QAction::triggered, this, &TTavrenne::Action1Execute);
+    connect(Action2, &QAction::triggered, this, &TTavrenne::Action2Execute);
+    connect(Action4, &QAction::triggered, this, &TTavrenne::batchRequested);
+    connect(Action19, &QAction::triggered, this, &TTavrenne::runExtractRequested);
+    connect(Action16, &QAction::triggered, this, &TTavrenne::Action16Execute);
+    connect(Action6, &QAction::triggered, this, &TTavrenne::Action6Execute);
+    connect(Action7, &QAction::triggered, this, &TTavrenne::Action7Execute);
+    connect(Action21, &QAction::triggered, this, &TTavrenne::Action21Execute);
+    connect(Action22, &QAction::triggered, this, &TTavrenne::Action22Execute);
+    connect(Action8, &QAction::triggered, this, &TTavrenne::Action8Execute);
+    connect(Action10, &QAction::triggered, this, &TTavrenne::Action10Execute);
+    connect(Action17, &QAction::triggered, this, &TTavrenne::Action17Execute);
+    connect(Action18, &QAction::triggered, this, &TTavrenne::Action18Execute);
+    connect(Action3, &QAction::triggered, this, &TTavrenne::stringHashRequested);
+    connect(Action5, &QAction::triggered, this, [this] {
+        if (!CurrentPath.isEmpty()) emit duplicateSearchRequested();
+    });
+    connect(Action11, &QAction::triggered, this, &TTavrenne::digestToolRequested);
+    connect(Action12, &QAction::triggered, this, &TTavrenne::optionsRequested);
+    connect(Action13, &QAction::triggered, this, &TTavrenne::Action13Execute);
+    connect(Action14, &QAction::triggered, this, &TTavrenne::Action14Execute);
+    connect(Action15, &QAction::triggered, this, &TTavrenne::Action15Execute);
+    connect(Action20, &QAction::triggered, this, &TTavrenne::Action20Execute);
+    // Every action works from the keyboard wherever the focus is in the window.
+    addActions({Action1, Action2, Action4, Action19, Action16, Action6, Action7, Action21, Action22,
+                Action8, Action10, Action17, Action18, Action3, Action5, Action11, Action12, Action13,
+                Action14, Action15, Action20});
+}
+
+void TTavrenne::BuildMenus() {
+    ActionMainMenuBar1 = Named(new QMenuBar(centralWidget()), "ActionMainMenuBar1");
+    ActionMainMenuBar1->setNativeMenuBar(false);
+    ActionMainMenuBar1->setGeometry(0, 0, kDesignWidth, 23);
+
+    QMenu* file = ActionMainMenuBar1->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    file->addActions({Action1, Action2, Action4, Action19});
+    file->addSeparator();
+    file->addAction(Action16);
+
+    QMenu* edit = ActionMainMenuBar1->addMenu(QStringLiteral("編集(&E)"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    edit->addActions({Action6, Action7, Action21, Action22, Action8});
+
+    QMenu* view = ActionMainMenuBar1->addMenu(QStringLiteral("表示(&V)"));
+    view->setObjectName(QStringLiteral("MenuView"));
+    view->addAction(Action10);
+    view->addAction(Proxy(Action17, QStringLiteral("書式->L (&L)"), view));
+    view->addAction(Proxy(Action18, QStringLiteral("書式->S (&S)"), view));
+
+    QMenu* tools = ActionMainMenuBar1->addMenu(QStringLiteral("追加機能(&T)"));
+    tools->setObjectName(QStringLiteral("MenuTools"));
+    tools->addActions({Action3, Action5, Action11});
+
+    QMenu* options = ActionMainMenuBar1->addMenu(QStringLiteral("オプション(&C)"));
+    options->setObjectName(QStringLiteral("MenuOptions"));
+    options->addAction(Action12);
+
+    QMenu* help = ActionMainMenuBar1->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("MenuHelp"));
+    help->addActions({Action13, Action14, Action15});
+}
+
+void TTavrenne::BuildToolBar() {
+    ControlBar1 = Named(new QFrame(centralWidget()), "ControlBar1");
+    ControlBar1->setGeometry(0, 24, kDesignWidth, 33);
+    ControlBar1->setFrameShape(QFrame::StyledPanel);
+    ControlBar1->setFrameShadow(QFrame::Raised);
+
+    ToolBarA = Named(new QToolBar(ControlBar1), "ToolBarA");
+    ToolBarA->setMovable(false);
+    ToolBarA->setFloatable(false);
+    ToolBarA->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBarA->setIconSize(QSize(16, 16));
+    ToolBarA->setGeometry(2, 3, kDesignWidth - 4, 26);
+
+    auto add = [this](QAction* a, const QString& caption = QString()) {
+        QAction* item = caption.isEmpty() ? a : Proxy(a, caption, ToolBarA);
+        ToolBarA->addAction(item);
+        if (QWidget* w = ToolBarA->widgetForAction(item)) w->setObjectName(QStringLiteral("ToolBarA_") + a->objectName());
+    };
+    add(Action1);
+    ToolBarA->addSeparator();
+    add(Action19);
+    ToolBarA->addSeparator();
+    add(Action6);
+    add(Action7);
+    add(Action8);
+    ToolBarA->addSeparator();
+    add(Action17, QStringLiteral("書式->L (&L)"));
+    add(Action18, QStringLiteral("書式->S (&S)"));
+    ToolBarA->addSeparator();
+    add(Action5, QStringLiteral("同一ファイルを検索(&Z)..."));
+    add(Action12, QStringLiteral("詳細設定(&Y)..."));
+    ToolBarA->addSeparator();
+    add(Action13, QStringLiteral("Tavrenneのヘルプ(&I)"));
+
+    anchors_->Add(ControlBar1, Qt::LeftEdge | Qt::RightEdge, QSize(kDesignWidth, kDesignHeight));
+}
+
+void TTavrenne::BuildClient() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(client);
+    anchors_ = std::make_unique<TAnchors>();
+    const QSize design(kDesignWidth, kDesignHeight);
+
+    Panel1 = Named(new QFrame(client), "Panel1");
+    Panel1->setFrameShape(QFrame::Box);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->setGeometry(4, 64, 492, 333);
+
+    Image1 = Named(new QLabel(Panel1), "Image1");
+    Image1->setGeometry(12, 12, 32, 32);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->hide();
+
+    QLabel** labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5};
+    const char* names[] = {"Label1", "Label2", "Label3", "Label4", "Label5"};
+    for (int i = 0; i < 5; ++i) {
+        *labels[i] = Named(new QLabel(Panel1), names[i]);
+        (*labels[i])->setGeometry(56, 8 + i * 18, 424, 17);
+    }
+    Label1->setText(QStringLiteral("ファイル名:"));
+    Label2->setText(QStringLiteral("ファイルサイズ:"));
+    Label3->setText(QStringLiteral("ファイルバージョン:"));
+    Label4->setText(QStringLiteral("更新日時:"));
+    Label5->setText(QStringLiteral("著作権:"));
+
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("読み取り専用"), Panel1), "CheckBox1");
+    CheckBox1->setGeometry(56, 100, 110, 18);
+    CheckBox2 = Named(new QCheckBox(QStringLiteral("隠しファイル"), Panel1), "CheckBox2");
+    CheckBox2->setGeometry(172, 100, 110, 18);
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1->setChecked(ShownReadOnly); });
+    connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2->setChecked(ShownHidden); });
+
+    QLineEdit** edits[] = {&LabeledEdit1, &LabeledEdit2, &LabeledEdit3};
+    const char* editNames[] = {"LabeledEdit1", "LabeledEdit2", "LabeledEdit3"};
+    const char* editCaptions[] = {"CRC32", "MD5", "SHA-1"};
+    const int editWidths[] = {96, 324, 324};
+    for (int i = 0; i < 3; ++i) {
+        editLabels_[i] = new QLabel(QString::fromLatin1(editCaptions[i]), Panel1);
+        editLabels_[i]->setObjectName(QString::fromLatin1(editNames[i]) + QStringLiteral("Label"));
+        editLabels_[i]->setGeometry(12, 126 + i * 44, 200, 16);
+        *edits[i] = Named(new QLineEdit(Panel1), editNames[i]);
+        (*edits[i])->setGeometry(12, 143 + i * 44, editWidths[i], 22);
+        (*edits[i])->setReadOnly(true);
+        editLabels_[i]->setBuddy(*edits[i]);
+        (*edits[i])->installEventFilter(this);
+    }
+
+    GroupBox1 = Named(new QGroupBox(QStringLiteral("取得タイプ"), Panel1), "GroupBox1");
+    GroupBox1->setGeometry(350, 122, 130, 126);
+    CheckBox4 = Named(new QCheckBox(QStringLiteral("CRC32を取得"), GroupBox1), "CheckBox4");
+    CheckBox4->setGeometry(10, 20, 112, 18);
+    CheckBox5 = Named(new QCheckBox(QStringLiteral("MD5を取得"), GroupBox1), "CheckBox5");
+    CheckBox5->setGeometry(10, 42, 112, 18);
+    CheckBox5->setChecked(true);
+    CheckBox6 = Named(new QCheckBox(QStringLiteral("SHA-1を取得"), GroupBox1), "CheckBox6");
+    CheckBox6->setGeometry(10, 64, 112, 18);
+    Button4 = Named(new QPushButton(QStringLiteral("AllCheck"), GroupBox1), "Button4");
+    Button4->setGeometry(8, 92, 56, 24);
+    Button5 = Named(new QPushButton(QStringLiteral("AllOff"), GroupBox1), "Button5");
+    Button5->setGeometry(66, 92, 56, 24);
+    connect(Button4, &QPushButton::clicked, this, [this] { ButtonAllClick(true); });
+    connect(Button5, &QPushButton::clicked, this, [this] { ButtonAllClick(false); });
+
+    CheckBox3 = Named(new QCheckBox(QStringLiteral("ハッシュを比較"), Panel1), "CheckBox3");
+    CheckBox3->setGeometry(12, 262, 112, 22);
+    ComboBox1 = Named(new QComboBox(Panel1), "ComboBox1");
+    ComboBox1->addItems({QStringLiteral("MD5"), QStringLiteral("SHA-1"), QStringLiteral("CRC32")});
+    ComboBox1->setGeometry(126, 262, 74, 22);
+    ComboBox1->setToolTip(QStringLiteral("比較するハッシュタイプ"));
+    ComboBox1->setEnabled(false);
+    Edit1 = Named(new QLineEdit(Panel1), "Edit1");
+    Edit1->setGeometry(204, 262, 276, 22);
+    Edit1->setEnabled(false);
+    connect(CheckBox3, &QCheckBox::toggled, this, &TTavrenne::CheckBox3Click);
+
+    ProgressBar1 = Named(new QProgressBar(Panel1), "ProgressBar1");
+    ProgressBar1->setGeometry(12, 292, 468, 14);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    Label6 = Named(new QLabel(QStringLiteral("100%"), Panel1), "Label6");
+    Label6->setGeometry(12, 308, 270, 17);
+    Label6->hide();
+    CheckBox7 = Named(new QCheckBox(QStringLiteral("作業終了時にシャットダウン"), Panel1), "CheckBox7");
+    CheckBox7->setGeometry(290, 308, 190, 18);
+    CheckBox7->hide();
+
+    Button1 = Named(new QPushButton(Action1->text(), client), "Button1");
+    Button1->setGeometry(500, 64, 125, 25);
+    Button1->setDefault(true);
+    Bind(Button1, Action1);
+    Button2 = Named(new QPushButton(Action2->text(), client), "Button2");
+    Button2->setGeometry(500, 96, 125, 25);
+    Bind(Button2, Action2);
+    Button3 = Named(new QPushButton(QStringLiteral("結果をクリア"), client), "Button3");
+    Button3->setGeometry(500, 128, 125, 25);
+    Bind(Button3, Action8);
+    BitBtn1 = Named(new QPushButton(Action20->icon(), Action20->text(), client), "BitBtn1");
+    BitBtn1->setGeometry(500, 168, 125, 25);
+    Bind(BitBtn1, Action20);
+    BitBtn1->hide();
+
+    SpeedButton1 = Named(new QToolButton(client), "SpeedButton1");
+    SpeedButton1->setGeometry(500, 368, 125, 26);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SpeedButton1->setText(QStringLiteral("ログを隠す"));
+    connect(SpeedButton1, &QToolButton::clicked, this, &TTavrenne::ToggleLog);
+
+    ListView1 = Named(new QTreeWidget(client), "ListView1");
+    ListView1->setGeometry(4, 400, 617, 90);
+    ListView1->setColumnCount(3);
+    ListView1->setHeaderLabels({QString(), QStringLiteral("  時間"), QStringLiteral("イベント")});
+    ListView1->setRootIsDecorated(false);
+    ListView1->setIndentation(0);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ListView1->setIconSize(QSize(16, 16));
+    QHeaderView* header = ListView1->header();
+    header->setSectionsClickable(false);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(16);
+    header->setSectionResizeMode(0, QHeaderView::Fixed);
+    header->setSectionResizeMode(1, QHeaderView::Fixed);
+    header->setSectionResizeMode(2, QHeaderView::Interactive);
+    ListView1->setColumnWidth(0, 22);
+    ListView1->setColumnWidth(1, 140);
+    ListView1->setColumnWidth(2, 400);
+    connect(header, &QHeaderView::sectionResized, this, [this](int index, int, int size) {
+        if (index == 2 && size < 100) ListView1->setColumnWidth(2, 100);
+    });
+    // The selection stays visible when the list loses the focus.
+    QPalette pal = ListView1->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    ListView1->setPalette(pal);
+
+    PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
+    N1 = PopupMenu1->addAction(QStringLiteral("ログを保存する(&S)..."));
+    N1->setObjectName(QStringLiteral("N1"));
+    N2 = PopupMenu1->addAction(QStringLiteral("ログを消去する(&E)"));
+    N2->setObjectName(QStringLiteral("N2"));
+    connect(N1, &QAction::triggered, this, &TTavrenne::SaveLog);
+    connect(N2, &QAction::triggered, this, [this] { ListView1->clear(); });
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        const bool any = ListView1->topLevelItemCount() > 0;
+        N1->setEnabled(any);
+        N2->setEnabled(any);
+    });
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+
+    StatusBar1 = Named(new QFrame(client), "StatusBar1");
+    StatusBar1->setGeometry(0, kDesignHeight - 19, kDesignWidth, 19);
+    // The first panel is wider than its design width of 65: our font's kana are full width.
+    const int panelWidths[] = {80, 500, 50};
+    int x = 0;
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setGeometry(x, 1, panelWidths[i], 18);
+        panel->setTextFormat(Qt::PlainText);
+        x += panelWidths[i] + 2;
+        StatusPanels[i] = panel;
+    }
+    StatusPanels[0]->setText(QStringLiteral("ファイルパス:"));
+    StatusBar1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(StatusBar1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { SystemMenu->popup(StatusBar1->mapToGlobal(pos)); });
+    for (QLabel* panel : StatusPanels) {
+        panel->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(panel, &QWidget::customContextMenuRequested, this,
+                [this, panel](const QPoint& pos) { SystemMenu->popup(panel->mapToGlobal(pos)); });
+    }
+
+    anchors_->Add(Panel1, Qt::LeftEdge | Qt::RightEdge, design);
+    for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3, BitBtn1, SpeedButton1})
+        anchors_->Add(w, Qt::RightEdge, design);
+    anchors_->Add(ListView1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge, design);
+    anchors_->Add(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge, design);
+    anchors_->Add(StatusPanels[1], Qt::LeftEdge, design);
+}
+
+void TTavrenne::BuildSystemMenu() {
+    SystemMenu = Named(new QMenu(this), "SystemMenu");
+    QAction* restore = SystemMenu->addAction(QStringLiteral("元のサイズに戻す(&R)"), this, [this] { showNormal(); });
+    SystemMenu->addAction(QStringLiteral("移動(&M)"), this, [this] {
+        if (windowHandle()) windowHandle()->startSystemMove();
+    });
+    SystemMenu->addAction(QStringLiteral("サイズ変更(&S)"), this, [this] {
+        if (windowHandle()) windowHandle()->startSystemResize(Qt::RightEdge | Qt::BottomEdge);
+    });
+    SystemMenu->addAction(QStringLiteral("最小化(&N)"), this, [this] { showMinimized(); });
+    QAction* maximize = SystemMenu->addAction(QStringLiteral("最大化(&X)"));
+    maximize->setEnabled(false);  // the window has no maximize box
+    SystemMenu->addSeparator();
+    QAction* close = SystemMenu->addAction(QStringLiteral("閉じる(&C)"), this, [this] { this->close(); });
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, restore] {
+        restore->setEnabled(isMinimized() || isMaximized());
+    });
+    connect(SystemMenu, &QMenu::triggered, this, [this](QAction* a) {
+        bool ok = false;
+        const int id = a->data().toInt(&ok);
+        if (ok) SystemMenuCommand(id);
+    });
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this] { SystemMenu->popup(mapToGlobal(QPoint(0, 0))); });
+}
+
+void TTavrenne::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QSize size = this->size();
+    if (anchors_) anchors_->Apply(size);
+    if (ActionMainMenuBar1) ActionMainMenuBar1->resize(size.width(), ActionMainMenuBar1->height());
+    if (ToolBarA) {
+        ToolBarA->resize(ControlBar1->width() - 4, ToolBarA->height());
+        if (ToolBarA->height() < 22) ToolBarA->resize(ToolBarA->width(), 26);
+    }
+}

@@ -1,0 +1,39 @@
+// Every modal question the program asks goes through here, so tests can script the answers.
+#pragma once
+
+#include <QString>
+
+enum class TMsgButtons { Ok, YesNo };
+enum class TMsgIcon { None, Information, Exclamation, Error, Question };
+enum class TMsgResult { Ok, Yes, No, Cancel };
+
+struct TFileDialogRequest {
+    QString Title;
+    // Pairs of description and pattern list separated by '|', patterns separated by ';':
+    // "テキストファイル(*.txt)|*.txt".
+    QString Filter;
+    int FilterIndex = 1;          // 1-based pair selected at first
+    QString InitialDir;
+    QString FileName;             // proposed name
+    bool MustExist = false;       // open: the file must exist
+    bool OverwritePrompt = false; // save: ask before replacing
+};
+
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+    virtual TMsgResult MessageBox(const QString& caption, const QString& text, TMsgButtons buttons,
+                                  TMsgIcon icon) = 0;
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString OpenFile(const TFileDialogRequest& request) = 0;
+    virtual QString SaveFile(const TFileDialogRequest& request) = 0;
+    virtual QString SelectFolder(const QString& title, const QString& root) = 0;
+};
+
+// The dialogs in force: the real ones until something else is installed.
+TDialogs& Dialogs();
+// Installs `dialogs` (not owned); nullptr goes back to the real dialogs.
+void SetDialogs(TDialogs* dialogs);
+
+// "desc|*.a;*.b|..." as a list of Qt name filters ("desc (*.a *.A *.b *.B)").
+QStringList QtNameFilters(const QString& filter);

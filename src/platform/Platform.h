@@ -1,0 +1,30 @@
+// Calls out of the process: starting programs, the desktop, the clipboard, sounds. Tests
+// install a recording fake through SetPlatform.
+#pragma once
+
+#include <QString>
+
+class TPlatform {
+public:
+    virtual ~TPlatform() = default;
+    // The running program's own file and its folder (no trailing separator).
+    virtual QString ProgramFile() const = 0;
+    virtual QString ProgramFolder() const = 0;
+    // Starts a program with a parameter text (blank-separated arguments); never waits, and a
+    // program that is missing or fails to start is not reported.
+    virtual void StartProgram(const QString& program, const QString& parameters) = 0;
+    // Hands a file, folder or web address to the desktop's default handler.
+    virtual void OpenDocument(const QString& pathOrUrl) = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+    // Plays a wave file without waiting; a sound still playing is replaced.
+    virtual void PlaySound(const QString& file) = 0;
+};
+
+TPlatform& Platform();
+// Installs `platform` (not owned); nullptr goes back to the real services.
+void SetPlatform(TPlatform* platform);
+
+// An executable's name with the platform's suffix ("tavrfix" here, "tavrfix.exe" on Windows).
+QString ExecutableName(const QString& base);
+// folder + separator + name.
+QString JoinPath(const QString& folder, const QString& name);

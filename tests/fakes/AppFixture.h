@@ -1,0 +1,53 @@
+// A real main window with recording fakes for dialogs, platform and settings, a fixed clock
+// and no waiting.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Tavrenne.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakePlatform.h"
+#include "settings/SettingsAccess.h"
+#include "support/TempDir.h"
+
+struct TLogLine {
+    QString Text;
+    int Kind;
+    bool operator==(const TLogLine&) const = default;
+};
+void PrintTo(const TLogLine& line, std::ostream* os);
+void PrintTo(const QString& text, std::ostream* os);
+
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A file in the temporary folder with the given bytes; returns its path.
+    QString MakeFile(const QString& name, const std::string& bytes);
+    QString MakeFile(const QString& name, size_t size, char fill);
+    // The log from line `from` on.
+    std::vector<TLogLine> Log(int from = 0) const;
+    int LogCount() const;
+    // Runs `action` at the first message pump during which `when` holds (checked at every pump).
+    void AtPump(std::function<bool()> when, std::function<void()> action);
+    // Settings for files that pump: 1 KB buffers.
+    void SmallBuffers();
+
+    std::unique_ptr<TempDir> dir_;
+    TFakeDialogs dialogs_;
+    TFakePlatform platform_;
+    TDefaultSettings settings_;
+    std::unique_ptr<TTavrenne> w_;
+    std::vector<int> waits_;
+    uint32_t tick_ = 5000;
+    int pumps_ = 0;
+    static const QString kNow;
+};

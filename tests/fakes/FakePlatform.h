@@ -1,0 +1,27 @@
+// Records the calls out of the process instead of making them.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+class TFakePlatform : public TPlatform {
+public:
+    QString Folder;                                        // the "program folder"
+    std::vector<std::pair<QString, QString>> Started;      // program, parameters
+    QStringList Opened;
+    QStringList Clipboard;                                 // every text put there
+    QStringList Sounds;
+
+    QString ProgramFile() const override;                  // the built tavrenne
+    QString ProgramFolder() const override { return Folder; }
+    void StartProgram(const QString& program, const QString& parameters) override {
+        Started.emplace_back(program, parameters);
+    }
+    void OpenDocument(const QString& pathOrUrl) override { Opened << pathOrUrl; }
+    void SetClipboardText(const QString& text) override { Clipboard << text; }
+    void PlaySound(const QString& file) override { Sounds << file; }
+};
