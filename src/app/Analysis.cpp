@@ -150,7 +150,7 @@ void TTavrenne::Action20Execute() {
     AddLog(QStringLiteral("処理の中断"), lkWarning);
 }
 
-void TTavrenne::AnalyzeFile(const QString& pathIn) {
+void TTavrenne::AnalyzeFile(QString pathIn) {
     // Step 1: the run's own values.
     bool errorFlag = false;
     bool cancelFlag = false;

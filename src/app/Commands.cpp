@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/Anchors.h"
 #include "app/Art.h"
@@ -55,7 +56,8 @@ QString RecentFileDisplayText(const QString& entry) {
     if (cp932::ByteLength(entry.toStdString()) <= 50) return entry;
     const QString drive = ExtractFileDrive(entry);
     const QString sep = drive.isEmpty() ? QStringLiteral("/") : QStringLiteral("\\");
-    return drive + sep + QStringLiteral("...") + QString::fromStdString(ExtractFileName(entry.toStdString()));
+    const int slash = int(std::max(entry.lastIndexOf(QLatin1Char('/')), entry.lastIndexOf(QLatin1Char('\\'))));
+    return drive + sep + QStringLiteral("...") + entry.mid(slash + 1);
 }
 
 bool TTavrenne::MenuBarEnabled() const { return ActionMainMenuBar1->isEnabled(); }

@@ -43,7 +43,8 @@ public:
     ~TTavrenne() override;
 
     // The analysis of one file and what it shows.
-    void AnalyzeFile(const QString& path);
+    // By value: callers pass CurrentPath, which the run itself resets.
+    void AnalyzeFile(QString path);
     void ResetDisplay(bool full);
     void EnableCommands(bool enabled);
     void ShowElapsed(uint32_t start);

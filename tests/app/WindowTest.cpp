@@ -1,0 +1,465 @@
+// The main window as a user meets it: creation, commands, layout, files arriving, closing.
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <thread>
+#include <utime.h>
+
+#include "app/Spwindow.h"
+#include "app/VersionDlg.h"
+#include "fakes/AppFixture.h"
+#include "platform/SingleInstance.h"
+
+namespace {
+
+class Window : public AppFixture {};
+
+TEST_F(Window, CreationTitleLogAndInitialStates) {
+    EXPECT_EQ(w_->windowTitle(), QStringLiteral("Tavrenne 2.46"));
+    EXPECT_EQ(w_->ApplicationTitle, QStringLiteral("Tavrenne 2.46"));
+    EXPECT_EQ(w_->minimumSize(), QSize(628, 513));
+    EXPECT_EQ(w_->FullHeight, 513);
+    EXPECT_EQ(w_->BuildText, QStringLiteral("Build 152"));
+    EXPECT_TRUE(w_->acceptDrops());
+    EXPECT_FALSE(w_->windowIcon().isNull());
+    EXPECT_EQ(w_->font().pixelSize(), 12);
+    EXPECT_EQ(w_->RecentFiles, QStringList(5, QString()));
+    const auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], (TLogLine{QStringLiteral("ファイル情報取得ソフト --- Tavrenne 2.46 ---"), lkInformation}));
+    EXPECT_EQ(log[1].Kind, lkInformation);
+    EXPECT_TRUE(log[1].Text.startsWith(QStringLiteral("Copyright")));
+
+    EXPECT_TRUE(w_->CheckBox5->isChecked());
+    EXPECT_FALSE(w_->CheckBox4->isChecked());
+    EXPECT_FALSE(w_->CheckBox6->isChecked());
+    EXPECT_TRUE(w_->CheckBox7->isHidden());
+    EXPECT_TRUE(w_->Label6->isHidden());
+    EXPECT_EQ(w_->Label6->text(), QStringLiteral("100%"));
+    EXPECT_TRUE(w_->BitBtn1->isHidden());
+    EXPECT_FALSE(w_->ComboBox1->isEnabled());
+    EXPECT_FALSE(w_->Edit1->isEnabled());
+    EXPECT_EQ(w_->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(w_->ComboBox1->toolTip(), QStringLiteral("比較するハッシュタイプ"));
+    EXPECT_TRUE(w_->Action18->isChecked());
+    EXPECT_FALSE(w_->Action17->isChecked());
+    EXPECT_FALSE(w_->Action10->isChecked());
+    EXPECT_EQ(w_->StatusText(0), QStringLiteral("ファイルパス:"));
+    EXPECT_EQ(w_->SpeedButton1->text(), QStringLiteral("ログを隠す"));
+    EXPECT_EQ(w_->Button3->text(), QStringLiteral("結果をクリア"));
+    EXPECT_TRUE(w_->Button1->isDefault());
+    auto* header = w_->ListView1->headerItem();
+    EXPECT_EQ(header->text(1), QStringLiteral("  時間"));
+    EXPECT_EQ(header->text(2), QStringLiteral("イベント"));
+    EXPECT_EQ(w_->ListView1->columnWidth(0), 22);
+    EXPECT_EQ(w_->ListView1->columnWidth(1), 140);
+    EXPECT_EQ(w_->ListView1->columnWidth(2), 400);
+}
+
+struct ActionCase {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    bool enabled;
+};
+
+TEST_F(Window, ActionsCaptionsHintsAndEnabledStates) {
+    const ActionCase cases[] = {
+        {"Action1", "ファイルを開く(&O)...", "ファイルを開く", true},
+        {"Action2", "更新(&R)", "更新", false},
+        {"Action4", "一括チェック(&A)...", "一括チェック", true},
+        {"Action19", "実行/解凍（&U）", "実行/解凍", false},
+        {"Action16", "終了(&X)", "", true},
+        {"Action6", "結果をコピー(&C)", "結果をコピー", false},
+        {"Action7", "結果をファイルへ保存(&F)", "結果を保存", false},
+        {"Action21", "ファイル名をコピー(&S)", "", false},
+        {"Action22", "ファイル名をコピー (FullPath) (&P)", "", false},
+        {"Action8", "結果をクリア(&E)", "結果をクリア", false},
+        {"Action10", "ウインドウを常に前面に表示(&W)", "", true},
+        {"Action17", "書式->L ", "", true},
+        {"Action18", "書式->S ", "", true},
+        {"Action3", "文字列からハッシュ生成(&H)...", "", true},
+        {"Action5", "同一ファイルを検索(&S)...", "同一ファイル検索", false},
+        {"Action11", "Digest認証ツール(&D)...", "", true},
+        {"Action12", "詳細設定(&C)...", "詳細設定", true},
+        {"Action13", "Tavrenneのヘルプ(&C)", "ヘルプを開く", true},
+        {"Action14", "Quilloryのウェブサイトを表示(&W)", "", true},
+        {"Action15", "バージョン情報(&V)...", "", true},
+        {"Action20", "中止", "", false},
+    };
+    for (const ActionCase& c : cases) {
+        auto* a = w_->findChild<QAction*>(QString::fromLatin1(c.name));
+        ASSERT_NE(a, nullptr) << c.name;
+        EXPECT_EQ(a->text(), QString::fromUtf8(c.caption)) << c.name;
+        EXPECT_EQ(a->property("hint").toString(), QString::fromUtf8(c.hint)) << c.name;
+        EXPECT_EQ(a->isEnabled(), c.enabled) << c.name;
+    }
+    for (const char* name : {"ActionMainMenuBar1", "ControlBar1", "ToolBarA", "Panel1", "Image1", "Label1", "Label6",
+                             "CheckBox1", "CheckBox7", "LabeledEdit1", "LabeledEdit3", "ProgressBar1", "ComboBox1",
+                             "Edit1", "GroupBox1", "Button1", "Button5", "BitBtn1", "SpeedButton1", "ListView1",
+                             "StatusBar1", "PopupMenu1"})
+        EXPECT_NE(w_->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+}
+
+TEST_F(Window, MenusAndToolbarInTheirOrder) {
+    auto texts = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    };
+    QStringList menus;
+    for (QAction* m : w_->ActionMainMenuBar1->actions()) menus << m->text();
+    EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "追加機能(&T)", "オプション(&C)", "ヘルプ(&H)"}));
+    const auto menuActions = w_->ActionMainMenuBar1->actions();
+    EXPECT_EQ(texts(menuActions[0]->menu()->actions()),
+              (QStringList{"ファイルを開く(&O)...", "更新(&R)", "一括チェック(&A)...", "実行/解凍（&U）", "-", "終了(&X)"}));
+    EXPECT_EQ(texts(menuActions[2]->menu()->actions()),
+              (QStringList{"ウインドウを常に前面に表示(&W)", "書式->L (&L)", "書式->S (&S)"}));
+    EXPECT_EQ(texts(w_->ToolBarA->actions()),
+              (QStringList{"ファイルを開く(&O)...", "-", "実行/解凍（&U）", "-", "結果をコピー(&C)",
+                           "結果をファイルへ保存(&F)", "結果をクリア(&E)", "-", "書式->L (&L)", "書式->S (&S)", "-",
+                           "同一ファイルを検索(&Z)...", "詳細設定(&Y)...", "-", "Tavrenneのヘルプ(&I)"}));
+    // A toolbar item with its own caption still acts for its action and follows its state.
+    QAction* formatL = w_->ToolBarA->actions()[8];
+    formatL->trigger();
+    EXPECT_TRUE(w_->Action17->isChecked());
+    EXPECT_TRUE(formatL->isChecked());
+    QAction* dup = w_->ToolBarA->actions()[11];
+    EXPECT_FALSE(dup->isEnabled());
+    EXPECT_EQ(dup->toolTip(), QStringLiteral("同一ファイル検索"));
+}
+
+TEST_F(Window, ResizeKeepsButtonsRightAndStretchesPanelAndLog) {
+    w_->show();
+    w_->resize(728, 563);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w_->Panel1->geometry(), QRect(4, 64, 592, 333));
+    EXPECT_EQ(w_->Button1->geometry(), QRect(600, 64, 125, 25));
+    EXPECT_EQ(w_->SpeedButton1->geometry(), QRect(600, 368, 125, 26));
+    EXPECT_EQ(w_->ListView1->geometry(), QRect(4, 400, 717, 140));
+    EXPECT_EQ(w_->StatusBar1->geometry(), QRect(0, 544, 728, 19));
+    EXPECT_EQ(w_->ActionMainMenuBar1->width(), 728);
+    EXPECT_EQ(w_->ControlBar1->width(), 728);
+    w_->resize(300, 200);
+    EXPECT_EQ(w_->size(), QSize(628, 513));
+}
+
+TEST_F(Window, ToggleLogFixesAndRestoresTheHeight) {
+    w_->show();
+    QCoreApplication::processEvents();
+    const int listHeight = w_->ListView1->height();
+    w_->SpeedButton1->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w_->ListView1->isHidden());
+    EXPECT_EQ(w_->height(), 513 - listHeight - 5);
+    EXPECT_EQ(w_->minimumHeight(), w_->height());
+    EXPECT_EQ(w_->maximumHeight(), w_->height());
+    EXPECT_EQ(w_->SpeedButton1->text(), QStringLiteral("ログを表示"));
+    // A line logged while hidden does not scroll the list.
+    w_->AddLog(QStringLiteral("hidden"), lkInformation);
+    w_->SpeedButton1->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w_->ListView1->isHidden());
+    EXPECT_EQ(w_->height(), 513);
+    EXPECT_EQ(w_->minimumHeight(), w_->FullHeight);
+    EXPECT_EQ(w_->maximumHeight(), QWIDGETSIZE_MAX);
+    EXPECT_EQ(w_->ListView1->geometry(), QRect(4, 400, 617, 90));
+    EXPECT_EQ(w_->SpeedButton1->text(), QStringLiteral("ログを隠す"));
+}
+
+TEST_F(Window, HideLogAtShowIsConsumedOnce) {
+    w_->HideLogAtShow = true;
+    w_->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w_->ListView1->isHidden());
+    EXPECT_FALSE(w_->HideLogAtShow);
+    EXPECT_EQ(w_->SystemMenu->actions().size(), 13);  // the recent-file entries are there
+}
+
+QStringList SystemMenuTexts(TTavrenne& w) {
+    QStringList out;
+    for (QAction* a : w.SystemMenu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+TEST_F(Window, RecentFilesKeepFiveDistinctEntriesInTheSystemMenu) {
+    w_->Button5->click();  // information only: fast
+    QStringList files;
+    for (int i = 0; i < 6; ++i) files << MakeFile(QStringLiteral("f%1.txt").arg(i), std::string("x"));
+    w_->AnalyzeFile(files[0]);
+    w_->AnalyzeFile(files[1]);
+    w_->AnalyzeFile(files[0].toUpper() == files[0] ? files[0] : files[0]);  // same file again: no move
+    EXPECT_EQ(w_->RecentFiles, (QStringList{files[1], files[0], "", "", ""}));
+    for (int i = 2; i < 6; ++i) w_->AnalyzeFile(files[i]);
+    EXPECT_EQ(w_->RecentFiles, (QStringList{files[5], files[4], files[3], files[2], files[1]}));
+
+    const QStringList menu = SystemMenuTexts(*w_);
+    ASSERT_EQ(menu.size(), 13);
+    EXPECT_EQ(menu[5], QStringLiteral("-"));
+    for (int i = 0; i < 5; ++i) {
+        QAction* item = w_->SystemMenu->actions()[6 + i];
+        EXPECT_EQ(item->data().toInt(), 600 + i);
+        EXPECT_EQ(item->text(), QStringLiteral("(&%1) ").arg(i + 1) + RecentFileDisplayText(w_->RecentFiles[i]));
+    }
+    EXPECT_EQ(menu[11], QStringLiteral("-"));
+    EXPECT_EQ(menu[12], QStringLiteral("閉じる(&C)"));
+
+    // Entry 600 + 3 analyses that file; a vanished file does nothing.
+    w_->SystemMenuCommand(603);
+    EXPECT_EQ(w_->CurrentPath, files[2]);
+    std::filesystem::remove(files[4].toStdString());
+    w_->SystemMenuCommand(601);
+    EXPECT_EQ(w_->CurrentPath, files[2]);
+}
+
+TEST_F(Window, RecentFileComparesWithoutCase) {
+    w_->Button5->click();
+    const QString upper = MakeFile(QStringLiteral("CASE.txt"), std::string("x"));
+    const QString lower = MakeFile(QStringLiteral("case.txt"), std::string("x"));
+    w_->AnalyzeFile(upper);
+    w_->AnalyzeFile(lower);
+    EXPECT_EQ(w_->RecentFiles, (QStringList{upper, "", "", "", ""}));
+}
+
+TEST_F(Window, RecentFileDisplayRule) {
+    EXPECT_EQ(RecentFileDisplayText(QString()), QStringLiteral("---------------"));
+    const QString fifty = QStringLiteral("C:\\") + QString(36, QLatin1Char('d')) + QStringLiteral("\\report.txt");
+    ASSERT_EQ(fifty.size(), 50);
+    EXPECT_EQ(RecentFileDisplayText(fifty), fifty);
+    EXPECT_EQ(RecentFileDisplayText(fifty + QStringLiteral("x")), QStringLiteral("C:\\...report.txtx"));
+    // Bytes are counted in Shift_JIS: 25 kanji are 50 bytes, one more ASCII character is 51.
+    const QString kanji = QStringLiteral("/") + QString(23, QChar(0x6F22)) + QStringLiteral("/a");
+    EXPECT_EQ(RecentFileDisplayText(kanji), kanji);  // 1 + 46 + 2 = 49 bytes
+    EXPECT_EQ(RecentFileDisplayText(kanji + QString(QChar(0x6F22))),
+              QStringLiteral("/...a") + QString(QChar(0x6F22)));  // 51 bytes
+}
+
+TEST_F(Window, RecentFilesAndDropsAreIgnoredWhileRunning) {
+    SmallBuffers();
+    w_->Button4->click();
+    const QString small = MakeFile(QStringLiteral("s.txt"), std::string("x"));
+    const QString big = MakeFile(QStringLiteral("big.bin"), 150 * 1024, 'b');
+    w_->UpdateRecentFiles(small);
+    AtPump([] { return true; }, [&] {
+        w_->SystemMenuCommand(600 + int(w_->RecentFiles.indexOf(small)));
+        w_->HandleDroppedFiles({small});
+        w_->close();
+    });
+    w_->AnalyzeFile(big);
+    EXPECT_EQ(w_->CurrentPath, big);
+    EXPECT_FALSE(w_->SuppressChangeCheck);  // the close was refused before anything else
+}
+
+TEST_F(Window, DropOfExactlyOneFileIsAnalysed) {
+    w_->Button5->click();
+    const QString a = MakeFile(QStringLiteral("a.txt"), std::string("x"));
+    const QString b = MakeFile(QStringLiteral("b.txt"), std::string("x"));
+    w_->HandleDroppedFiles({a, b});
+    EXPECT_TRUE(w_->CurrentPath.isEmpty());
+    w_->HandleDroppedFiles({b});
+    EXPECT_EQ(w_->CurrentPath, b);
+    // Through a real drop event.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(a)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w_.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w_.get(), &drop);
+    EXPECT_EQ(w_->CurrentPath, a);
+    EXPECT_TRUE(drop.isAccepted());
+}
+
+TEST_F(Window, ChangedFileIsOfferedOnceAndNoStopsWatching) {
+    settings_.Values.Reloadfile = true;
+    w_->Button5->click();
+    const QString path = MakeFile(QStringLiteral("w.txt"), std::string("x"));
+    w_->AnalyzeFile(path);
+    w_->CheckFileChanged();
+    EXPECT_TRUE(dialogs_.Messages().empty());  // unchanged
+
+    struct utimbuf times {1700000000, 1700000000};
+    ASSERT_EQ(utime(path.toLocal8Bit().constData(), &times), 0);
+    dialogs_.MessageAnswers.push_back(TMsgResult::No);
+    QEvent activation(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(w_.get(), &activation);
+    auto messages = dialogs_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Text, QStringLiteral("ファイルが更新されました。 再度情報を取得しますか？ "));
+    EXPECT_EQ(messages[0].Caption, QStringLiteral("Tavrenne 2.46"));
+    EXPECT_EQ(messages[0].Buttons, TMsgButtons::YesNo);
+    EXPECT_EQ(messages[0].Icon, TMsgIcon::Question);
+    EXPECT_EQ(w_->WatchedAge, 0u);
+    w_->CheckFileChanged();
+    EXPECT_EQ(dialogs_.Messages().size(), 1u);
+
+    // Analysed again and changed again: Yes analyses it anew.
+    w_->AnalyzeFile(path);
+    struct utimbuf later {1710000000, 1710000000};
+    ASSERT_EQ(utime(path.toLocal8Bit().constData(), &later), 0);
+    dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
+    const int before = LogCount();
+    w_->CheckFileChanged();
+    EXPECT_EQ(dialogs_.Messages().size(), 2u);
+    EXPECT_GT(LogCount(), before);
+    EXPECT_NE(w_->WatchedAge, 0u);
+    EXPECT_FALSE(w_->SuppressChangeCheck);
+
+    // With the setting off nothing is asked.
+    settings_.Values.Reloadfile = false;
+    ASSERT_EQ(utime(path.toLocal8Bit().constData(), &times), 0);
+    w_->CheckFileChanged();
+    EXPECT_EQ(dialogs_.Messages().size(), 2u);
+}
+
+TEST_F(Window, ExitAsksOnlyThroughTheCommand) {
+    settings_.Values.CloseQuery = true;
+    w_->show();
+    dialogs_.MessageAnswers.push_back(TMsgResult::No);
+    w_->Action16->trigger();
+    ASSERT_EQ(dialogs_.Messages().size(), 1u);
+    EXPECT_EQ(dialogs_.Messages()[0].Caption, QStringLiteral("終了の問い合わせ"));
+    EXPECT_EQ(dialogs_.Messages()[0].Text, QStringLiteral("Tavrenneを終了します　よろしいですか？　"));
+    EXPECT_TRUE(w_->isVisible());
+    // The title bar's close does not ask.
+    EXPECT_TRUE(w_->close());
+    EXPECT_EQ(dialogs_.Messages().size(), 1u);
+    EXPECT_TRUE(w_->SuppressChangeCheck);
+}
+
+TEST_F(Window, RefreshAnalysesTheCurrentFileAgain) {
+    const QString path = MakeFile(QStringLiteral("r.txt"), std::string("abc"));
+    w_->AnalyzeFile(path);
+    const int lines = LogCount();
+    w_->Button2->click();
+    EXPECT_EQ(w_->CurrentPath, path);
+    EXPECT_EQ(Log(lines).front().Text, QStringLiteral("r.txtのファイル情報を取得中です..しばらくお待ち下さい"));
+    EXPECT_TRUE(dialogs_.Messages().empty());
+}
+
+TEST_F(Window, ClearAsksAndResetsEverything) {
+    w_->Button4->click();
+    w_->AnalyzeFile(MakeFile(QStringLiteral("abc.txt"), std::string("abc")));
+    dialogs_.MessageAnswers.push_back(TMsgResult::No);
+    w_->Button3->click();
+    EXPECT_FALSE(w_->LabeledEdit1->text().isEmpty());
+    dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
+    w_->Action8->trigger();
+    const auto messages = dialogs_.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].Text, QStringLiteral("現在の取得情報をクリアします　よろしいですか？　"));
+    EXPECT_EQ(messages[1].Icon, TMsgIcon::Question);
+    EXPECT_TRUE(w_->LabeledEdit1->text().isEmpty());
+    EXPECT_EQ(w_->Label1->text(), QStringLiteral("ファイル名:"));
+    EXPECT_TRUE(w_->CurrentPath.isEmpty());
+    EXPECT_TRUE(w_->StatusText(1).isEmpty());
+    EXPECT_TRUE(w_->Image1->isHidden());
+    for (QAction* a : {w_->Action2, w_->Action19, w_->Action5, w_->Action6, w_->Action7, w_->Action8, w_->Action21,
+                       w_->Action22, w_->Action20})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    for (QAction* a : {w_->Action1, w_->Action12, w_->Action4, w_->Action16, w_->Action13, w_->Action3})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_GT(LogCount(), 2);  // the log stays unless "#clearlog"
+    settings_.Values.ClearLog = true;
+    w_->ResetDisplay(true);
+    EXPECT_EQ(LogCount(), 0);
+}
+
+TEST_F(Window, HelpWebSiteAndUnbuiltWindows) {
+    w_->Action13->trigger();
+    EXPECT_TRUE(platform_.Opened.isEmpty());  // no help file next to the program
+    w_->Action14->trigger();
+    EXPECT_EQ(platform_.Opened, QStringList{QString::fromLatin1(TTavrenne::kWebSite)});
+
+    QSignalSpy batch(w_.get(), &TTavrenne::batchRequested);
+    QSignalSpy dup(w_.get(), &TTavrenne::duplicateSearchRequested);
+    w_->Action4->trigger();
+    w_->Action5->setEnabled(true);
+    w_->Action5->trigger();  // no current file: nothing
+    EXPECT_EQ(batch.count(), 1);
+    EXPECT_EQ(dup.count(), 0);
+}
+
+TEST_F(Window, AbortWithoutEngineDoesNothing) {
+    w_->CheckBox7->setChecked(true);
+    const int lines = LogCount();
+    w_->Action20->setEnabled(true);
+    w_->Action20->trigger();
+    EXPECT_EQ(LogCount(), lines);
+    EXPECT_TRUE(w_->CheckBox7->isChecked());
+}
+
+TEST_F(Window, AboutBoxAndSplash) {
+    TVersionDlg about(*w_, w_.get());
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Tavrenne 2.46 のバージョン情報"));
+    EXPECT_EQ(about.size(), QSize(436, 252));
+    EXPECT_EQ(about.VersionLine, QStringLiteral("アプリケーションバージョン: 2.46"));
+    EXPECT_TRUE(about.BuildLine.startsWith(QStringLiteral("[Build 152  ")));
+    EXPECT_EQ(about.BuildLine.size(), QStringLiteral("[Build 152  yymmdd-hhnn]").size());
+    EXPECT_EQ(about.Image1->geometry(), QRect(0, 0, 442, 253));
+
+    // The about command opens the box modally; close it as soon as it shows.
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    w_->Action15->trigger();
+
+    auto* splash = new Tspwindow(*w_);
+    QPointer<Tspwindow> alive(splash);
+    EXPECT_EQ(splash->size(), QSize(442, 216));
+    EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
+    splash->show();
+    ASSERT_NE(splash->Timer, nullptr);
+    EXPECT_EQ(splash->Timer->interval(), 3700);
+    EXPECT_TRUE(splash->Timer->isActive());
+    EXPECT_EQ(splash->VersionText, QStringLiteral("ファイルバージョン　2.46"));
+    splash->Timer->start(0);  // let it fire now
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return alive.isNull();
+    }, 5000));  // closed and freed
+}
+
+TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {
+    TempDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    auto first = std::make_unique<TSingleInstance>(QStringLiteral("TTavrenne"), folder);
+    ASSERT_TRUE(first->TryAcquire());
+    TSingleInstance second(QStringLiteral("TTavrenne"), folder);
+    // QLockFile refuses a second holder even inside one process only through another object.
+    EXPECT_FALSE(second.TryAcquire());
+    first.reset();
+    EXPECT_TRUE(second.TryAcquire());
+}
+
+TEST(SingleInstance, SecondProgramEndsAtOnceWithZero) {
+    TempDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(dir.path().string()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString program = QStringLiteral(TAV_BINARY_DIR "/src/app/tavrenne");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    // Wait for its lock (bounded).
+    bool locked = false;
+    for (int i = 0; i < 200 && !locked; ++i) {
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            locked = locked || e.path().filename().string().rfind("TTavrenne", 0) == 0;
+        if (!locked) QTest::qWait(25);
+    }
+    ASSERT_TRUE(locked);
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program, {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished(5000);
+}
+
+}  // namespace
