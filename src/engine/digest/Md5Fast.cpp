@@ -17,6 +17,16 @@ namespace {
 
 inline uint32_t Rotl(uint32_t x, int s) { return (x << s) | (x >> (32 - s)); }
 
+// Makes the sum so far opaque, so the compiler cannot re-associate it: clang otherwise adds the
+// message word and constant after the round function, onto the chain (0.66 instead of 0.81 GB/s).
+inline void Settle(uint32_t& x) {
+#if defined(__GNUC__)
+    __asm__("" : "+r"(x));
+#else
+    (void)x;
+#endif
+}
+
 inline uint32_t Word(const uint8_t* block, int k) {
     uint32_t v;
     std::memcpy(&v, block + 4 * k, 4);
@@ -36,19 +46,24 @@ void Md5BlocksFast(uint32_t state[4], const uint8_t* data, size_t blocks) {
 // Off the chain first (message word and constant), then the round function, rotate, add b.
 #define STEP_F(a, b, c, d, k, s, t)        \
     a += Word(data, k) + uint32_t(t);      \
+    Settle(a);                             \
     a += d ^ (b & (c ^ d));                \
     a = Rotl(a, s) + b
 #define STEP_G(a, b, c, d, k, s, t)        \
     a += Word(data, k) + uint32_t(t);      \
+    Settle(a);                             \
     a += c & ~d;                           \
+    Settle(a);                             \
     a += b & d;                            \
     a = Rotl(a, s) + b
 #define STEP_H(a, b, c, d, k, s, t)        \
     a += Word(data, k) + uint32_t(t);      \
+    Settle(a);                             \
     a += b ^ (c ^ d);                      \
     a = Rotl(a, s) + b
 #define STEP_I(a, b, c, d, k, s, t)        \
     a += Word(data, k) + uint32_t(t);      \
+    Settle(a);                             \
     a += c ^ (b | ~d);                     \
     a = Rotl(a, s) + b
 

@@ -12,16 +12,14 @@
 // loop runs at the sha1rnds4 latency bound; GCC's late scheduling pass reorders it and costs
 // about 1% (measured on AMD Zen 4), so it is switched off for this function.
 #if defined(__GNUC__) && !defined(__clang__)
-#define SHA1_KEEP_ORDER optimize("no-schedule-insns2")
+#define SHA1_SHANI_ATTRS __attribute__((target("sha,sse4.1"), optimize("no-schedule-insns2")))
 #else
-#define SHA1_KEEP_ORDER
+#define SHA1_SHANI_ATTRS __attribute__((target("sha,sse4.1")))
 #endif
 
 namespace digest {
 
-__attribute__((target("sha,sse4.1"), SHA1_KEEP_ORDER)) void Sha1BlocksShani(uint32_t hash[5],
-                                                                              const uint8_t* data,
-                                                                              size_t blocks) {
+SHA1_SHANI_ATTRS void Sha1BlocksShani(uint32_t hash[5], const uint8_t* data, size_t blocks) {
     // Word t of a group of four sits in the top lane, as the instructions expect.
     const __m128i byteSwap = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
     __m128i abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(hash)), 0x1B);
