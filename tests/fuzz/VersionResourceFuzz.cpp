@@ -1,11 +1,15 @@
-// Any input, as a file and as a version block: no crash, no read outside the input, and
-// whatever the reader returns is part of the input.
+// Any input, as a file and as a version block: no crash, no read outside the input, whatever
+// the reader returns is part of the input, and reading the bytes from disk gives the same.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "engine/version/VersionResource.h"
 
@@ -38,6 +42,17 @@ void RoundTrip(const uint8_t* data, size_t size) {
     if (plainAscii && *back != value) std::abort();
 }
 
+// The reader that works on files by ranges must agree with the one over a buffer.
+void SameFromFile(const std::vector<uint8_t>& input, const std::vector<uint8_t>& block) {
+    static const std::string path =
+        (std::filesystem::temp_directory_path() / ("tav-fuzz-" + std::to_string(getpid()))).string();
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(input.data()), std::streamsize(input.size()));
+    }
+    if (version::LoadVersionResource(path) != block) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!block.empty() &&
         std::search(input.begin(), input.end(), block.begin(), block.end()) == input.end())
         std::abort();
+    SameFromFile(input, block);
     Query(block);
     Query(input);
     RoundTrip(data, size);
