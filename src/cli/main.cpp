@@ -11,6 +11,9 @@
 #include "engine/FileMD5Info.h"
 #include "engine/FileSHA1.h"
 #include "engine/FileUtils.h"
+#ifdef TAV_CLI_ANALYZE
+#include "cli/Analyze.h"
+#endif
 
 namespace {
 
@@ -130,6 +133,9 @@ int main(int argc, char** argv) {
     if (command == "hash") return Hash(args);
     if (command == "string") return String(args);
     if (command == "info") return Info(args);
+#ifdef TAV_CLI_ANALYZE
+    if (command == "analyze") return RunAnalyze(args);
+#endif
     if (command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
         return 0;
