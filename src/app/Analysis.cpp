@@ -282,6 +282,9 @@ void TTavrenne::AnalyzeFile(QString pathIn) {
             // Steps 17 to 19: CRC32.
             if (CheckBox4->isChecked()) {
                 chooseProgress(*CurrentEngine);
+                // Selecting the file again fetches its icons again: let go of the old ones.
+                for (TIconHandle h : {CurrentEngine->LargeIcon, CurrentEngine->SmallIcon})
+                    if (h != shownIcon_) ReleaseIcon(h);
                 CurrentEngine->SetFileName(spath);
                 AddLog(name + QStringLiteral("のCRC32取得を開始"), lkInformation);
                 const std::string text = CurrentEngine->GetHashText(upper);

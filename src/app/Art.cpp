@@ -50,5 +50,5 @@ QIcon ApplicationIcon() {
 
 QPixmap SplashPicture() {
     InitArtResources();
-    return Render(QStringLiteral(":/tavrenne/splash.svg"), QSize(442, 253));
+    return Render(QStringLiteral(":/tavrenne/splash.svg"), QSize(442, 262));
 }

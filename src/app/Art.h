@@ -15,5 +15,6 @@ enum TToolImage : int {
 QIcon ToolImage(int index);
 QPixmap ToolImagePixmap(int index, int size);
 QIcon ApplicationIcon();
-// Bitmap 302: 442 x 253, shared by the splash window and the about box.
+// Bitmap 302: 442 x 262, shared by the splash window and the about box; the splash shows
+// its middle, the about box its top.
 QPixmap SplashPicture();

@@ -10,6 +10,7 @@
 
 #include "app/Art.h"
 #include "app/Tavrenne.h"
+#include "app/VersionDlg.h"
 
 Tspwindow::Tspwindow(const TTavrenne& main) : QWidget(nullptr) {
     setObjectName(QStringLiteral("spwindow"));
@@ -47,7 +48,7 @@ void Tspwindow::showEvent(QShowEvent* event) {
         painter.setFont(f);
         painter.setPen(Qt::black);
         painter.setBackgroundMode(Qt::TransparentMode);
-        painter.drawText(147, 220 + QFontMetrics(f).ascent(), VersionText);
+        painter.drawText(147, 220 + TextTopToBaseline(f), VersionText);
     }
     SpImage->setPixmap(picture_);
     Timer = new QTimer(this);

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QThread>
@@ -127,6 +128,9 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     AddLog(QString::fromLatin1(kCopyrightNotice), lkInformation);
 
     setAcceptDrops(true);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 TTavrenne::~TTavrenne() {

@@ -1,11 +1,19 @@
 #include "app/VersionDlg.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 
 #include "app/Art.h"
 #include "app/Tavrenne.h"
+
+int TextTopToBaseline(const QFont& font) {
+    // The em box, not the font's ascent: CJK fonts carry tall ascents that would push the
+    // two 13-pixel-apart lines into each other.
+    const QFontInfo info(font);
+    return int(info.pixelSize() * 0.88 + 0.5);
+}
 
 void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, int y) {
     QFont f = font;
@@ -16,7 +24,7 @@ void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, i
     painter.setBackgroundMode(Qt::TransparentMode);
     const QFontMetrics metrics(f);
     const int x = picture.width() / 2 - metrics.horizontalAdvance(text) / 2;
-    painter.drawText(x, y + metrics.ascent(), text);  // y is the top of the text
+    painter.drawText(x, y + TextTopToBaseline(f), text);  // y is the top of the text
 }
 
 TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(parent) {
@@ -36,6 +44,7 @@ TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(paren
         QPainter painter(&picture);
         painter.drawPixmap(0, 0, art);
     }
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     VersionLine = QStringLiteral("アプリケーションバージョン: ") + QString::fromStdString(main.ProgramInfo.FileVersion);
     BuildLine = QStringLiteral("[") + main.BuildText + QStringLiteral("  ") +
                 QString::fromStdString(main.ProgramInfo.TimeTextShort) + QStringLiteral("]");

@@ -16,5 +16,7 @@ public:
     QString BuildLine;
 };
 
+// Distance from the top of a line of text to its baseline.
+int TextTopToBaseline(const QFont& font);
 // Draws `text` centred on the half width of `picture` at top y, 10 points, black, transparent.
 void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, int y);

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QPointer>
 #include <QStringList>
 
 #include "app/AppRuntime.h"
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
     args.removeFirst();
 
     TTavrenne main;
-    Tspwindow* splash = args.isEmpty() ? new Tspwindow(main) : nullptr;
+    QPointer<Tspwindow> splash = args.isEmpty() ? new Tspwindow(main) : nullptr;
     if (splash) {
         if (Settings().NoSplash()) {
             delete splash;
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     }
     main.show();
     main.repaint();
+    // Without a window manager "stay on top" means nothing: keep the splash above by hand.
+    if (splash) splash->raise();
     RunCommandLine(main, args);
     return app.exec();
 }
