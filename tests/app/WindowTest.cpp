@@ -381,6 +381,48 @@ TEST_F(Window, HelpWebSiteAndUnbuiltWindows) {
     EXPECT_EQ(dup.count(), 0);
 }
 
+TEST_F(Window, OpenDialogFilterAndChoice) {
+    const QString path = MakeFile(QStringLiteral("o.txt"), std::string("abc"));
+    w_->Button1->click();  // cancelled: nothing happens
+    EXPECT_TRUE(w_->CurrentPath.isEmpty());
+    dialogs_.FileAnswers.push_back(path);
+    w_->Action1->trigger();
+    ASSERT_EQ(dialogs_.Calls.size(), 2u);
+    const TFileDialogRequest& r = dialogs_.Calls[1].Request;
+    EXPECT_EQ(dialogs_.Calls[1].Kind, QStringLiteral("open"));
+    EXPECT_EQ(r.Filter, QStringLiteral(
+        "すべてのファイル(*.*)|*.*|実行ファイル(*.exe)|*.exe|書庫ファイル|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|"
+        "MD5ファイル(*.MD5)|*.md5|ISOイメージ(CD,DVD)|*.iso;*.mdf;*.mds|ビデオファイル|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|"
+        "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma"));
+    EXPECT_EQ(r.FilterIndex, 1);
+    EXPECT_TRUE(r.MustExist);
+    EXPECT_EQ(w_->CurrentPath, path);
+}
+
+TEST_F(Window, AlwaysOnTopKeepsTheGeometry) {
+    w_->show();
+    const QRect before = w_->geometry();
+    w_->Action10->trigger();
+    EXPECT_TRUE(w_->Action10->isChecked());
+    EXPECT_TRUE(w_->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w_->geometry(), before);
+    EXPECT_TRUE(w_->isVisible());
+    w_->Action10->trigger();
+    EXPECT_FALSE(w_->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(Window, SystemMenuOpensWithAltSpaceAndOnTheStatusBar) {
+    w_->show();
+    w_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w_.get()));
+    QTest::keyClick(w_.get(), Qt::Key_Space, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w_->SystemMenu->isVisible(); }, 2000));
+    w_->SystemMenu->hide();
+    emit w_->StatusBar1->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(w_->SystemMenu->isVisible());
+    w_->SystemMenu->hide();
+}
+
 TEST_F(Window, AbortWithoutEngineDoesNothing) {
     w_->CheckBox7->setChecked(true);
     const int lines = LogCount();
