@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QtWidgets>
 #include <QStringList>
 #include <functional>
 #include <memory>
