@@ -121,7 +121,6 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
 
     ReadProgramInfo();
     ApplicationTitle = QStringLiteral("Tavrenne ") + QString::fromStdString(ProgramInfo.FileVersion);
-    QApplication::setApplicationDisplayName(QString());
     setWindowTitle(ApplicationTitle);
 
     AddLog(QStringLiteral("ファイル情報取得ソフト --- ") + ApplicationTitle + QStringLiteral(" ---"), lkInformation);
