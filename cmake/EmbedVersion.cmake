@@ -3,15 +3,6 @@
 # same way as those of any other file.
 include_guard(GLOBAL)
 
-set(TAV_VERSION_STRINGS
-  "FileDescription=Tavrenne ファイル情報・ハッシュ値表示"
-  "FileVersion=${PROJECT_VERSION}"
-  "LegalCopyright=Copyright (C) 2026 Tavrenne developers"
-  "ProductName=Tavrenne"
-  "ProductVersion=${PROJECT_VERSION}")
-set(TAV_VERSION_LANGUAGE 0x0411)
-set(TAV_VERSION_CODEPAGE 0x04B0)
-
 # Host tool that writes the block; built once for every target that embeds it. It compiles the
 # writer itself instead of linking the engine library, so it builds even when other engine
 # sources are broken.
@@ -21,6 +12,14 @@ add_executable(tav_version_gen
 target_include_directories(tav_version_gen PRIVATE ${PROJECT_SOURCE_DIR}/src)
 
 function(tav_embed_version target)
+  set(TAV_VERSION_STRINGS
+    "FileDescription=Tavrenne ファイル情報・ハッシュ値表示"
+    "FileVersion=${PROJECT_VERSION}"
+    "LegalCopyright=Copyright (C) 2026 Tavrenne developers"
+    "ProductName=Tavrenne"
+    "ProductVersion=${PROJECT_VERSION}")
+  set(TAV_VERSION_LANGUAGE 0x0411)
+  set(TAV_VERSION_CODEPAGE 0x04B0)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_version_block.cpp)
   add_custom_command(
     OUTPUT ${out}

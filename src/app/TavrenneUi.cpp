@@ -40,7 +40,7 @@ namespace {
 constexpr int kDesignWidth = 628;
 constexpr int kDesignHeight = 513;
 constexpr int kBuildNumber = 152;
-const char* const kCopyrightNotice = "Copyright (C) 2002-2026 Quillory. All rights reserved.";
+const char* const kCopyrightNotice = "Copyright (C) 2026 Tavrenne developers";
 
 // A menu or toolbar entry with its own caption that acts for `target` and mirrors its state.
 QAction* Proxy(QAction* target, const QString& caption, QObject* parent) {
@@ -124,7 +124,11 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(ApplicationTitle);
 
     AddLog(QStringLiteral("ファイル情報取得ソフト --- ") + ApplicationTitle + QStringLiteral(" ---"), lkInformation);
-    AddLog(QString::fromLatin1(kCopyrightNotice), lkInformation);
+    // The notice of our own version block; the constant serves a binary that lost it.
+    AddLog(ProgramInfo.LegalCopyright.empty() || ProgramInfo.LegalCopyright == "--NON--"
+               ? QString::fromLatin1(kCopyrightNotice)
+               : QString::fromStdString(ProgramInfo.LegalCopyright),
+           lkInformation);
 
     setAcceptDrops(true);
 

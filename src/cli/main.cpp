@@ -20,7 +20,11 @@ namespace {
 const char* const kUsage =
     "usage: tavrenne-cli hash {crc32|md5|sha1} [--upper] [--buffer KB] FILE...\n"
     "       tavrenne-cli string [--upper] TEXT\n"
-    "       tavrenne-cli info FILE\n";
+    "       tavrenne-cli info FILE\n"
+#ifdef TAV_CLI_ANALYZE
+    "       tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] FILE\n"
+#endif
+    ;
 
 int Usage(const char* problem = nullptr) {
     if (problem) std::fprintf(stderr, "tavrenne-cli: %s\n", problem);
