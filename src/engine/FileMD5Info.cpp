@@ -8,6 +8,7 @@ namespace {
 
 class Md5Digest : public TNormalFileInfo::Digest {
 public:
+    bool ReadAhead() const override { return true; }
     void Init() override { digest::Md5Init(ctx_); }
     void Feed(const uint8_t* data, size_t len) override { digest::Md5Update(ctx_, data, len); }
     std::string Finish() override {

@@ -7,6 +7,7 @@ namespace {
 
 class Sha1Digest : public TNormalFileInfo::Digest {
 public:
+    bool ReadAhead() const override { return true; }
     void Init() override { digest::Sha1Reset(ctx_); }
     void Feed(const uint8_t* data, size_t len) override { digest::Sha1Input(ctx_, data, len); }
     std::string Finish() override {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/FileReader.h"
 #include "engine/FileUtils.h"
 #include "engine/version/VersionResource.h"
 #include "platform/DateTimeFormat.h"
@@ -123,7 +124,6 @@ void TNormalFileInfo::Run(Digest& digest, std::string TFileInfo::*field, bool ra
     const size_t capacity = size_t(bufferKB_ ? bufferKB_ : 1) * 1024;
 
     {
-        std::unique_ptr<uint8_t[]> buffer(new uint8_t[capacity]);
         // Non-blocking open, then only regular files: a FIFO put in the file's place must not hang us.
         FileHandle file(open(info_.FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
         struct stat st;
@@ -141,11 +141,12 @@ void TNormalFileInfo::Run(Digest& digest, std::string TFileInfo::*field, bool ra
             const int64_t total = st.st_size;
             posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
             digest.Init();
+            TFileReader reader(file.get(), capacity, digest.ReadAhead());
             for (;;) {
-                ssize_t n = read(file.get(), buffer.get(), capacity);
-                if (n < 0 && errno == EINTR) continue;
+                const TChunk chunk = reader.Next();
+                const ssize_t n = chunk.size;
                 if (n <= 0) break;   // a read failure ends the loop like the end of the file
-                digest.Feed(buffer.get(), size_t(n));
+                digest.Feed(chunk.data, size_t(n));
                 ++buffers;
                 processed += n;
                 if (buffers > 100) {

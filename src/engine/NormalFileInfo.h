@@ -80,6 +80,8 @@ public:
         virtual void Init() = 0;
         virtual void Feed(const uint8_t* data, size_t len) = 0;
         virtual std::string Finish() = 0;   // upper-case text; empty on a digest error
+        // Slow digests let a second thread read the next buffer meanwhile.
+        virtual bool ReadAhead() const { return false; }
     };
 
 protected:

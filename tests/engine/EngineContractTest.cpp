@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -188,10 +189,14 @@ TEST_P(EngineContract, FileCutShortDuringTheRunGivesTheDigestOfWhatWasRead) {
     onPump_ = [&] { ASSERT_EQ(truncate(path.c_str(), 101 * 1024), 0); };
     const std::string text = e->GetHashText(true);
     EXPECT_FALSE(e->Canceled());
-
-    auto reference = Engine(dir_.write("g", content.substr(0, 101 * 1024)));
     onPump_ = nullptr;
-    EXPECT_EQ(text, reference->GetHashText(true));
+
+    // MD5 and SHA-1 read one buffer ahead on a second thread, which may have read buffer 102
+    // before the file was cut.
+    std::vector<std::string> possible = {Engine(dir_.write("g", content.substr(0, 101 * 1024)))->GetHashText(true)};
+    if (GetParam() != Kind::CRC32)
+        possible.push_back(Engine(dir_.write("h", content.substr(0, 102 * 1024)))->GetHashText(true));
+    EXPECT_NE(std::find(possible.begin(), possible.end(), text), possible.end()) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineContract, ::testing::Values(Kind::CRC32, Kind::MD5, Kind::SHA1),
