@@ -6,13 +6,12 @@
 #include <system_error>
 
 TFileReader::TFileReader(int fd, size_t capacity, bool readAhead) : fd_(fd), capacity_(capacity) {
-    slots_[0].data.reset(new uint8_t[capacity]);
+    memory_.reset(new uint8_t[capacity * (readAhead ? kRing : 1)]);
     if (!readAhead) return;
-    slots_[1].data.reset(new uint8_t[capacity]);
     try {
         reader_ = std::thread(&TFileReader::ReaderLoop, this);
     } catch (const std::system_error&) {
-        slots_[1].data.reset();   // no thread to be had: plain reads
+        // No thread to be had: plain reads into the first buffer.
     }
 }
 
@@ -22,7 +21,7 @@ TFileReader::~TFileReader() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
-    changed_.notify_all();
+    readerWake_.notify_one();
     reader_.join();
 }
 
@@ -35,35 +34,41 @@ ssize_t TFileReader::ReadInto(uint8_t* buffer) {
 }
 
 TChunk TFileReader::Next() {
-    if (!reader_.joinable()) return {slots_[0].data.get(), ReadInto(slots_[0].data.get())};
+    if (!reader_.joinable()) return {memory_.get(), ReadInto(memory_.get())};
 
     std::unique_lock lock(mutex_);
     if (holding_) {
-        // The caller is done with the previous buffer: hand it back to the reader.
-        slots_[current_].full = false;
-        current_ ^= 1;
-        changed_.notify_all();
+        ++consumed_;
+        // Wake a waiting reader only once half the ring is free: fewer wake-ups, which cost
+        // more than the reads they would overlap.
+        if (readerWaits_ && produced_ - consumed_ <= kRing / 2) readerWake_.notify_one();
     }
-    changed_.wait(lock, [&] { return slots_[current_].full; });
+    callerWaits_ = true;
+    callerWake_.wait(lock, [&] { return produced_ > consumed_; });
+    callerWaits_ = false;
     holding_ = true;
-    return {slots_[current_].data.get(), slots_[current_].size};
+    const size_t slot = consumed_ % kRing;
+    return {memory_.get() + slot * capacity_, sizes_[slot]};
 }
 
 void TFileReader::ReaderLoop() {
-    for (int i = 0;; i ^= 1) {
-        Slot& slot = slots_[i];
+    for (;;) {
+        size_t slot;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stop_ || !slot.full; });
+            readerWaits_ = true;
+            readerWake_.wait(lock, [&] { return stop_ || produced_ - consumed_ < kRing; });
+            readerWaits_ = false;
             if (stop_) return;
+            slot = produced_ % kRing;
         }
-        const ssize_t n = ReadInto(slot.data.get());
+        const ssize_t n = ReadInto(memory_.get() + slot * capacity_);
         {
             std::lock_guard lock(mutex_);
-            slot.size = n;
-            slot.full = true;
+            sizes_[slot] = n;
+            ++produced_;
+            if (callerWaits_) callerWake_.notify_one();
         }
-        changed_.notify_all();
         if (n == 0) return;
     }
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 struct TChunk {
     const uint8_t* data;
@@ -17,8 +18,8 @@ struct TChunk {
 
 class TFileReader {
 public:
-    // With readAhead, a second thread reads the next buffer while the caller digests the
-    // current one; the buffers and their sizes are exactly those of plain reads.
+    // With readAhead, a second thread keeps a ring of buffers filled while the caller digests;
+    // the buffers and their sizes are exactly those of plain reads in order.
     TFileReader(int fd, size_t capacity, bool readAhead);
     ~TFileReader();
     TFileReader(const TFileReader&) = delete;
@@ -28,22 +29,23 @@ public:
     TChunk Next();
 
 private:
-    struct Slot {
-        std::unique_ptr<uint8_t[]> data;
-        ssize_t size = 0;
-        bool full = false;
-    };
+    static constexpr size_t kRing = 8;
 
     ssize_t ReadInto(uint8_t* buffer);
     void ReaderLoop();
 
     int fd_;
     size_t capacity_;
-    Slot slots_[2];
-    int current_ = 0;
+    std::unique_ptr<uint8_t[]> memory_;
+    ssize_t sizes_[kRing] = {};
+    size_t produced_ = 0;   // buffers read so far
+    size_t consumed_ = 0;   // buffers handed back by the caller
     bool holding_ = false;
     bool stop_ = false;
+    bool readerWaits_ = false;
+    bool callerWaits_ = false;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable readerWake_;
+    std::condition_variable callerWake_;
     std::thread reader_;
 };

@@ -191,11 +191,12 @@ TEST_P(EngineContract, FileCutShortDuringTheRunGivesTheDigestOfWhatWasRead) {
     EXPECT_FALSE(e->Canceled());
     onPump_ = nullptr;
 
-    // MD5 and SHA-1 read one buffer ahead on a second thread, which may have read buffer 102
-    // before the file was cut.
-    std::vector<std::string> possible = {Engine(dir_.write("g", content.substr(0, 101 * 1024)))->GetHashText(true)};
-    if (GetParam() != Kind::CRC32)
-        possible.push_back(Engine(dir_.write("h", content.substr(0, 102 * 1024)))->GetHashText(true));
+    // MD5 and SHA-1 read ahead on a second thread, up to a ring of buffers, so they may have
+    // read a few more buffers of the old content before the file was cut.
+    const int ahead = GetParam() == Kind::CRC32 ? 0 : 8;
+    std::vector<std::string> possible;
+    for (int kb = 101; kb <= 101 + ahead; ++kb)
+        possible.push_back(Engine(dir_.write("g", content.substr(0, size_t(kb) * 1024)))->GetHashText(true));
     EXPECT_NE(std::find(possible.begin(), possible.end(), text), possible.end()) << text;
 }
 
