@@ -6,7 +6,7 @@ cd "$here"
 . scripts/deps.sh
 tav_ensure_packages
 tav_build default >/dev/null
-program="$here/build/src/app/tavrenne"
+program="$here/build/bin/tavrenne"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: no display found; starting Tavrenne under xvfb-run (a virtual X server)" >&2
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$@"

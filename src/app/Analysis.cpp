@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "app/FileHooks.h"
 #include "app/Tavrenne.h"
 #include "engine/FileCRC32Info.h"
 #include "engine/FileMD5Info.h"
@@ -32,9 +33,11 @@ std::string S(const QString& s) { return s.toStdString(); }
 }  // namespace
 
 TAnalysisHooks& TTavrenne::Hooks() {
-    static TAnalysisHooks none;
-    return hooks_ ? *hooks_ : none;
+    static TFileHooks files;
+    return hooks_ ? *hooks_ : files;
 }
+
+bool TTavrenne::MascotInUse() { return Hooks().MascotInUse(); }
 
 std::unique_ptr<TNormalFileInfo> TTavrenne::MakeEngine(TDigestKind kind) {
     if (EngineFactory) return EngineFactory(kind);
@@ -365,8 +368,13 @@ void TTavrenne::AnalyzeFile(QString pathIn) {
                 if (!result.empty()) {
                     st.edit->setText(Q(result));
                     AddLog(name + QStringLiteral("の") + label + QStringLiteral("取得完了"), logKind);
-                    if (st.kind == TDigestKind::MD5 && Settings().AutoCreateMD5())
-                        Hooks().WriteSidecar(*this, spath, S(LabeledEdit2->text()));
+                    // A sidecar that cannot be written is logged by the hook; the run goes on
+                    // as after any other failure.
+                    if (st.kind == TDigestKind::MD5 && Settings().AutoCreateMD5() &&
+                        !Hooks().WriteSidecar(*this, spath, S(LabeledEdit2->text()))) {
+                        errorFlag = true;
+                        logKind = lkWarning;
+                    }
                     if (CheckBox3->isChecked() && ComboBox1->currentIndex() == st.compareIndex) CompareDigest(st.kind);
                 } else {
                     st.edit->clear();

@@ -1,5 +1,6 @@
 // Steps of an analysis that belong to the MD5 sidecar, the hash cache and the mascot. The
-// window calls them at their places in the run; the defaults do nothing.
+// window calls them at their places in the run; the base class does nothing, TFileHooks
+// (FileHooks.h) does the sidecar and cache work on disk.
 #pragma once
 
 #include <string>
@@ -9,7 +10,7 @@ class TTavrenne;
 enum class TMascotScript { Greeting, Results, Version };
 
 struct TCacheHit {
-    std::string MD5;           // upper case as stored; empty when the record has none
+    std::string MD5;           // as stored; empty when the record has none
     std::string SHA1;
     std::string MatchedFile;   // record file that matched; empty when nothing matched
 };
@@ -20,8 +21,9 @@ public:
 
     // Value stored in path + ".MD5", or empty. Logs what it read through the window.
     virtual std::string ReadSidecar(TTavrenne&, const std::string& /*path*/) { return {}; }
-    // Writes path + ".MD5" unless it exists. Logs what it wrote through the window.
-    virtual void WriteSidecar(TTavrenne&, const std::string& /*path*/, const std::string& /*md5*/) {}
+    // Writes path + ".MD5" unless it exists and logs what it did through the window; false
+    // when the sidecar could not be written.
+    virtual bool WriteSidecar(TTavrenne&, const std::string& /*path*/, const std::string& /*md5*/) { return true; }
 
     virtual TCacheHit CacheLookup(const std::string& /*crc32*/) { return {}; }
     virtual bool CacheDeleteRecord(const std::string& /*recordFile*/) { return false; }

@@ -64,6 +64,7 @@ public:
     void ToggleLog();
     void CheckFileChanged();
     void HandleDroppedFiles(const QStringList& paths);
+    bool MascotInUse();
     void SendMascotScript(TMascotScript which);
     QString StatusText(int panel) const;
 
@@ -86,7 +87,7 @@ public:
     bool LastRunFailed() const { return lastRunFailed_; }
 
     // Seams: the later parts of the run, the clock, waiting and sizes.
-    void SetHooks(TAnalysisHooks* hooks);   // not owned; nullptr: do-nothing hooks
+    void SetHooks(TAnalysisHooks* hooks);   // not owned; nullptr: sidecars and cache on disk
     std::function<uint32_t()> TickCount;    // milliseconds
     std::function<void(int)> Wait;          // blocking wait used by the completion blink
     std::function<QString()> NowText;       // short date + long time of now

@@ -12,6 +12,7 @@
 #include "platform/Cp932.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
+#include "settings/SettingsAccess.h"
 
 namespace {
 
@@ -102,10 +103,16 @@ int RunAnalyze(const std::vector<std::string>& args) {
     {
         TTavrenne window;
         window.Wait = [](int) {};
+        // The desktop program's settings file, read and never written: sidecars, cache, buffer
+        // size and display case are the same as in the window.
+        TRecordSettings settings(InitialSettings());
+        LoadSettings(JoinPath(platform.ProgramFolder(), QString::fromLatin1(kSettingsFileName)).toStdString(),
+                     window.ProgramInfo.FileVersion, settings.Values);
+        SetSettings(&settings);
         window.CheckBox4->setChecked(sw == 'a' || sw == 'c');
         window.CheckBox5->setChecked(sw == 'a' || sw == 'm');
         window.CheckBox6->setChecked(sw == 'a' || sw == 'h');
-        if (upper) window.Action17->trigger();
+        if (upper || settings.Values.StrByL) window.Action17->trigger();
         if (compareIndex >= 0) {
             window.CheckBox3->setChecked(true);
             window.ComboBox1->setCurrentIndex(compareIndex);
@@ -125,6 +132,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
         }
         std::fflush(stdout);
         status = window.LastRunFailed() ? 1 : 0;
+        SetSettings(nullptr);
     }
     SetPlatform(nullptr);
     SetDialogs(nullptr);

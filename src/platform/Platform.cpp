@@ -11,7 +11,57 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#ifdef __linux__
+#include <dirent.h>
+#include <sched.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+#endif
+
 namespace {
+
+#ifdef __linux__
+// Nice values and scheduling policies are per thread here: a class is given to every thread.
+std::vector<pid_t> Threads() {
+    std::vector<pid_t> ids;
+    if (DIR* dir = ::opendir("/proc/self/task")) {
+        while (const dirent* e = ::readdir(dir))
+            if (e->d_name[0] != '.') ids.push_back(pid_t(std::atoi(e->d_name)));
+        ::closedir(dir);
+    }
+    if (ids.empty()) ids.push_back(0);
+    return ids;
+}
+
+// Normal is nice 0; high is nice -5, which needs the right to raise priorities; idle is the
+// idle scheduling policy (nice 19 where that policy is missing). Any other nice value is a
+// class of its own, so that every request changes it.
+uint32_t LinuxPriorityClass() {
+    if (::sched_getscheduler(0) == SCHED_IDLE) return pcIdle;
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (errno != 0) return pcNormal;
+    if (nice < 0) return pcHigh;
+    if (nice == 0) return pcNormal;
+    return nice >= 19 ? uint32_t(pcIdle) : 0u;
+}
+
+void LinuxSetPriorityClass(uint32_t priorityClass) {
+    if (priorityClass != pcNormal && priorityClass != pcHigh && priorityClass != pcIdle) return;
+    const sched_param param{};
+    for (const pid_t id : Threads()) {
+        if (priorityClass == pcIdle) {
+            if (::sched_setscheduler(id, SCHED_IDLE, &param) != 0) ::setpriority(PRIO_PROCESS, id_t(id), 19);
+            continue;
+        }
+        if (::sched_getscheduler(id) == SCHED_IDLE) ::sched_setscheduler(id, SCHED_OTHER, &param);
+        ::setpriority(PRIO_PROCESS, id_t(id), priorityClass == pcHigh ? -5 : 0);
+    }
+}
+#endif
 
 class TRealPlatform : public TPlatform {
 public:
@@ -44,6 +94,11 @@ public:
         player_ = new QProcess(QCoreApplication::instance());
         player_->start(tool, {file});
     }
+
+#ifdef __linux__
+    uint32_t PriorityClass() const override { return LinuxPriorityClass(); }
+    void SetPriorityClass(uint32_t priorityClass) override { LinuxSetPriorityClass(priorityClass); }
+#endif
 
 private:
     QPointer<QProcess> player_;

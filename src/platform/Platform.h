@@ -3,6 +3,14 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+
+// Process priority classes, by the values the Windows API gives them.
+enum TPriorityClass : uint32_t {
+    pcNormal = 0x20,
+    pcIdle = 0x40,
+    pcHigh = 0x80,
+};
 
 class TPlatform {
 public:
@@ -18,6 +26,11 @@ public:
     virtual void SetClipboardText(const QString& text) = 0;
     // Plays a wave file without waiting; a sound still playing is replaced.
     virtual void PlaySound(const QString& file) = 0;
+    // The priority class of this process, and a change of it; a change the system refuses
+    // (a higher priority without the right to it) is silently not made. The base class
+    // stands for a process that may not change its priority.
+    virtual uint32_t PriorityClass() const { return pcNormal; }
+    virtual void SetPriorityClass(uint32_t /*priorityClass*/) {}
 };
 
 TPlatform& Platform();

@@ -1,33 +1,11 @@
 // What the rest of the program asks about the user's settings. The options form answers
-// these from its controls once it exists; until then TDefaultSettings answers with the
-// values a missing key gives.
+// from its controls once it exists; before that, and in the command line tool, a
+// TRecordSettings answers from a TSettings record.
 #pragma once
 
 #include <string>
 
-// The values behind the answers, named after their keys in tavr2.ini.
-struct TSettingsValues {
-    bool ByteLen = false;           // "#ByteLen"
-    bool NotUseMD5File = false;     // "#not useMD5File"
-    bool AutoCreateMD5 = false;     // "#auto create MD5"
-    bool UseSSTP = false;           // "#Use SSTP"
-    bool CloseQuery = false;        // "#close_q"
-    bool ClearLog = false;          // "#clearlog"
-    bool UseMD5File = true;         // "#Use MD5File"
-    bool ShutdownOption = false;    // "#ShutdownOption"
-    bool NoSplash = false;          // "#NoSp"
-    bool UseFileCache = false;      // "#Use FileCache"
-    int Priority = 0;               // "#Priority": 0 normal, 1 high, 2 idle
-    bool DeleteCacheFiles = true;   // "#DeleteCacheFiles"
-    bool CacheOver = true;          // "#CacheOver"
-    int CacheCount = 0;             // "#CacheCount": index into 50, 100, 200, 500, 1000, 2000
-    bool AutoBufferSize = true;     // "#AutoBufferSize"
-    int BufferSize = 64;            // "#BufferSize", KB, 16 to 128
-    bool UseSound = false;          // "#UseSound"
-    std::string SoundFile1;         // "#SoundFile_1": end of work
-    std::string SoundFile2;         // "#SoundFile_2": error
-    bool Reloadfile = false;        // "#Reloadfile"
-};
+#include "settings/SettingsFile.h"
 
 class TSettingsAccess {
 public:
@@ -54,20 +32,23 @@ public:
     virtual bool NoSplash() const = 0;
 };
 
-// Answers from a TSettingsValues; sounds go to the platform's player.
-class TDefaultSettings : public TSettingsAccess {
+// Answers from `Values`; sounds and priority go to the platform.
+class TRecordSettings : public TSettingsAccess {
 public:
-    TSettingsValues Values;
+    TSettings Values;
+
+    TRecordSettings() = default;
+    explicit TRecordSettings(const TSettings& values) : Values(values) {}
 
     bool UseCache() const override { return Values.UseFileCache; }
     bool ClearCacheOnExit() const override { return Values.DeleteCacheFiles; }
-    int CacheLimit() const override;
+    int CacheLimit() const override { return ::CacheLimit(Values); }
     bool UseMD5File() const override { return Values.UseMD5File; }
-    int BufferSizeKB() const override;
-    bool AutoReload() const override { return Values.Reloadfile; }
+    int BufferSizeKB() const override { return ::BufferSizeKB(Values); }
+    bool AutoReload() const override { return Values.ReloadFile; }
     void PlayFinishSound() override;
     void PlayErrorSound() override;
-    void ApplyPriority() override {}
+    void ApplyPriority() override;
 
     bool ByteLen() const override { return Values.ByteLen; }
     bool NotUseMD5File() const override { return Values.NotUseMD5File; }
@@ -78,7 +59,14 @@ public:
     bool NoSplash() const override { return Values.NoSplash; }
 };
 
-// The settings in force; a TDefaultSettings until something else is installed.
+// The settings in force; until something else is installed, the states the options form's
+// controls have before anything is loaded.
 TSettingsAccess& Settings();
-// Installs `settings` (not owned); nullptr goes back to the built-in defaults.
+// Installs `settings` (not owned); nullptr goes back to those initial states.
 void SetSettings(TSettingsAccess* settings);
+
+// Plays `file` when sounds are on and it names an existing file; otherwise nothing.
+void PlaySoundFile(bool useSound, const std::string& file);
+// Gives the process the priority class of list item `index` (0 normal, 1 high, 2 idle);
+// any other index changes nothing.
+void ApplyPriorityItem(int index);

@@ -30,7 +30,8 @@ TSettings InitialSettings() {
     s.DeleteCacheFiles = true;
     s.CacheOver = true;
     s.CacheCount = 0;
-    s.BackConfig = false;
+    // The shell-integration choice stands at "off" until the options dialog shows the real state.
+    s.BackConfig = true;
     s.AutoBufferSize = true;
     s.BufferSize = kAutoBufferSizeKB;
     s.SetingMD5 = true;

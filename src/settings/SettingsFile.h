@@ -53,7 +53,8 @@ struct TSettings {
 };
 
 // The states of the controls before anything is loaded: what a start without a settings
-// file keeps. They differ from the per-key defaults: MD5 on and the MD5-file use off.
+// file keeps. They differ from the per-key defaults: MD5 on, the MD5-file use off, and
+// "#BackConfig" true (its radio group starts at "シェル統合を無効").
 TSettings InitialSettings();
 
 // A start of the maintenance helper that loading asks for; the caller starts it.

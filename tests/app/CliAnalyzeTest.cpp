@@ -22,7 +22,7 @@ CliRun Cli(const QStringList& args) {
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TAV_BINARY_DIR "/src/cli/tavrenne-cli"), QStringList{QStringLiteral("analyze")} + args);
+    p.start(QStringLiteral(TAV_BINARY_DIR "/bin/tavrenne-cli"), QStringList{QStringLiteral("analyze")} + args);
     if (!p.waitForFinished(60000)) return {-1, {}, {}, QStringLiteral("timeout")};
     const QByteArray raw = p.readAllStandardOutput();
     QStringList out = QString::fromUtf8(raw).split(QLatin1Char('\n'));

@@ -272,7 +272,7 @@ TEST_F(Window, DropOfExactlyOneFileIsAnalysed) {
 }
 
 TEST_F(Window, ChangedFileIsOfferedOnceAndNoStopsWatching) {
-    settings_.Values.Reloadfile = true;
+    settings_.Values.ReloadFile = true;
     w_->Button5->click();
     const QString path = MakeFile(QStringLiteral("w.txt"), std::string("x"));
     w_->AnalyzeFile(path);
@@ -307,7 +307,7 @@ TEST_F(Window, ChangedFileIsOfferedOnceAndNoStopsWatching) {
     EXPECT_FALSE(w_->SuppressChangeCheck);
 
     // With the setting off nothing is asked.
-    settings_.Values.Reloadfile = false;
+    settings_.Values.ReloadFile = false;
     ASSERT_EQ(utime(path.toLocal8Bit().constData(), &times), 0);
     w_->CheckFileChanged();
     EXPECT_EQ(dialogs_.Messages().size(), 2u);
@@ -480,7 +480,7 @@ TEST(SingleInstance, SecondProgramEndsAtOnceWithZero) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(dir.path().string()));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const QString program = QStringLiteral(TAV_BINARY_DIR "/src/app/tavrenne");
+    const QString program = QStringLiteral(TAV_BINARY_DIR "/bin/tavrenne");
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(program, {});

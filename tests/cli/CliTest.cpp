@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string kCli = TAV_BINARY_DIR "/src/cli/tavrenne-cli";
+const std::string kCli = TAV_BINARY_DIR "/bin/tavrenne-cli";
 
 struct Result {
     int status;

@@ -364,7 +364,7 @@ TEST(ElfVersion, ReadsTheSectionOfLittleEndianFiles) {
 }
 
 TEST(ElfVersion, OurOwnProgramCarriesItsVersion) {
-    const std::string program = TAV_BINARY_DIR "/src/cli/tavrenne-cli";
+    const std::string program = TAV_BINARY_DIR "/bin/tavrenne-cli";
     const auto block = LoadVersionResource(program);
     ASSERT_FALSE(block.empty()) << "no version block in " << program;
     ASSERT_EQ(QueryTranslation(block), 0x04B00411u);

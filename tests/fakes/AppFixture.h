@@ -45,7 +45,7 @@ protected:
     std::unique_ptr<TempDir> dir_;
     TFakeDialogs dialogs_;
     TFakePlatform platform_;
-    TDefaultSettings settings_;
+    TRecordSettings settings_;
     std::unique_ptr<TTavrenne> w_;
     std::vector<int> waits_;
     uint32_t tick_ = 5000;

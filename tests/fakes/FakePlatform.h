@@ -15,6 +15,8 @@ public:
     QStringList Opened;
     QStringList Clipboard;                                 // every text put there
     QStringList Sounds;
+    uint32_t CurrentPriority = pcNormal;                   // what the process runs at
+    std::vector<uint32_t> PriorityChanges;                 // every class asked for
 
     QString ProgramFile() const override;                  // the built tavrenne
     QString ProgramFolder() const override { return Folder; }
@@ -24,4 +26,9 @@ public:
     void OpenDocument(const QString& pathOrUrl) override { Opened << pathOrUrl; }
     void SetClipboardText(const QString& text) override { Clipboard << text; }
     void PlaySound(const QString& file) override { Sounds << file; }
+    uint32_t PriorityClass() const override { return CurrentPriority; }
+    void SetPriorityClass(uint32_t priorityClass) override {
+        PriorityChanges.push_back(priorityClass);
+        CurrentPriority = priorityClass;
+    }
 };

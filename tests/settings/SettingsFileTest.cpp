@@ -48,7 +48,7 @@ const char* const kInitialTail =
     "#DeleteCacheFiles=1\r\n"
     "#CacheOver=1\r\n"
     "#CacheCount=0\r\n"
-    "#BackConfig=0\r\n"
+    "#BackConfig=1\r\n"
     "#AutoBufferSize=1\r\n"
     "#BufferSize=64\r\n"
     "#SetingMD5=1\r\n"
@@ -177,6 +177,7 @@ TEST(SettingsFile, WhatIsSavedLoadsBackTheSame) {
     s.UseSound = s.ReloadFile = true;
     s.SoundFile1 = "/snd/終了 音.wav";
     s.SoundFile2 = "/snd/error.wav";
+    s.BackConfig = InitialSettings().BackConfig;   // written only: loading leaves it as it was
     SaveSettings(path, kVersion, kCopyright, s);
 
     TSettings loaded = InitialSettings();
@@ -211,6 +212,7 @@ TEST(SettingsFile, MissingKeysTakeTheirDefaults) {
     EXPECT_FALSE(r.Upgraded);
     EXPECT_EQ(r.HelperStarts, (std::vector<THelperStart>{{"-O", true}}));   // "#check oldun" missing
     TSettings defaults;   // the per-key defaults
+    defaults.BackConfig = s.BackConfig;   // written only: loading leaves it as it was
     EXPECT_EQ(s, defaults);
     EXPECT_FALSE(s.CheckMD5);
     EXPECT_TRUE(s.UseMD5File);
