@@ -7,6 +7,7 @@
 // that it sits in the page cache, and removed at the end unless --keep is given. Every
 // implementation must produce the same digest; a mismatch is reported and makes the exit
 // status 1.
+#include "engine/digest/Hex.h"
 #include "engine/FileCRC32Info.h"
 #include "engine/FileMD5Info.h"
 #include "engine/FileSHA1.h"
@@ -79,13 +80,10 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// Lower-case hexadecimal, as the reference tools print it.
 std::string Hex(const unsigned char* p, size_t n) {
-    static const char digits[] = "0123456789abcdef";
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        s += digits[p[i] >> 4];
-        s += digits[p[i] & 15];
-    }
+    std::string s = digest::HexUpper(p, n);
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 

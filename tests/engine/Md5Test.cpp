@@ -1,3 +1,4 @@
+#include "engine/digest/Hex.h"
 #include "engine/digest/Md5.h"
 
 #include "engine/FileMD5Info.h"
@@ -29,13 +30,10 @@ const Md5Impl kFastPaths[] = {Md5Impl::Fast};
 
 const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
+// Lower-case hexadecimal, as the reference tools print it.
 std::string Hex(const uint8_t* p, size_t n) {
-    static const char digits[] = "0123456789abcdef";
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        s += digits[p[i] >> 4];
-        s += digits[p[i] & 15];
-    }
+    std::string s = digest::HexUpper(p, n);
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
