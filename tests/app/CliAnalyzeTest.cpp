@@ -1,10 +1,14 @@
 // tavrenne-cli analyze: the window's analysis from a script, without a display.
 #include <QProcess>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "fakes/AppFixture.h"
 #include "platform/Cp932.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -15,14 +19,14 @@ struct CliRun {
     QString err;
 };
 
-CliRun Cli(const QStringList& args) {
+CliRun Cli(const QString& program, const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TAV_BINARY_DIR "/bin/tavrenne-cli"), QStringList{QStringLiteral("analyze")} + args);
+    p.start(program, QStringList{QStringLiteral("analyze")} + args);
     if (!p.waitForFinished(60000)) return {-1, {}, {}, QStringLiteral("timeout")};
     const QByteArray raw = p.readAllStandardOutput();
     QStringList out = QString::fromUtf8(raw).split(QLatin1Char('\n'));
@@ -35,14 +39,29 @@ QString LogText(const QString& line) {  // "[I] <time> text" -> "[I] text"
     return line.left(4) + line.mid(timeEnd + 1);
 }
 
+// Each test runs its own copy of the tool: its folder holds the settings file and the cache,
+// so what a developer's own runs left beside the built tool cannot change the outcome.
 class CliAnalyze : public ::testing::Test {
 protected:
+    void SetUp() override {
+        const fs::path built = TAV_BINARY_DIR "/bin/tavrenne-cli";
+        const fs::path copy = fs::path(prog_.path().toStdString()) / "tavrenne-cli";
+        std::error_code ec;
+        fs::create_hard_link(built, copy, ec);
+        if (ec) fs::copy_file(built, copy);
+        program_ = QString::fromStdString(copy.string());
+    }
+    CliRun Cli(const QStringList& args) const { return ::Cli(program_, args); }
     QString File(const char* name, const std::string& bytes) {
         const QString path = dir_.filePath(QString::fromUtf8(name));
         std::ofstream(path.toStdString(), std::ios::binary) << bytes;
         return path;
     }
+    fs::path ProgramFolder() const { return fs::path(prog_.path().toStdString()); }
+
     QTemporaryDir dir_;
+    QTemporaryDir prog_;
+    QString program_;
 };
 
 TEST_F(CliAnalyze, AllDigestsResultTextThenLog) {
@@ -104,6 +123,48 @@ TEST_F(CliAnalyze, FailuresExitWithOne) {
     EXPECT_EQ(Cli({}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("-c"), QStringLiteral("-m"), File("x", "x")}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("--compare"), QStringLiteral("sha256"), QStringLiteral("00"), File("y", "y")}).status, 2);
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The window's settings file beside the tool: sidecars and cache as in the window, and the
+// file itself never written.
+TEST_F(CliAnalyze, UsesTheWindowsSettingsSidecarsAndCacheAndNeverWritesTheSettings) {
+    const std::string ini = "[Tavrix_2]\r\n#Version=2.46\r\n#auto create MD5=1\r\n#Use FileCache=1\r\n"
+                            "#Use MD5File=0\r\n";
+    std::ofstream(ProgramFolder() / "tavr2.ini", std::ios::binary) << ini;
+    const QString path = File("abc.txt", "abc");
+
+    CliRun r = Cli({path});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadBytes(path.toStdString() + ".MD5"), "900150983cd24fb0d6963f7d28e17f72 abc.txt\r\n");
+    size_t entries = 0;
+    for (const auto& e : fs::directory_iterator(ProgramFolder() / "Cache")) entries += e.is_regular_file();
+    EXPECT_EQ(entries, 1u);
+
+    // The second run takes both digests from the cache.
+    r = Cli({path});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.join(QLatin1Char('\n')).count(QStringLiteral("キャッシュを読み込み/使用")), 2);
+
+    // Opening the sidecar compares the file with it.
+    r = Cli({path + QStringLiteral(".MD5")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QString all = r.out.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("MD5ファイルからハッシュを読み込みました")));
+    EXPECT_TRUE(all.contains(QStringLiteral("MD5を比較 ---> 一致")));
+    EXPECT_EQ(ReadBytes(ProgramFolder() / "tavr2.ini"), ini);
+}
+
+TEST_F(CliAnalyze, WithoutASettingsFileNoneIsMade) {
+    const CliRun r = Cli({File("abc.txt", "abc")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_FALSE(fs::exists(ProgramFolder() / "tavr2.ini"));
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // The Qt stand-ins: file-dialog filters, CP932 text files, icon handles.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QFile>
 
 #include "fakes/AppFixture.h"
@@ -27,6 +30,32 @@ TEST(TextFile, LinesInShiftJisWithCrLfAndFailuresWithReason) {
     ASSERT_TRUE(WriteTextFileCp932(path, {QStringLiteral("x")}, &error));
     EXPECT_FALSE(WriteTextFileCp932(QString::fromStdString(dir.path().string()), {QStringLiteral("x")}, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// The real priority stand-in, in a child process so the tests keep their own priority.
+TEST(Priority, IdleIsAlwaysPermittedAndUnknownClassesChangeNothing) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SetPlatform(nullptr);
+        TPlatform& p = Platform();
+        int fails = 0;
+        const uint32_t before = p.PriorityClass();
+        p.SetPriorityClass(0x1234);
+        if (p.PriorityClass() != before) fails |= 1;
+        p.SetPriorityClass(pcIdle);
+        if (p.PriorityClass() != pcIdle) fails |= 2;
+        // Leaving idle for a higher class needs the right to raise priorities: either the
+        // change is made or nothing changes.
+        p.SetPriorityClass(pcHigh);
+        const uint32_t after = p.PriorityClass();
+        if (after != pcHigh && after != pcIdle) fails |= 4;
+        _exit(fails);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 class Icons : public AppFixture {};
