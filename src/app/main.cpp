@@ -8,6 +8,7 @@
 #include "settings/CustomOption.h"
 
 int main(int argc, char** argv) {
+    CatchTerminationRequests();
     // A second copy ends at once, silently.
     TSingleInstance instance(QStringLiteral("TTavrenne"));
     if (!instance.TryAcquire()) return 0;
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
     customoption.FormCreate(args);
+    // Only now: a quit requested before the event loop runs would be lost.
+    QuitOnTerminationRequests();
     return app.exec();
 }
