@@ -34,15 +34,8 @@ bool FileExistsByAge(const std::string& path, uint32_t* age) {
     struct tm lt;
     const time_t mtime = st.st_mtime;
     if (!localtime_r(&mtime, &lt)) return false;
-    TDateTimeParts t;
-    t.year = lt.tm_year + 1900;
-    t.month = lt.tm_mon + 1;
-    t.day = lt.tm_mday;
-    t.hour = lt.tm_hour;
-    t.minute = lt.tm_min;
-    t.second = lt.tm_sec > 59 ? 59 : lt.tm_sec;   // leap second
     uint32_t dos;
-    if (!PackDosDateTime(t, dos)) return false;
+    if (!PackDosDateTime(PartsFromTm(lt), dos)) return false;
     if (age) *age = dos;
     return true;
 }

@@ -126,13 +126,18 @@ TDateTimeParts NowParts() {
 #else
     localtime_r(&secs, &tm);
 #endif
+    TDateTimeParts p = PartsFromTm(tm);
+    p.msec = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    return p;
+}
+
+TDateTimeParts PartsFromTm(const std::tm& tm) {
     TDateTimeParts p;
     p.year = tm.tm_year + 1900;
     p.month = tm.tm_mon + 1;
     p.day = tm.tm_mday;
     p.hour = tm.tm_hour;
     p.minute = tm.tm_min;
-    p.second = tm.tm_sec;
-    p.msec = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    p.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;
     return p;
 }

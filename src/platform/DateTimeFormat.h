@@ -1,6 +1,7 @@
 // Dates and times as the program shows and stores them.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -20,3 +21,6 @@ std::string LocaleDateTimeText(const TDateTimeParts& t);
 
 // Local time now.
 TDateTimeParts NowParts();
+
+// The fields of a broken-down time (a leap second counts as second 59).
+TDateTimeParts PartsFromTm(const std::tm& tm);

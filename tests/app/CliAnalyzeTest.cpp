@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "fakes/AppFixture.h"
+#include "support/TempDir.h"
 #include "platform/Cp932.h"
 
 namespace fs = std::filesystem;
@@ -123,13 +124,6 @@ TEST_F(CliAnalyze, FailuresExitWithOne) {
     EXPECT_EQ(Cli({}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("-c"), QStringLiteral("-m"), File("x", "x")}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("--compare"), QStringLiteral("sha256"), QStringLiteral("00"), File("y", "y")}).status, 2);
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // The window's settings file beside the tool: sidecars and cache as in the window, and the

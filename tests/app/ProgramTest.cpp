@@ -8,18 +8,12 @@
 #include <sstream>
 
 #include "fakes/AppFixture.h"
+#include "support/TempDir.h"
 #include "platform/Cp932.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class Program : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include "engine/FileSHA1.h"
 #include "engine/cache/FileCaches.h"
 #include "fakes/AppFixture.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -18,13 +19,6 @@ constexpr const char* kCrcAbc = "352441c2";
 constexpr const char* kMd5Abc = "900150983cd24fb0d6963f7d28e17f72";
 constexpr const char* kSha1Abc = "a9993e364706816aba3e25717850c26c9cd0d89d";
 const QString kElapsedZero = QStringLiteral("経過時間:  0時間 0分 0秒");
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // An engine that counts how often it read the file.
 template <class TEngine>

@@ -18,13 +18,6 @@ const std::string kCrc = "ABCDEF01";
 const std::string kMd5 = "0123456789ABCDEF0123456789ABCDEF";
 const std::string kSha1 = "0123456789abcdef0123456789abcdef01234567";
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The 101 bytes of an entry, laid out field by field.
 std::string EntryBytes(const std::string& crc, const std::string& md5, const std::string& sha1,
                        int32_t marker = 1) {

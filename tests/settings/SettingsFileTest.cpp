@@ -19,13 +19,6 @@ namespace {
 const std::string kVersion = "2.46";
 const std::string kCopyright = "Copyright (C) Tavrenne Project";
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Keys 4 to 33 as InitialSettings() writes them.
 const char* const kInitialTail =
     "#Check CRC=0\r\n"
@@ -63,25 +56,6 @@ std::string Head(bool saveConfig) {
     return "[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=" + kCopyright + "\r\n#Save Config=" +
            (saveConfig ? "1" : "0") + "\r\n";
 }
-
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = old_;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 }  // namespace
 

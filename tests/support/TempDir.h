@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,3 +28,19 @@ private:
 std::string PatternBytes(size_t n, unsigned seed = 1);
 // Runs a shell command and returns what it printed on stdout.
 std::string RunCommand(const std::string& command);
+
+// The whole content of a file; empty when it cannot be read.
+std::string ReadBytes(const std::filesystem::path& path);
+
+// Lets writes fail with EFBIG past `bytes`, as a full disk or quota would, also for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
