@@ -7,6 +7,7 @@ TAV_PACKAGES=(
   python3 coreutils
   libssl-dev zlib1g-dev
   xvfb xauth
+  alsa-utils
 )
 
 tav_ensure_packages() {
