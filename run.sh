@@ -2,10 +2,11 @@
 # Installs what is missing, builds, and starts the program: ./run.sh [file]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-cd "$here"
-. scripts/deps.sh
+. "$here/scripts/deps.sh"
 tav_ensure_packages
-tav_build default >/dev/null
+# Build in the source folder, but start the program from the caller's folder so that a
+# relative file name means what the caller meant.
+(cd "$here" && tav_build default >/dev/null)
 program="$here/build/bin/tavrenne"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: no display found; starting Tavrenne under xvfb-run (a virtual X server)" >&2
