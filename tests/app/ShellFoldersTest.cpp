@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "fakes/FakeDialogs.h"
-#include "platform/SpecialFolders.h"
+#include "platform/ShellFolders.h"
 #include "support/TempDir.h"
 
-TEST(SpecialFolders, FromUserDirectoriesWithoutTrailingSeparator) {
+TEST(ShellFolders, FromUserDirectoriesWithoutTrailingSeparator) {
     TempDir home;
     std::filesystem::create_directories(home.path() / "config");
     std::filesystem::create_directories(home.path() / "tmp");
@@ -33,7 +33,7 @@ TEST(SpecialFolders, FromUserDirectoriesWithoutTrailingSeparator) {
     EXPECT_EQ(f.System, "");
 }
 
-TEST(SpecialFolders, SelectFolderAsksThroughTheDialogs) {
+TEST(ShellFolders, SelectFolderAsksThroughTheDialogs) {
     TFakeDialogs fake;
     SetDialogs(&fake);
     fake.FileAnswers.push_back(QStringLiteral("/srv/データ"));
