@@ -36,6 +36,7 @@ ssize_t TFileReader::ReadInto(uint8_t* buffer) {
 TChunk TFileReader::Next() {
     if (!reader_.joinable()) return {memory_.get(), ReadInto(memory_.get())};
 
+    if (atEnd_) return {memory_.get(), 0};   // the reader has stopped: nothing more will come
     std::unique_lock lock(mutex_);
     if (holding_) {
         ++consumed_;
@@ -48,6 +49,7 @@ TChunk TFileReader::Next() {
     callerWaits_ = false;
     holding_ = true;
     const size_t slot = consumed_ % kRing;
+    atEnd_ = sizes_[slot] == 0;
     return {memory_.get() + slot * capacity_, sizes_[slot]};
 }
 

@@ -41,6 +41,7 @@ private:
     size_t produced_ = 0;   // buffers read so far
     size_t consumed_ = 0;   // buffers handed back by the caller
     bool holding_ = false;
+    bool atEnd_ = false;
     bool stop_ = false;
     bool readerWaits_ = false;
     bool callerWaits_ = false;

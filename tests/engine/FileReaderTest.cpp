@@ -37,6 +37,20 @@ TEST(FileReader, ReadAheadGivesThePlainSequence) {
     }
 }
 
+TEST(FileReader, AskingPastTheEndKeepsAnsweringEnd) {
+    TempDir dir;
+    const std::string path = dir.write("f", PatternBytes(5000));
+    const int fd = open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    {
+        TFileReader reader(fd, 4096, true);
+        EXPECT_EQ(reader.Next().size, 4096);
+        EXPECT_EQ(reader.Next().size, 5000 - 4096);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(reader.Next().size, 0);
+    }
+    close(fd);
+}
+
 TEST(FileReader, StoppingEarlyEndsTheReaderThread) {
     TempDir dir;
     const std::string path = dir.write("f", PatternBytes(64 * 4096));
