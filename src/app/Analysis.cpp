@@ -18,6 +18,7 @@
 #include "engine/FileMD5Info.h"
 #include "engine/FileSHA1.h"
 #include "engine/FileUtils.h"
+#include "engine/Sidecar.h"
 #include "platform/Dialogs.h"
 #include "platform/IconLookup.h"
 #include "platform/Platform.h"
@@ -196,23 +197,18 @@ void TTavrenne::AnalyzeFile(QString pathIn) {
     if (isHidden()) show();
 
     // Step 6: an .MD5 sidecar turns the run into a comparison against its value.
-    QString path = pathIn;
-    if (FileExistsByAge(S(path + QStringLiteral(".MD5"))) && Settings().UseMD5File())
-        path += QStringLiteral(".MD5");
-    if (Q(ExtractFileExt(S(path))).toUpper() == QStringLiteral(".MD5") && !Settings().NotUseMD5File()) {
-        QString candidate = path;
-        const int at = candidate.indexOf(QStringLiteral(".MD5"));
-        if (at >= 0) candidate.remove(at, 4);
-        if (FileExistsByAge(S(candidate))) {
-            path = candidate;
-            const QString value = Q(Hooks().ReadSidecar(*this, S(path)));
-            if (!value.isEmpty()) {
-                CheckBox3->setChecked(true);
-                CheckBox4->setChecked(false);
-                CheckBox5->setChecked(true);
-                ComboBox1->setCurrentIndex(0);
-                Edit1->setText(value);
-            }
+    const TSidecarRedirect redirect =
+        RedirectForSidecar(S(pathIn), Settings().UseMD5File(), Settings().NotUseMD5File(),
+                           [](const std::string& p) { return FileExistsByAge(p); });
+    const QString path = Q(redirect.Path);
+    if (redirect.ReadSidecar) {
+        const QString value = Q(Hooks().ReadSidecar(*this, redirect.Path));
+        if (!value.isEmpty()) {
+            CheckBox3->setChecked(true);
+            CheckBox4->setChecked(false);
+            CheckBox5->setChecked(true);
+            ComboBox1->setCurrentIndex(0);
+            Edit1->setText(value);
         }
     }
     if (CheckBox3->isChecked() && Edit1->text().isEmpty()) {
