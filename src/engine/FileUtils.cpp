@@ -1,10 +1,14 @@
 #include "engine/FileUtils.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <cctype>
+#include <cerrno>
 #include <ctime>
+#include <algorithm>
 
 #include "platform/DateTimeFormat.h"
 
@@ -132,4 +136,25 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 
 std::string ShortcutFileName(const std::string& path) {
     return path.empty() ? std::string() : ChangeFileExt(path, ".lnk");
+}
+
+int ReadFileHead(const std::string& path, size_t limit, std::string& out) {
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = 0;
+    char buf[8192];
+    while (out.size() < limit) {
+        const ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - out.size()));
+        if (n > 0) {
+            out.append(buf, size_t(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            err = errno;   // EAGAIN too: a FIFO at that name is no file to read
+            break;
+        }
+    }
+    ::close(fd);
+    return err;
 }

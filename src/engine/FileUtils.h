@@ -17,6 +17,10 @@ inline constexpr uint32_t faArchive = 0x20;
 // FIFOs, sockets and devices fail it. The DOS date-time goes to *age when given.
 bool FileExistsByAge(const std::string& path, uint32_t* age = nullptr);
 
+// Reads at most `limit` bytes from the start of a file, never blocking on a FIFO or device put
+// at that name. Returns 0 with the bytes in `out`, or the errno of the failure.
+int ReadFileHead(const std::string& path, size_t limit, std::string& out);
+
 // Size that a directory lookup reports; -1 when there is nothing at the path.
 int64_t GetFileSize64(const std::string& path);
 

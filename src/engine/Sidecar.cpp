@@ -30,17 +30,8 @@ std::string SidecarPath(const std::string& path) { return path + ".MD5"; }
 std::optional<std::string> ReadSidecar(const std::string& path) {
     const std::string sidecar = SidecarPath(path);
     if (!FileExistsByAge(sidecar)) return std::nullopt;
-    const int fd = ::open(sidecar.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string head(kSidecarLineLimit, '\0');
-    size_t got = 0;
-    while (got < head.size()) {
-        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
-        if (n > 0) got += size_t(n);
-        else if (n == 0 || errno != EINTR) break;
-    }
-    ::close(fd);
-    head.resize(got);
+    std::string head;
+    if (ReadFileHead(sidecar, kSidecarLineLimit, head) != 0) return std::nullopt;
     const size_t eol = head.find_first_of("\r\n");
     if (eol != std::string::npos) head.resize(eol);
     // A blank (0x20) is never part of a double-byte character, so the bytes can be searched.

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/FileUtils.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -98,28 +99,11 @@ std::string SystemReason(int err) { return std::strerror(err); }
 // The whole file; nullopt when there is no file. Throws with the reason when a file is
 // there but cannot be read, so that a write never replaces content it has not seen.
 std::optional<std::string> LoadFile(const std::string& path, bool throwOnError) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || !throwOnError) return std::nullopt;
-        throw EIniWriteError(path, SystemReason(errno));
-    }
     std::string content;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n > 0) {
-            content.append(buf, size_t(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            const int err = errno;
-            ::close(fd);
-            if (!throwOnError) return std::nullopt;
-            throw EIniWriteError(path, SystemReason(err));
-        }
-    }
-    ::close(fd);
-    return content;
+    const int err = ReadFileHead(path, std::string::npos, content);
+    if (err == 0) return content;
+    if (err == ENOENT || !throwOnError) return std::nullopt;
+    throw EIniWriteError(path, SystemReason(err));
 }
 
 bool WriteAll(int fd, const std::string& data) {

@@ -30,17 +30,10 @@ bool IsFolder(const std::string& path) {
 
 // The first record of a file; false when the file is shorter or cannot be read.
 bool ReadRecord(const std::string& path, TCacheRecord& rec) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    size_t got = 0;
-    auto* p = reinterpret_cast<char*>(&rec);
-    while (got < sizeof rec) {
-        const ssize_t n = ::read(fd, p + got, sizeof rec - got);
-        if (n > 0) got += size_t(n);
-        else if (n == 0 || errno != EINTR) break;
-    }
-    ::close(fd);
-    return got == sizeof rec;
+    std::string bytes;
+    if (ReadFileHead(path, sizeof rec, bytes) != 0 || bytes.size() != sizeof rec) return false;
+    std::memcpy(&rec, bytes.data(), sizeof rec);
+    return true;
 }
 
 }  // namespace
