@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/platform/Cp932Table.inc, the code page 932 tables of our codec.
+"""Writes src/text/Cp932Table.inc, the code page 932 tables of our codec.
 
 Run once by hand when the mapping is to change; the build only reads the committed output.
 The mapping is Python's 'cp932' codec.

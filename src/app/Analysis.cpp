@@ -22,7 +22,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IconLookup.h"
 #include "platform/Platform.h"
-#include "settings/SettingsAccess.h"
+#include "app/SettingsAccess.h"
 
 namespace {
 
@@ -414,10 +414,9 @@ void TTavrenne::AnalyzeFile(QString pathIn) {
     }
 
     if (CheckBox7->isChecked() && !errorFlag) {
-        const QString folder = Platform().ProgramFolder();
-        const QString logName = Q(ChangeFileExt(ExtractFileName(spath), ".log"));
-        WriteResults(JoinPath(folder, logName));
-        Platform().StartProgram(JoinPath(folder, ExecutableName(QStringLiteral("tavrfix"))), QStringLiteral("-W"));
+        const TProgramLayout layout = ProgramLayout();
+        WriteResults(Q(layout.ShutdownLog(spath)));
+        Platform().StartProgram(Q(layout.HelperProgram()), QStringLiteral("-W"));
     }
 
     if (CheckBox4->isChecked() && (CheckBox5->isChecked() || CheckBox6->isChecked())) {

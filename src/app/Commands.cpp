@@ -22,10 +22,10 @@
 #include "app/Tavrenne.h"
 #include "app/VersionDlg.h"
 #include "engine/FileUtils.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
-#include "settings/SettingsAccess.h"
+#include "app/SettingsAccess.h"
 
 namespace {
 
@@ -94,9 +94,8 @@ void TTavrenne::Action10Execute() {
 }
 
 void TTavrenne::Action13Execute() {
-    const QString folder = QFileInfo(QString::fromStdString(ProgramInfo.FileName)).absolutePath();
-    const QString help = JoinPath(folder, QStringLiteral("Tavrenne.chm"));
-    if (FileExistsByAge(help.toStdString())) Platform().OpenDocument(help);
+    const std::string help = ProgramLayout().HelpFile();
+    if (FileExistsByAge(help)) Platform().OpenDocument(QString::fromStdString(help));
 }
 
 void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }

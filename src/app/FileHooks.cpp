@@ -34,7 +34,7 @@ bool TFileHooks::WriteSidecar(TTavrenne& window, const std::string& path, const 
 }
 
 std::string TFileHooks::CacheFolder() {
-    return JoinPath(Platform().ProgramFolder(), QStringLiteral("Cache")).toStdString();
+    return ProgramLayout().CacheFolder();
 }
 
 TCacheHit TFileHooks::CacheLookup(const std::string& crc32) {

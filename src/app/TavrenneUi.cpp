@@ -28,7 +28,7 @@
 #include "app/Art.h"
 #include "app/Tavrenne.h"
 #include "engine/NormalFileInfo.h"
-#include "platform/DateTimeFormat.h"
+#include "text/DateTimeFormat.h"
 #include "platform/IconLookup.h"
 #include "platform/Platform.h"
 

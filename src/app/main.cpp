@@ -5,7 +5,7 @@
 #include "app/AppRuntime.h"
 #include "app/Tavrenne.h"
 #include "platform/SingleInstance.h"
-#include "settings/CustomOption.h"
+#include "app/CustomOption.h"
 
 int main(int argc, char** argv) {
     CatchTerminationRequests();

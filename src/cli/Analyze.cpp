@@ -9,10 +9,10 @@
 #include <cstdlib>
 
 #include "app/Tavrenne.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
-#include "settings/SettingsAccess.h"
+#include "app/SettingsAccess.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
         // The desktop program's settings file, read and never written: sidecars, cache, buffer
         // size and display case are the same as in the window.
         TRecordSettings settings(InitialSettings());
-        LoadSettings(JoinPath(platform.ProgramFolder(), QString::fromLatin1(kSettingsFileName)).toStdString(),
+        LoadSettings(TProgramLayout(platform.ProgramFolder().toStdString()).SettingsFile(),
                      window.ProgramInfo.FileVersion, settings.Values);
         SetSettings(&settings);
         window.CheckBox4->setChecked(sw == 'a' || sw == 'c');

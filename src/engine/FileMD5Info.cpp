@@ -2,7 +2,7 @@
 
 #include "engine/digest/Hex.h"
 #include "engine/digest/Md5.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 

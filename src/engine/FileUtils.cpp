@@ -10,7 +10,7 @@
 #include <ctime>
 #include <algorithm>
 
-#include "platform/DateTimeFormat.h"
+#include "text/DateTimeFormat.h"
 
 bool PackDosDateTime(const TDateTimeParts& t, uint32_t& dos) {
     if (t.year < 1980 || t.year > 2107) return false;

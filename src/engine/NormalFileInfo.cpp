@@ -12,7 +12,7 @@
 #include "engine/FileReader.h"
 #include "engine/FileUtils.h"
 #include "engine/version/VersionResource.h"
-#include "platform/DateTimeFormat.h"
+#include "text/DateTimeFormat.h"
 
 namespace {
 

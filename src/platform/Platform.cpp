@@ -115,13 +115,7 @@ TPlatform& Platform() {
 
 void SetPlatform(TPlatform* platform) { g_platform = platform; }
 
-QString ExecutableName(const QString& base) {
-#ifdef _WIN32
-    return base + QStringLiteral(".exe");
-#else
-    return base;
-#endif
-}
+TProgramLayout ProgramLayout() { return TProgramLayout(Platform().ProgramFolder().toStdString()); }
 
 QString JoinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty()) return name;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "engine/ProgramLayout.h"
+
 // Process priority classes, by the values the Windows API gives them.
 enum TPriorityClass : uint32_t {
     pcNormal = 0x20,
@@ -37,7 +39,7 @@ TPlatform& Platform();
 // Installs `platform` (not owned); nullptr goes back to the real services.
 void SetPlatform(TPlatform* platform);
 
-// An executable's name with the platform's suffix ("tavrfix" here, "tavrfix.exe" on Windows).
-QString ExecutableName(const QString& base);
+// The program's files, beside the program file as the platform names it.
+TProgramLayout ProgramLayout();
 // folder + separator + name.
 QString JoinPath(const QString& folder, const QString& name);

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 QByteArray Cp932Lines(const QStringList& lines) {
     QByteArray out;

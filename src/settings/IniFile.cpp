@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/FileUtils.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 

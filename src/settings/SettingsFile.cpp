@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/FileUtils.h"
-#include "engine/ProgramPath.h"
 #include "settings/IniFile.h"
 
 namespace {
@@ -43,7 +42,6 @@ TSettings InitialSettings() {
     return s;
 }
 
-std::string SettingsFilePath() { return ProgramFolder() + kSettingsFileName; }
 
 TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningVersion,
                          TSettings& s) {

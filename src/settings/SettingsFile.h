@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-inline constexpr const char* kSettingsFileName = "tavr2.ini";
 inline constexpr const char* kSettingsSection = "Tavrix_2";
 // The version a file without "#Version" is taken to come from.
 inline constexpr const char* kUnversionedSettings = "2.01";
@@ -71,9 +70,6 @@ struct TLoadResult {
     std::string UpgradeText2;     // "2.46へ更新されました"
     std::vector<THelperStart> HelperStarts;   // in the order they are to be made
 };
-
-// tavr2.ini in the program's folder.
-std::string SettingsFilePath();
 
 // Reads the file into `settings`. Missing or malformed values take the key's default; the
 // slider is clamped to 16..128 (64 while automatic sizing is on) and a list index outside

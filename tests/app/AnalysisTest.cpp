@@ -16,7 +16,7 @@
 #include "engine/FileMD5Info.h"
 #include "engine/FileSHA1.h"
 #include "fakes/AppFixture.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 

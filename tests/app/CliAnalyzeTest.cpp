@@ -7,7 +7,7 @@
 
 #include "fakes/AppFixture.h"
 #include "support/TempDir.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace fs = std::filesystem;
 

@@ -10,8 +10,8 @@
 
 #include "app/Spwindow.h"
 #include "fakes/AppFixture.h"
-#include "platform/Cp932.h"
-#include "settings/CustomOption.h"
+#include "text/Cp932.h"
+#include "app/CustomOption.h"
 
 namespace fs = std::filesystem;
 

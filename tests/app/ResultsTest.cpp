@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 
 #include "fakes/AppFixture.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 

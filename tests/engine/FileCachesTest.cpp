@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/ProgramPath.h"
+#include "engine/ProgramLayout.h"
 #include "engine/cache/FileCaches.h"
 #include "support/TempDir.h"
 
@@ -215,9 +215,7 @@ TEST(FileCaches, AnUnavailableFolderFindsAndStoresNothing) {
 }
 
 TEST(FileCaches, TheDefaultFolderIsCacheBesideTheProgram) {
-    const std::string folder = ProgramFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
+    const std::string folder = TProgramLayout::OfRunningProgram().Folder() + "/";
     EXPECT_TRUE(fs::exists(folder + "test_engine_FileCachesTest"));
     const bool existed = fs::exists(folder + "Cache");
     const TFileCaches caches;

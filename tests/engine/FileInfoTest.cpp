@@ -12,7 +12,7 @@
 #include "engine/FileCRC32Info.h"
 #include "engine/FileUtils.h"
 #include "engine/NormalFileInfo.h"
-#include "platform/DateTimeFormat.h"
+#include "text/DateTimeFormat.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;

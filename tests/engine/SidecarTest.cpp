@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "engine/Sidecar.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;

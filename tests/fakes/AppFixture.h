@@ -15,7 +15,7 @@
 #include "app/Tavrenne.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePlatform.h"
-#include "settings/SettingsAccess.h"
+#include "app/SettingsAccess.h"
 #include "support/TempDir.h"
 
 struct TLogLine {

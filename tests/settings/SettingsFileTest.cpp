@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
 #include "support/TempDir.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "engine/FileUtils.h"
-#include "engine/ProgramPath.h"
+#include "engine/ProgramLayout.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ std::string TCacheRecord::SHA1Text() const { return FieldText(SHA1, 40); }
 std::string CacheFileName(const TDateTimeParts& t) { return FormatDateTime("yymmddhnsz", t) + ".dat"; }
 
 TFileCaches::TFileCaches(const std::string& folder, TClock clock) : clock_(std::move(clock)) {
-    std::string path = folder.empty() ? ProgramFolder() + "Cache" : folder;
+    std::string path = folder.empty() ? TProgramLayout::OfRunningProgram().CacheFolder() : folder;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     if (!IsFolder(path) && (::mkdir(path.c_str(), 0777) != 0 || !IsFolder(path))) {
         unavailable_ = true;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/DateTimeFormat.h"
+#include "text/DateTimeFormat.h"
 
 // The record exactly as it is on disk; integers little-endian, texts as a length byte
 // followed by their characters, unused bytes zero.

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/SettingsAccess.h"
+#include "app/SettingsAccess.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "settings/SystemProbe.h"
+#include "app/SystemProbe.h"
 
 #include "platform/Platform.h"
 

@@ -1,4 +1,4 @@
-#include "platform/DateTimeFormat.h"
+#include "text/DateTimeFormat.h"
 
 #include <chrono>
 #include <ctime>

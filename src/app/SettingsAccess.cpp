@@ -1,11 +1,11 @@
-#include "settings/SettingsAccess.h"
+#include "app/SettingsAccess.h"
 
 #include <QString>
 #include <iterator>
 
 #include "engine/FileUtils.h"
 #include "platform/Platform.h"
-#include "settings/SystemProbe.h"
+#include "app/SystemProbe.h"
 
 namespace {
 

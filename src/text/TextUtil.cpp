@@ -1,6 +1,6 @@
-#include "platform/TextUtil.h"
+#include "text/TextUtil.h"
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 std::string ShortenText(const std::string& text, size_t n) {
     if (cp932::ByteLength(text) <= n) return text;

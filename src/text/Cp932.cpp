@@ -1,4 +1,4 @@
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 #include <array>
 #include <cstdint>
@@ -6,7 +6,7 @@
 namespace cp932 {
 namespace {
 
-#include "platform/Cp932Table.inc"
+#include "text/Cp932Table.inc"
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 constexpr uint16_t kUnmapped = '?';

@@ -1,8 +1,8 @@
-#include "platform/TextUtil.h"
+#include "text/TextUtil.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 

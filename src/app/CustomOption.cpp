@@ -1,4 +1,4 @@
-#include "settings/CustomOption.h"
+#include "app/CustomOption.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -143,11 +143,11 @@ TStartupSeams& Tcustomoption::Seams() {
 }
 
 QString Tcustomoption::SettingsFileName() const {
-    return JoinPath(Platform().ProgramFolder(), QString::fromLatin1(kSettingsFileName));
+    return Q(ProgramLayout().SettingsFile());
 }
 
 QString Tcustomoption::HelperFileName() const {
-    return JoinPath(Platform().ProgramFolder(), ExecutableName(QStringLiteral("tavrfix")));
+    return Q(ProgramLayout().HelperProgram());
 }
 
 void Tcustomoption::StartHelper(const std::string& argument, bool onlyIfHelperExists) {

@@ -1,0 +1,49 @@
+#include "analysis/ResultText.h"
+
+#include <cstdio>
+
+std::string Captioned(const char* caption, const std::string& value) { return std::string(caption) + " " + value; }
+
+std::string SizeText(int64_t size, bool byteLen) {
+    char buf[64];
+    if (size <= 1024 || byteLen) {
+        std::snprintf(buf, sizeof buf, "%lld Bytes", static_cast<long long>(size));
+        return buf;
+    }
+    // The decimal separator is always a dot, whatever the locale: no locale-aware formatting.
+    const double d = double(size);
+    if (size <= 1048576) std::snprintf(buf, sizeof buf, "%0.1f KB", d / 1024.0);
+    else if (size <= 1073741824) std::snprintf(buf, sizeof buf, "%0.1f MB", d / 1048576.0);
+    else std::snprintf(buf, sizeof buf, "%0.1f GB", d / 1073741824.0);
+    return buf;
+}
+
+std::string ElapsedText(uint32_t startTick, uint32_t nowTick) {
+    const uint32_t s = nowTick / 1000u - startTick / 1000u;
+    char buf[96];
+    const int n = std::snprintf(buf, sizeof buf, "経過時間: %2u時間%2u分%2u秒", s / 3600u, (s / 60u) % 60u, s % 60u);
+    return n > 0 ? std::string(buf) : std::string("経過時間:???");
+}
+
+std::vector<std::string> ResultLines(const TResultFields& f) {
+    const char* yes = "○ ";
+    const char* no = "Ｘ ";
+    return {
+        "",
+        f.Title + "  [" + f.Now + "]",
+        "",
+        "",
+        f.Name,
+        f.PathCaption + f.Path,
+        f.Size,
+        f.Version,
+        f.Time,
+        f.Copyright,
+        std::string("読み取り専用 ") + (f.ReadOnly ? yes : no) + "隠しファイル " + (f.Hidden ? yes : no),
+        "",
+        "CRC32:" + f.CRC32,
+        "MD5  :" + f.MD5,
+        "SHA-1:" + f.SHA1,
+        "",
+    };
+}

@@ -1,0 +1,42 @@
+// The texts an analysis shows: the information area's captions, the size and elapsed-time
+// texts, and the result text that is copied, saved or written before a shutdown.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Captions of the information area, bare (after a reset) and as prefixes of a value.
+inline constexpr const char* kCaptionName = "ファイル名:";
+inline constexpr const char* kCaptionSize = "ファイルサイズ:";
+inline constexpr const char* kCaptionVersion = "ファイルバージョン:";
+inline constexpr const char* kCaptionTime = "更新日時:";
+inline constexpr const char* kCaptionCopyright = "著作権:";
+inline constexpr const char* kCaptionPath = "ファイルパス:";
+// "ファイル名: " + value, and so on.
+std::string Captioned(const char* caption, const std::string& value);
+
+// "%d Bytes" up to 1024 bytes or with byteLen, otherwise KB, MB or GB with one decimal.
+std::string SizeText(int64_t size, bool byteLen);
+// "経過時間: %2d時間%2d分%2d秒" between two millisecond ticks, each truncated to seconds and
+// subtracted as unsigned 32-bit values.
+std::string ElapsedText(uint32_t startTick, uint32_t nowTick);
+
+// What the result text is made of: the window's labels and boxes as they stand.
+struct TResultFields {
+    std::string Title;       // the application title
+    std::string Now;         // short date and long time of now
+    std::string Name = kCaptionName;
+    std::string PathCaption = kCaptionPath;
+    std::string Path;
+    std::string Size = kCaptionSize;
+    std::string Version = kCaptionVersion;
+    std::string Time = kCaptionTime;
+    std::string Copyright = kCaptionCopyright;
+    bool ReadOnly = false;
+    bool Hidden = false;
+    std::string CRC32, MD5, SHA1;
+};
+
+// The sixteen lines of the result text.
+std::vector<std::string> ResultLines(const TResultFields& f);
