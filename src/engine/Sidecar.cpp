@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "engine/FileUtils.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 
