@@ -48,6 +48,9 @@ private:
     std::string reason_;
 };
 
+// Why the last run gave no digest.
+enum class TRunFailure { None, Open, Read };
+
 class TNormalFileInfo {
 public:
     TNormalFileInfo();
@@ -69,6 +72,10 @@ public:
     void ClearInfo() { info_ = TFileInfo{}; }
     void SetCanceled(bool canceled) { canceled_ = canceled; }
     bool Canceled() const { return canceled_; }
+    // After a run: None when it gave its digest or was canceled; otherwise whether the file
+    // could not be opened or could not be read to its end, and the system's reason.
+    TRunFailure Failure() const { return failure_; }
+    const std::string& FailureReason() const { return failureReason_; }
 
     TIconHandle SmallIcon = 0;
     TIconHandle LargeIcon = 0;
@@ -91,6 +98,8 @@ protected:
     std::string CaseOf(const std::string& text, bool upper) const;
 
     TFileInfo info_;
+    TRunFailure failure_ = TRunFailure::None;
+    std::string failureReason_;
 
 private:
     bool canceled_ = false;
