@@ -4,8 +4,9 @@
 #include "engine/digest/CpuFeatures.h"
 
 #include <array>
-#include <atomic>
 #include <cstring>
+
+#include "engine/digest/PathChoice.h"
 
 namespace digest {
 
@@ -64,9 +65,6 @@ uint32_t FeedTable(uint32_t reg, const uint8_t* data, size_t len) {
     return reg;
 }
 
-// -1 until the first use picks the best path.
-std::atomic<int> g_selected{-1};
-
 }  // namespace
 
 uint32_t Crc32Slice16(uint32_t reg, const uint8_t* p, size_t len) {
@@ -87,83 +85,53 @@ uint32_t Crc32Slice16(uint32_t reg, const uint8_t* p, size_t len) {
     return reg;
 }
 
+namespace {
+
+bool Always() { return true; }
+
+bool HasPclmul() {
+#if defined(__x86_64__)
+    const CpuFeatures& cpu = Cpu();
+    return cpu.sse41 && cpu.ssse3 && cpu.pclmul;
+#else
+    return false;
+#endif
+}
+
+bool HasVpclmul() {
+#if defined(__x86_64__)
+    const CpuFeatures& cpu = Cpu();
+    return HasPclmul() && cpu.avx512f && cpu.avx512vl && cpu.avx512bw && cpu.vpclmulqdq;
+#else
+    return false;
+#endif
+}
+
+using FeedFn = uint32_t (*)(uint32_t, const uint8_t*, size_t);
+
+constinit PathChoice<Crc32Impl, FeedFn, 4> g_paths{{{
+    {Crc32Impl::Vpclmul, "vpclmulqdq-avx512", HasVpclmul, Crc32Vpclmul},
+    {Crc32Impl::Pclmul, "pclmulqdq", HasPclmul, Crc32Pclmul},
+    {Crc32Impl::Slice16, "slice-by-16", Always, Crc32Slice16},
+    {Crc32Impl::Table, "table", Always, FeedTable},
+}}};
+
+}  // namespace
+
 void Crc32BuildTable(uint32_t table[256]) { FillTable(table); }
 
-bool Crc32Supported(Crc32Impl impl) {
-    const CpuFeatures& cpu = Cpu();
-    switch (impl) {
-    case Crc32Impl::Table:
-    case Crc32Impl::Slice16:
-        return true;
-    case Crc32Impl::Pclmul:
-#if defined(__x86_64__)
-        return cpu.sse41 && cpu.ssse3 && cpu.pclmul;
-#else
-        return false;
-#endif
-    case Crc32Impl::Vpclmul:
-#if defined(__x86_64__)
-        return cpu.sse41 && cpu.ssse3 && cpu.pclmul && cpu.avx512f && cpu.avx512vl &&
-               cpu.avx512bw && cpu.vpclmulqdq;
-#else
-        return false;
-#endif
-    }
-    (void)cpu;
-    return false;
-}
+bool Crc32Supported(Crc32Impl impl) { return g_paths.Supported(impl); }
+Crc32Impl Crc32Best() { return g_paths.Best(); }
+Crc32Impl Crc32Selected() { return g_paths.Selected(); }
+void Crc32Select(Crc32Impl impl) { g_paths.Select(impl); }
+const char* Crc32ImplName(Crc32Impl impl) { return g_paths.Name(impl); }
 
-Crc32Impl Crc32Best() {
-    for (Crc32Impl impl : {Crc32Impl::Vpclmul, Crc32Impl::Pclmul})
-        if (Crc32Supported(impl)) return impl;
-    return Crc32Impl::Slice16;
-}
-
-Crc32Impl Crc32Selected() {
-    int v = g_selected.load(std::memory_order_relaxed);
-    if (v < 0) {
-        v = int(Crc32Best());
-        g_selected.store(v, std::memory_order_relaxed);
-    }
-    return Crc32Impl(v);
-}
-
-// A path the CPU cannot run is ignored: the previous choice stays in effect, so a later
-// Crc32Feed never reaches an illegal instruction. Crc32Selected() shows what is in use.
-void Crc32Select(Crc32Impl impl) {
-    if (Crc32Supported(impl)) g_selected.store(int(impl), std::memory_order_relaxed);
-}
-
-const char* Crc32ImplName(Crc32Impl impl) {
-    switch (impl) {
-    case Crc32Impl::Table: return "table";
-    case Crc32Impl::Slice16: return "slice-by-16";
-    case Crc32Impl::Pclmul: return "pclmulqdq";
-    case Crc32Impl::Vpclmul: return "vpclmulqdq-avx512";
-    }
-    return "?";
-}
-
-// An unsupported path falls back to the best one the CPU has.
 uint32_t Crc32FeedWith(Crc32Impl impl, uint32_t reg, const uint8_t* data, size_t len) {
-    if (!Crc32Supported(impl)) impl = Crc32Best();
-    switch (impl) {
-    case Crc32Impl::Table: return FeedTable(reg, data, len);
-    case Crc32Impl::Slice16: return Crc32Slice16(reg, data, len);
-    case Crc32Impl::Pclmul: return Crc32Pclmul(reg, data, len);
-    case Crc32Impl::Vpclmul: return Crc32Vpclmul(reg, data, len);
-    }
-    return Crc32Slice16(reg, data, len);
+    return g_paths.FnOf(impl)(reg, data, len);
 }
 
 uint32_t Crc32Feed(uint32_t reg, const uint8_t* data, size_t len) {
-    switch (Crc32Selected()) {
-    case Crc32Impl::Table: return FeedTable(reg, data, len);
-    case Crc32Impl::Slice16: return Crc32Slice16(reg, data, len);
-    case Crc32Impl::Pclmul: return Crc32Pclmul(reg, data, len);
-    case Crc32Impl::Vpclmul: return Crc32Vpclmul(reg, data, len);
-    }
-    return Crc32Slice16(reg, data, len);
+    return g_paths.SelectedFn()(reg, data, len);
 }
 
 }  // namespace digest

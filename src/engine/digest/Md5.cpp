@@ -1,7 +1,8 @@
 #include "engine/digest/Md5.h"
 
-#include <atomic>
 #include <cstring>
+
+#include "engine/digest/PathChoice.h"
 
 namespace digest {
 
@@ -117,55 +118,31 @@ void TransformReference(uint32_t state[4], const uint8_t* block) {
 #undef MD5_I
 #undef MD5_STEP
 
-using BlocksFn = void (*)(uint32_t*, const uint8_t*, size_t);
-
-BlocksFn BlocksOf(Md5Impl impl) {
-    return impl == Md5Impl::Fast ? Md5BlocksFast : Md5BlocksReference;
-}
-
-// -1 until first use, so that the default follows the processor without static-init order issues.
-std::atomic<int> g_selected{-1};
-
 }  // namespace
 
 void Md5BlocksReference(uint32_t state[4], const uint8_t* data, size_t blocks) {
     for (; blocks; --blocks, data += 64) TransformReference(state, data);
 }
 
-bool Md5Supported(Md5Impl impl) {
-    switch (impl) {
-    case Md5Impl::Reference:
-    case Md5Impl::Fast:   // plain C, fast wherever the compiler keeps the words in registers
-        return true;
-    }
-    return false;
-}
+namespace {
 
-Md5Impl Md5Best() { return Md5Supported(Md5Impl::Fast) ? Md5Impl::Fast : Md5Impl::Reference; }
+bool Always() { return true; }
 
-Md5Impl Md5Selected() {
-    int v = g_selected.load(std::memory_order_relaxed);
-    if (v < 0) {
-        v = int(Md5Best());
-        g_selected.store(v, std::memory_order_relaxed);
-    }
-    return Md5Impl(v);
-}
+using BlocksFn = void (*)(uint32_t*, const uint8_t*, size_t);
 
-// A path the processor lacks is refused: the selection stays as it was.
-void Md5Select(Md5Impl impl) {
-    if (Md5Supported(impl)) g_selected.store(int(impl), std::memory_order_relaxed);
-}
+// The fast path is plain C, fast wherever the compiler keeps the words in registers.
+constinit PathChoice<Md5Impl, BlocksFn, 2> g_paths{{{
+    {Md5Impl::Fast, "fast", Always, Md5BlocksFast},
+    {Md5Impl::Reference, "reference", Always, Md5BlocksReference},
+}}};
 
-const char* Md5ImplName(Md5Impl impl) {
-    switch (impl) {
-    case Md5Impl::Reference:
-        return "reference";
-    case Md5Impl::Fast:
-        return "fast";
-    }
-    return "?";
-}
+}  // namespace
+
+bool Md5Supported(Md5Impl impl) { return g_paths.Supported(impl); }
+Md5Impl Md5Best() { return g_paths.Best(); }
+Md5Impl Md5Selected() { return g_paths.Selected(); }
+void Md5Select(Md5Impl impl) { g_paths.Select(impl); }
+const char* Md5ImplName(Md5Impl impl) { return g_paths.Name(impl); }
 
 void Md5Init(Md5Context& ctx) {
     ctx.state[0] = 0x67452301;
@@ -186,7 +163,7 @@ void Md5Update(Md5Context& ctx, const uint8_t* data, size_t len) {
     if (ctx.count[0] < addLow) ++ctx.count[1];
     ctx.count[1] += uint32_t(uint64_t(len) >> 29);
 
-    const BlocksFn blocksFn = BlocksOf(Md5Selected());
+    const BlocksFn blocksFn = g_paths.SelectedFn();
     if (index) {
         const size_t part = 64 - index;
         if (len < part) {
@@ -213,7 +190,7 @@ void Md5Final(Md5Context& ctx, uint8_t out[16]) {
     StoreLe32(bits + 4, ctx.count[1]);
 
     const size_t index = (ctx.count[0] >> 3) & 63;
-    const BlocksFn blocksFn = BlocksOf(Md5Selected());
+    const BlocksFn blocksFn = g_paths.SelectedFn();
     ctx.buffer[index] = 0x80;
     if (index >= 56) {
         // No room for the bit count after the 0x80 byte: pad out this block first.

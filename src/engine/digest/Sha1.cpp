@@ -1,9 +1,9 @@
 #include "engine/digest/Sha1.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "engine/digest/CpuFeatures.h"
+#include "engine/digest/PathChoice.h"
 
 namespace digest {
 
@@ -55,67 +55,42 @@ void TransformReference(uint32_t hash[5], const uint8_t* block) {
     hash[4] += e;
 }
 
-using BlocksFn = void (*)(uint32_t*, const uint8_t*, size_t);
-
-BlocksFn BlocksOf(Sha1Impl impl) {
-#if defined(__x86_64__) || defined(__i386__)
-    if (impl == Sha1Impl::Shani) return Sha1BlocksShani;
-#else
-    (void)impl;
-#endif
-    return Sha1BlocksReference;
-}
-
-// -1 until first use, so that the default follows the processor without static-init order issues.
-std::atomic<int> g_selected{-1};
-
 }  // namespace
 
 void Sha1BlocksReference(uint32_t hash[5], const uint8_t* data, size_t blocks) {
     for (; blocks; --blocks, data += 64) TransformReference(hash, data);
 }
 
-bool Sha1Supported(Sha1Impl impl) {
-    switch (impl) {
-    case Sha1Impl::Reference:
-        return true;
-    case Sha1Impl::Shani:
+namespace {
+
+bool Always() { return true; }
+
+using BlocksFn = void (*)(uint32_t*, const uint8_t*, size_t);
+
 #if defined(__x86_64__) || defined(__i386__)
-        return Cpu().sha && Cpu().sse41 && Cpu().ssse3;
+bool HasShani() { return Cpu().sha && Cpu().sse41 && Cpu().ssse3; }
+
+constinit PathChoice<Sha1Impl, BlocksFn, 2> g_paths{{{
+    {Sha1Impl::Shani, "shani", HasShani, Sha1BlocksShani},
+    {Sha1Impl::Reference, "reference", Always, Sha1BlocksReference},
+}}};
 #else
-        return false;
+bool Never() { return false; }
+
+// No SHA extensions here: the row names the path and is never chosen.
+constinit PathChoice<Sha1Impl, BlocksFn, 2> g_paths{{{
+    {Sha1Impl::Shani, "shani", Never, Sha1BlocksReference},
+    {Sha1Impl::Reference, "reference", Always, Sha1BlocksReference},
+}}};
 #endif
-    }
-    return false;
-}
 
-Sha1Impl Sha1Best() {
-    return Sha1Supported(Sha1Impl::Shani) ? Sha1Impl::Shani : Sha1Impl::Reference;
-}
+}  // namespace
 
-Sha1Impl Sha1Selected() {
-    int v = g_selected.load(std::memory_order_relaxed);
-    if (v < 0) {
-        v = int(Sha1Best());
-        g_selected.store(v, std::memory_order_relaxed);
-    }
-    return Sha1Impl(v);
-}
-
-// A path the processor lacks is refused: the selection stays as it was.
-void Sha1Select(Sha1Impl impl) {
-    if (Sha1Supported(impl)) g_selected.store(int(impl), std::memory_order_relaxed);
-}
-
-const char* Sha1ImplName(Sha1Impl impl) {
-    switch (impl) {
-    case Sha1Impl::Reference:
-        return "reference";
-    case Sha1Impl::Shani:
-        return "shani";
-    }
-    return "?";
-}
+bool Sha1Supported(Sha1Impl impl) { return g_paths.Supported(impl); }
+Sha1Impl Sha1Best() { return g_paths.Best(); }
+Sha1Impl Sha1Selected() { return g_paths.Selected(); }
+void Sha1Select(Sha1Impl impl) { g_paths.Select(impl); }
+const char* Sha1ImplName(Sha1Impl impl) { return g_paths.Name(impl); }
 
 void Sha1Reset(Sha1Context& ctx) {
     ctx.hash[0] = 0x67452301;
@@ -155,7 +130,7 @@ void Sha1Input(Sha1Context& ctx, const uint8_t* data, size_t len) {
     ctx.lengthHigh = uint32_t(newLength >> 32);
     if (overflow) ctx.corrupted = Sha1InputTooLong;
 
-    const BlocksFn blocksFn = BlocksOf(Sha1Selected());
+    const BlocksFn blocksFn = g_paths.SelectedFn();
     if (ctx.index) {
         const size_t part = 64 - size_t(ctx.index);
         if (take < part) {
@@ -184,7 +159,7 @@ void Sha1Input(Sha1Context& ctx, const uint8_t* data, size_t len) {
 bool Sha1Result(Sha1Context& ctx, uint8_t out[20]) {
     if (ctx.corrupted) return false;
     if (!ctx.computed) {
-        const BlocksFn blocksFn = BlocksOf(Sha1Selected());
+        const BlocksFn blocksFn = g_paths.SelectedFn();
         int i = ctx.index;
         ctx.block[i++] = 0x80;
         if (i > 56) {
