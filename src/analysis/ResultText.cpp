@@ -25,6 +25,24 @@ std::string ElapsedText(uint32_t startTick, uint32_t nowTick) {
     return n > 0 ? std::string(buf) : std::string("経過時間:???");
 }
 
+std::string ApplicationTitle(const std::string& fileVersion) { return "Tavrenne " + fileVersion; }
+
+std::vector<std::string> StartupLogLines(const std::string& title, const std::string& legalCopyright) {
+    // Our own version block carries the notice; the constant serves a binary that lost it.
+    const bool missing = legalCopyright.empty() || legalCopyright == "--NON--";
+    return {"ファイル情報取得ソフト --- " + title + " ---",
+            missing ? std::string("Copyright (C) 2026 Tavrenne developers") : legalCopyright};
+}
+
+const char* LogKindPrefix(int kind) {
+    switch (kind) {
+    case 0: return "[I] ";
+    case 1: return "[E] ";
+    case 2: return "[W] ";
+    default: return "[?] ";
+    }
+}
+
 std::vector<std::string> ResultLines(const TResultFields& f) {
     const char* yes = "○ ";
     const char* no = "Ｘ ";

@@ -38,5 +38,12 @@ struct TResultFields {
     std::string CRC32, MD5, SHA1;
 };
 
+// "Tavrenne " + the program's file version: the caption of every box and the title.
+std::string ApplicationTitle(const std::string& fileVersion);
+// The two lines the log starts with: the title line and the copyright notice.
+std::vector<std::string> StartupLogLines(const std::string& title, const std::string& legalCopyright);
+// "[I] ", "[E] ", "[W] ", any other kind "[?] ": a log line's prefix in the log file.
+const char* LogKindPrefix(int kind);
+
 // The sixteen lines of the result text.
 std::vector<std::string> ResultLines(const TResultFields& f);

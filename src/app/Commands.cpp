@@ -22,6 +22,7 @@
 #include "app/Tavrenne.h"
 #include "app/VersionDlg.h"
 #include "engine/FileUtils.h"
+#include "engine/cache/FileCaches.h"
 #include "text/Cp932.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
@@ -101,7 +102,7 @@ void TTavrenne::Action13Execute() {
 void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }
 
 void TTavrenne::Action15Execute() {
-    if (Hooks().MascotInUse()) {
+    if (MascotInUse()) {
         SendMascotScript(TMascotScript::Version);
         return;
     }
@@ -124,7 +125,7 @@ void TTavrenne::closeEvent(QCloseEvent* event) {
     }
     SuppressChangeCheck = true;
     event->accept();
-    Hooks().CacheUpkeep(Settings().ClearCacheOnExit(), Settings().CacheLimit());
+    CacheCloseUpkeep(Settings().ClearCacheOnExit(), Settings().CacheLimit(), ProgramLayout().CacheFolder());
 }
 
 void TTavrenne::showEvent(QShowEvent* event) {
@@ -235,7 +236,9 @@ void TTavrenne::ToggleLog() {
     anchors_->SetEnabled(ListView1, true, size());
 }
 
-void TTavrenne::SendMascotScript(TMascotScript which) { Hooks().SendMascotScript(*this, which); }
+// No mascot is reached yet: the SSTP client comes with its own change.
+bool TTavrenne::MascotInUse() { return false; }
+void TTavrenne::SendMascotScript(TMascotScript) {}
 
 void TTavrenne::ButtonAllClick(bool all) {
     CheckBox4->setChecked(all);

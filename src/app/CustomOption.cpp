@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/FileHooks.h"
 #include "app/Spwindow.h"
 #include "app/Tavrenne.h"
 #include "engine/FileUtils.h"
@@ -326,7 +325,7 @@ void Tcustomoption::SetCacheControlsEnabled(bool on) {
 
 void Tcustomoption::BitBtn3Click() {
     BitBtn3->setEnabled(false);
-    TFileCaches(TFileHooks::CacheFolder()).ClearAll();
+    TFileCaches(ProgramLayout().CacheFolder()).ClearAll();
     BitBtn3->setEnabled(true);
 }
 

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
+#include "analysis/ResultText.h"
 #include "app/Tavrenne.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
@@ -19,14 +20,7 @@ namespace {
 const QString kEquals = QString(79, QLatin1Char('='));
 const QString kTextFilter = QStringLiteral("テキストファイル(*.txt)|*.txt");
 
-QString KindPrefix(int kind) {
-    switch (kind) {
-    case lkInformation: return QStringLiteral("[I] ");
-    case lkError: return QStringLiteral("[E] ");
-    case lkWarning: return QStringLiteral("[W] ");
-    default: return QStringLiteral("[?] ");
-    }
-}
+QString KindPrefix(int kind) { return QString::fromLatin1(LogKindPrefix(kind)); }
 
 }  // namespace
 
@@ -76,26 +70,11 @@ void TTavrenne::ShowWriteError(const QString& fileName, const QString& reason) {
 }
 
 void TTavrenne::CompareDigest(TDigestKind which) {
-    QString expected = Edit1->text();
-    const int blank = expected.indexOf(QLatin1Char(' '));
-    if (blank >= 0) {
-        expected.remove(blank, 1);
-        Edit1->setText(expected);
-    }
-    QString label;
-    QString value;
-    switch (which) {
-    case TDigestKind::MD5: label = QStringLiteral("MD5を比較"); value = LabeledEdit2->text(); break;
-    case TDigestKind::SHA1: label = QStringLiteral("SHA-1を比較"); value = LabeledEdit3->text(); break;
-    case TDigestKind::CRC32: label = QStringLiteral("CRC32を比較"); value = LabeledEdit1->text(); break;
-    }
-    if (value.toLower() == expected.toLower()) {
-        AddLog(label + QStringLiteral(" ---> 一致"), lkInformation);
-        CompareRemark = QStringLiteral("\\w9\\w9\\h\\s5\\nうん。一致したよー");
-    } else {
-        AddLog(label + QStringLiteral(" ---> 不一致"), lkWarning);
-        CompareRemark = QStringLiteral("\\w9\\w9\\h\\s4\\nあれ？一致しないよ…\\w9\\u\\s0\\n…壊れてんのか？");
-    }
+    const QLineEdit* box = which == TDigestKind::MD5 ? LabeledEdit2 : which == TDigestKind::SHA1 ? LabeledEdit3 : LabeledEdit1;
+    const TComparisonResult r = CompareDigestText(which, box->text().toStdString(), Edit1->text().toStdString());
+    if (r.Cleaned) Edit1->setText(QString::fromStdString(r.Expected));
+    AddLog(QString::fromStdString(r.Line), r.Kind);
+    CompareRemark = QString::fromStdString(r.Remark);
 }
 
 void TTavrenne::CheckBox3Click() {
@@ -111,27 +90,24 @@ void TTavrenne::CheckBox3Click() {
 }
 
 QStringList TTavrenne::ResultLines() const {
-    const QString yes = QStringLiteral("○ ");
-    const QString no = QStringLiteral("Ｘ ");
-    return {
-        QString(),
-        ApplicationTitle + QStringLiteral("  [") + NowText() + QStringLiteral("]"),
-        QString(),
-        QString(),
-        Label1->text(),
-        StatusPanels[0]->text() + CurrentPath,
-        Label2->text(),
-        Label3->text(),
-        Label4->text(),
-        Label5->text(),
-        QStringLiteral("読み取り専用 ") + (CheckBox1->isChecked() ? yes : no) + QStringLiteral("隠しファイル ") +
-            (CheckBox2->isChecked() ? yes : no),
-        QString(),
-        QStringLiteral("CRC32:") + LabeledEdit1->text(),
-        QStringLiteral("MD5  :") + LabeledEdit2->text(),
-        QStringLiteral("SHA-1:") + LabeledEdit3->text(),
-        QString(),
-    };
+    TResultFields f;
+    f.Title = ApplicationTitle.toStdString();
+    f.Now = NowText().toStdString();
+    f.Name = Label1->text().toStdString();
+    f.PathCaption = StatusPanels[0]->text().toStdString();
+    f.Path = CurrentPath.toStdString();
+    f.Size = Label2->text().toStdString();
+    f.Version = Label3->text().toStdString();
+    f.Time = Label4->text().toStdString();
+    f.Copyright = Label5->text().toStdString();
+    f.ReadOnly = CheckBox1->isChecked();
+    f.Hidden = CheckBox2->isChecked();
+    f.CRC32 = LabeledEdit1->text().toStdString();
+    f.MD5 = LabeledEdit2->text().toStdString();
+    f.SHA1 = LabeledEdit3->text().toStdString();
+    QStringList lines;
+    for (const std::string& line : ::ResultLines(f)) lines << QString::fromStdString(line);
+    return lines;
 }
 
 bool TTavrenne::WriteResults(const QString& fileName) {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AnalysisHooks.h"
+#include "analysis/AnalysisRun.h"
+#include "engine/DigestKinds.h"
 #include "engine/NormalFileInfo.h"
 
 class QAction;
@@ -30,10 +31,7 @@ class QTreeWidget;
 class QWidget;
 class TAnchors;
 
-// Kinds of log line; also the image index of the line.
-enum TLogKind : int { lkInformation = 0, lkError = 1, lkWarning = 2 };
-
-enum class TDigestKind { MD5, SHA1, CRC32 };
+enum class TMascotScript { Greeting, Results, Version };
 
 class TTavrenne : public QMainWindow {
     Q_OBJECT
@@ -47,7 +45,6 @@ public:
     void AnalyzeFile(QString path);
     void ResetDisplay(bool full);
     void EnableCommands(bool enabled);
-    void ShowElapsed(uint32_t start);
 
     // Results, comparison and log.
     void AddLog(const QString& text, int kind, bool scroll = true);
@@ -73,7 +70,7 @@ public:
     uint32_t WatchedAge = 0;
     bool ShownReadOnly = false;
     bool ShownHidden = false;
-    std::unique_ptr<TNormalFileInfo> CurrentEngine;
+    TNormalFileInfo* CurrentEngine = nullptr;   // the engine of the running digest step
     QString CompareRemark;
     QStringList RecentFiles;
     QString BuildText;
@@ -86,14 +83,14 @@ public:
     // What the last run ended with: true when its error flag was set or the file was missing.
     bool LastRunFailed() const { return lastRunFailed_; }
 
-    // Seams: the later parts of the run, the clock, waiting and sizes.
+    // Seams: the sidecar and cache steps, the clock, waiting and sizes.
     void SetHooks(TAnalysisHooks* hooks);   // not owned; nullptr: sidecars and cache on disk
     std::function<uint32_t()> TickCount;    // milliseconds
     std::function<void(int)> Wait;          // blocking wait used by the completion blink
     std::function<QString()> NowText;       // short date + long time of now
     std::function<int64_t(const std::string&, int64_t)> SizeOverride;  // tests: fake sizes
-    // Makes the engine of a digest step; nullptr: the real engines.
-    std::function<std::unique_ptr<TNormalFileInfo>(TDigestKind)> EngineFactory;
+    // Makes the engine of a digest step (one read for a set of digests); nullptr: the real engines.
+    TAnalysisRun::TEngineFactory EngineFactory;
 
     // Menus, toolbar, controls: named as the program's design names them.
     QMenuBar* ActionMainMenuBar1 = nullptr;
@@ -166,8 +163,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend void ProgressPercent(int64_t processed, int64_t total);
-    friend void ProgressBytes(int64_t processed, int64_t total);
+    class TWindowSink;
 
     void BuildActions();
     void BuildMenus();
@@ -175,10 +171,7 @@ private:
     void BuildClient();
     void BuildSystemMenu();
     void ReadProgramInfo();
-    void SetProgress(int64_t position, int64_t processed);
     void SetShownIcon(TIconHandle handle);
-    void ReleaseEngine();
-    QString SizeText(int64_t size) const;
     void DigestBoxesToCase(bool upper);
     void CheckBox3Click();
     void ButtonAllClick(bool all);
@@ -186,12 +179,10 @@ private:
     void ShowWriteError(const QString& fileName, const QString& reason);
     bool MenuBarEnabled() const;
     TAnalysisHooks& Hooks();
-    std::unique_ptr<TNormalFileInfo> MakeEngine(TDigestKind kind);
 
     TAnalysisHooks* hooks_ = nullptr;
     TIconHandle shownIcon_ = 0;
     bool lastRunFailed_ = false;
-    bool running_ = false;
     std::vector<QPixmap> logImages_;
     std::unique_ptr<TAnchors> anchors_;
     QActionGroup* formatGroup_ = nullptr;
@@ -200,10 +191,6 @@ private:
 
 // The one main window, for the progress procedures that receive no object.
 extern TTavrenne* Tavrenne;
-
-// Progress procedures handed to the engines.
-void ProgressPercent(int64_t processed, int64_t total);
-void ProgressBytes(int64_t processed, int64_t total);
 
 // Caption text of a recent-file entry in the system menu.
 QString RecentFileDisplayText(const QString& entry);

@@ -26,6 +26,7 @@
 
 #include "app/Anchors.h"
 #include "app/Art.h"
+#include "analysis/ResultText.h"
 #include "app/Tavrenne.h"
 #include "engine/NormalFileInfo.h"
 #include "text/DateTimeFormat.h"
@@ -40,7 +41,6 @@ namespace {
 constexpr int kDesignWidth = 628;
 constexpr int kDesignHeight = 513;
 constexpr int kBuildNumber = 152;
-const char* const kCopyrightNotice = "Copyright (C) 2026 Tavrenne developers";
 
 // A menu or toolbar entry with its own caption that acts for `target` and mirrors its state.
 QAction* Proxy(QAction* target, const QString& caption, QObject* parent) {
@@ -120,15 +120,10 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     SpeedButton1->setIcon(QIcon(ToolImagePixmap(tiLogHide, 16)));
 
     ReadProgramInfo();
-    ApplicationTitle = QStringLiteral("Tavrenne ") + QString::fromStdString(ProgramInfo.FileVersion);
+    ApplicationTitle = QString::fromStdString(::ApplicationTitle(ProgramInfo.FileVersion));
     setWindowTitle(ApplicationTitle);
-
-    AddLog(QStringLiteral("ファイル情報取得ソフト --- ") + ApplicationTitle + QStringLiteral(" ---"), lkInformation);
-    // The notice of our own version block; the constant serves a binary that lost it.
-    AddLog(ProgramInfo.LegalCopyright.empty() || ProgramInfo.LegalCopyright == "--NON--"
-               ? QString::fromLatin1(kCopyrightNotice)
-               : QString::fromStdString(ProgramInfo.LegalCopyright),
-           lkInformation);
+    for (const std::string& line : StartupLogLines(ApplicationTitle.toStdString(), ProgramInfo.LegalCopyright))
+        AddLog(QString::fromStdString(line), lkInformation);
 
     setAcceptDrops(true);
 
@@ -137,7 +132,6 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
 }
 
 TTavrenne::~TTavrenne() {
-    CurrentEngine.reset();
     SetShownIcon(0);
     if (Tavrenne == this) Tavrenne = nullptr;
 }
@@ -477,7 +471,7 @@ void TTavrenne::BuildClient() {
         x += panelWidths[i] + 2;
         StatusPanels[i] = panel;
     }
-    StatusPanels[0]->setText(QStringLiteral("ファイルパス:"));
+    StatusPanels[0]->setText(QString::fromUtf8(kCaptionPath));
     StatusBar1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StatusBar1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { SystemMenu->popup(StatusBar1->mapToGlobal(pos)); });

@@ -1,51 +1,88 @@
 #include "cli/Analyze.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <cstdio>
-#include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "app/Tavrenne.h"
+#include "analysis/AnalysisRun.h"
+#include "analysis/ResultText.h"
+#include "engine/FileUtils.h"
+#include "engine/ProgramLayout.h"
+#include "settings/SettingsFile.h"
 #include "text/Cp932.h"
-#include "platform/Dialogs.h"
-#include "platform/Platform.h"
-#include "app/SettingsAccess.h"
+#include "text/DateTimeFormat.h"
 
 namespace {
 
 const char* const kAnalyzeUsage =
-    "usage: tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] FILE\n";
+    "usage: tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] [--] FILE\n";
 
 int AnalyzeUsage(const std::string& problem) {
     std::fprintf(stderr, "tavrenne-cli: %s\n%s", problem.c_str(), kAnalyzeUsage);
     return 2;
 }
 
-// Message boxes go to standard error; questions are answered No.
-class TConsoleDialogs : public TDialogs {
+std::string Now() { return LocaleDateTimeText(NowParts()); }
+
+// Keeps what the window would show and prints boxes to standard error.
+class TPrintSink : public TAnalysisSink {
 public:
-    TMsgResult MessageBox(const QString& caption, const QString& text, TMsgButtons buttons, TMsgIcon) override {
-        std::fprintf(stderr, "tavrenne-cli: [%s] %s\n", caption.toStdString().c_str(), text.toStdString().c_str());
-        return buttons == TMsgButtons::YesNo ? TMsgResult::No : TMsgResult::Ok;
+    TPrintSink(std::string title, TComparisonInput comparison, bool clearLog)
+        : title_(std::move(title)), comparison_(comparison), clearLog_(clearLog) {
+        fields.Title = title_;
     }
-    QString OpenFile(const TFileDialogRequest&) override { return {}; }
-    QString SaveFile(const TFileDialogRequest&) override { return {}; }
-    QString SelectFolder(const QString&, const QString&) override { return {}; }
+
+    void Log(const std::string& text, int kind) override { log.push_back(LogKindPrefix(kind) + Now() + " " + text); }
+    void Message(const std::string& text, TBoxIcon) override {
+        std::fprintf(stderr, "tavrenne-cli: [%s] %s\n", title_.c_str(), text.c_str());
+    }
+    void Accepted(const std::string&) override {
+        TResultFields reset;
+        reset.Title = title_;
+        fields = reset;
+        if (clearLog_) log.clear();
+    }
+    void SidecarComparison(const std::string& value) override { comparison_ = {true, TDigestKind::MD5, value}; }
+    TComparisonInput Comparison() override { return comparison_; }
+    void ComparisonOff() override { comparison_.On = false; }
+    void CompareValueCleaned(const std::string& value) override { comparison_.Value = value; }
+    void ShowPath(const std::string& path, const std::string& nameLine) override {
+        fields.Path = path;
+        fields.Name = nameLine;
+    }
+    void ShowInfo(const TShownInfo& info) override {
+        fields.Size = info.Size;
+        fields.Time = info.Time;
+        if (info.HasVersion) {
+            fields.Version = info.Version;
+            fields.Copyright = info.Copyright;
+        }
+        fields.ReadOnly = info.ReadOnly;
+        fields.Hidden = info.Hidden;
+    }
+    void ShowDigest(TDigestKind kind, const std::string& text) override {
+        (kind == TDigestKind::CRC32 ? fields.CRC32 : kind == TDigestKind::MD5 ? fields.MD5 : fields.SHA1) = text;
+    }
+
+    TResultFields fields;
+    std::vector<std::string> log;
+
+private:
+    std::string title_;
+    TComparisonInput comparison_;
+    bool clearLog_;
 };
 
-// No sound, no helper, no desktop; the clipboard stays inside the process.
-class TSilentPlatform : public TPlatform {
-public:
-    QString ProgramFile() const override { return QCoreApplication::applicationFilePath(); }
-    QString ProgramFolder() const override { return QCoreApplication::applicationDirPath(); }
-    void StartProgram(const QString&, const QString&) override {}
-    void OpenDocument(const QString&) override {}
-    void SetClipboardText(const QString&) override {}
-    void PlaySound(const QString&) override {}
-};
+void Print(const std::vector<std::string>& lines, bool cp932Output) {
+    for (const std::string& line : lines) {
+        if (cp932Output) {
+            const std::string bytes = cp932::FromUtf8(line) + "\r\n";
+            std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        } else {
+            std::printf("%s\n", line.c_str());
+        }
+    }
+}
 
 }  // namespace
 
@@ -53,13 +90,21 @@ int RunAnalyze(const std::vector<std::string>& args) {
     char sw = 'a';
     bool upper = false;
     bool cp932Output = false;
-    int compareIndex = -1;
-    std::string compareValue;
+    TComparisonInput comparison;
     std::string file;
+    bool fileSeen = false;
     bool switchSeen = false;
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-a" || a == "-c" || a == "-m" || a == "-h") {
+        const bool option = !optionsEnded && a.size() > 1 && a[0] == '-';
+        if (!option) {
+            if (fileSeen) return AnalyzeUsage("analyze takes exactly one FILE");
+            file = a;
+            fileSeen = true;
+        } else if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "-a" || a == "-c" || a == "-m" || a == "-h") {
             if (switchSeen) return AnalyzeUsage("only one of -a, -c, -m, -h");
             switchSeen = true;
             sw = a[1];
@@ -69,72 +114,72 @@ int RunAnalyze(const std::vector<std::string>& args) {
             cp932Output = true;
         } else if (a == "--compare") {
             if (i + 2 >= args.size()) return AnalyzeUsage("--compare needs a kind and a value");
-            const std::string kind = args[++i];
-            if (kind == "md5") compareIndex = 0;
-            else if (kind == "sha1") compareIndex = 1;
-            else if (kind == "crc32") compareIndex = 2;
-            else return AnalyzeUsage("--compare takes md5, sha1 or crc32");
-            compareValue = args[++i];
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            const TDigestKindInfo* kind = DigestKindByCommandName(args[++i]);
+            if (!kind) return AnalyzeUsage("--compare takes md5, sha1 or crc32");
+            comparison = {true, kind->Kind, args[++i]};
+        } else {
             return AnalyzeUsage("unknown option: " + a);
-        } else {
-            if (!file.empty()) return AnalyzeUsage("analyze takes exactly one FILE");
-            file = a;
         }
     }
-    if (file.empty()) return AnalyzeUsage("analyze needs a FILE");
+    if (!fileSeen || file.empty()) return AnalyzeUsage("analyze needs a FILE");
 
-    // The window lives on the offscreen platform: nothing appears on any screen.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's own notices (a missing runtime folder and the like) are no business of a script.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toStdString().c_str());
-    });
-    static int argc = 1;
-    static char name[] = "tavrenne-cli";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    TAnalysisRequest request;
+    for (const TDigestKindInfo& k : DigestKinds())
+        if (sw == 'a' || sw == k.Switch) request.Digests.Add(k.Kind);
+    if (comparison.On && !request.Digests.Has(comparison.Kind))
+        return AnalyzeUsage(std::string("--compare ") + DigestKindInfo(comparison.Kind).CommandName +
+                            " needs that digest: add -a or -" + DigestKindInfo(comparison.Kind).Switch);
 
-    TConsoleDialogs dialogs;
-    TSilentPlatform platform;
-    SetDialogs(&dialogs);
-    SetPlatform(&platform);
-    int status = 1;
-    {
-        TTavrenne window;
-        window.Wait = [](int) {};
-        // The desktop program's settings file, read and never written: sidecars, cache, buffer
-        // size and display case are the same as in the window.
-        TRecordSettings settings(InitialSettings());
-        LoadSettings(TProgramLayout(platform.ProgramFolder().toStdString()).SettingsFile(),
-                     window.ProgramInfo.FileVersion, settings.Values);
-        SetSettings(&settings);
-        window.CheckBox4->setChecked(sw == 'a' || sw == 'c');
-        window.CheckBox5->setChecked(sw == 'a' || sw == 'm');
-        window.CheckBox6->setChecked(sw == 'a' || sw == 'h');
-        if (upper || settings.Values.StrByL) window.Action17->trigger();
-        if (compareIndex >= 0) {
-            window.CheckBox3->setChecked(true);
-            window.ComboBox1->setCurrentIndex(compareIndex);
-            window.Edit1->setText(QString::fromStdString(compareValue));
-        }
-        window.AnalyzeFile(QString::fromStdString(file));
+    // The program's own version block names it, as in the window.
+    const TProgramLayout layout = TProgramLayout::OfRunningProgram();
+    TNormalFileInfo self;
+    self.SetFileName("/proc/self/exe");
+    self.ReadVersionInfo();
+    const std::string title = ApplicationTitle(self.Info().FileVersion);
 
-        QStringList lines = window.ResultLines();
-        lines += window.LogFileLines();
-        if (cp932Output) {
-            for (const QString& line : lines) {
-                const std::string bytes = cp932::FromUtf8(line.toStdString()) + "\r\n";
-                std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-            }
-        } else {
-            for (const QString& line : lines) std::printf("%s\n", line.toStdString().c_str());
-        }
-        std::fflush(stdout);
-        status = window.LastRunFailed() ? 1 : 0;
-        SetSettings(nullptr);
+    // The desktop program's settings file, read and never written: sidecars, cache, buffer
+    // size and display case are the same as in the window.
+    TSettings settings = InitialSettings();
+    LoadSettings(layout.SettingsFile(), self.Info().FileVersion, settings);
+    request.Path = file;
+    request.Upper = upper || settings.StrByL;
+    request.UseMD5File = settings.UseMD5File;
+    request.NotUseMD5File = settings.NotUseMD5File;
+    request.ByteLen = settings.ByteLen;
+    request.AutoCreateMD5 = settings.AutoCreateMD5;
+    request.UseCache = settings.UseFileCache;
+    request.BufferKB = uint16_t(BufferSizeKB(settings));
+    request.ProgramFolder = layout.Folder();
+
+    TPrintSink sink(title, comparison, settings.ClearLog);
+    for (const std::string& line : StartupLogLines(title, self.Info().LegalCopyright))
+        sink.Log(line, lkInformation);
+    TFileHooks hooks(layout.CacheFolder());
+    TAnalysisRun run(sink, hooks);
+    const TAnalysisOutcome outcome = run.Run(request);
+
+    sink.fields.Now = Now();
+    std::vector<std::string> lines = ResultLines(sink.fields);
+    const std::string rule(79, '=');
+    lines.push_back(rule);
+    lines.insert(lines.end(), sink.log.begin(), sink.log.end());
+    lines.push_back(rule);
+    Print(lines, cp932Output);
+    std::fflush(stdout);
+
+    if (outcome.Mismatch) {
+        std::fprintf(stderr, "tavrenne-cli: %s: the digest does not match the expected value\n", file.c_str());
+        return 1;
     }
-    SetPlatform(nullptr);
-    SetDialogs(nullptr);
-    return status;
+    if (outcome.Changed) std::fprintf(stderr, "tavrenne-cli: %s: the file changed while it was read\n", file.c_str());
+    else if (outcome.Canceled) std::fprintf(stderr, "tavrenne-cli: %s: canceled\n", file.c_str());
+    else if (outcome.Error && outcome.Found) {
+        std::string failed;
+        for (const TDigestKindInfo& k : DigestKinds())
+            if (outcome.Digests.Has(k.Kind) && outcome.Text(k.Kind).empty())
+                failed += std::string(failed.empty() ? "" : ", ") + k.Name;
+        std::fprintf(stderr, "tavrenne-cli: %s: %s\n", file.c_str(),
+                     failed.empty() ? "the analysis reported an error" : ("no digest for " + failed).c_str());
+    }
+    return outcome.Error ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/FileCRC32Info.h"
@@ -41,17 +42,7 @@ TEST_F(Analysis, FullRunLogsEveryStepAndFillsTheWindow) {
     const QString path = Abc();
     w_->AnalyzeFile(path);
 
-    const std::vector<TLogLine> expected = {
-        {QStringLiteral("abc.txtのファイル情報を取得中です..しばらくお待ち下さい"), lkInformation},
-        {QStringLiteral("abc.txtのCRC32取得を開始"), lkInformation},
-        {QStringLiteral("abc.txtのCRC32取得完了"), lkInformation},
-        {QStringLiteral("abc.txtのSHA1取得を開始"), lkInformation},
-        {QStringLiteral("abc.txtのSHA1取得完了"), lkInformation},
-        {QStringLiteral("abc.txtのMD5取得を開始"), lkInformation},
-        {QStringLiteral("abc.txtのMD5取得完了"), lkInformation},
-        {kElapsedZero, lkInformation},
-    };
-    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(Log(), Expected(TRunLog::AllDigests("abc.txt")));
     EXPECT_EQ(w_->LabeledEdit1->text(), kCrcAbc);
     EXPECT_EQ(w_->LabeledEdit2->text(), kMd5Abc);
     EXPECT_EQ(w_->LabeledEdit3->text(), kSha1Abc);
@@ -122,6 +113,10 @@ TEST_F(Analysis, WhileRunningOnlyAbortAndComparisonAreUsable) {
 struct CancelCase {
     const char* during;                      // start line of the digest to cancel in
     std::vector<std::pair<const char*, int>> tail;  // lines after the information line
+    // With the cache on, CRC32 reads the file before SHA-1 and MD5 share their read; with it
+    // off, all three share one read.
+    bool cache = false;
+    bool sha1 = true;
 };
 
 class AnalysisCancel : public Analysis, public ::testing::WithParamInterface<CancelCase> {};
@@ -131,6 +126,8 @@ TEST_P(AnalysisCancel, CancelLinesAndKinds) {
     settings_.Values.UseSound = true;
     settings_.Values.SoundFile1 = MakeFile(QStringLiteral("ok.wav"), std::string("x")).toStdString();
     settings_.Values.SoundFile2 = MakeFile(QStringLiteral("err.wav"), std::string("x")).toStdString();
+    settings_.Values.UseFileCache = GetParam().cache;
+    w_->CheckBox6->setChecked(GetParam().sha1);
     w_->CheckBox7->show();
     w_->CheckBox7->setChecked(true);
     const QString path = MakeFile(QStringLiteral("c.bin"), 150 * 1024, 'q');
@@ -161,6 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"SHA1の取得時にユーザーによるキャンセルを受付ました", lkWarning},
                     {"c.binのMD5取得を開始", lkInformation},
                     {"MD5の取得時にユーザーによるキャンセルを受付ました", lkWarning}}},
+        // SHA-1 and MD5 share one read: a cancel ends both.
         CancelCase{"c.binのSHA1取得を開始",
                    {{"c.binのCRC32取得を開始", lkInformation},
                     {"c.binのCRC32取得完了", lkInformation},
@@ -168,15 +166,15 @@ INSTANTIATE_TEST_SUITE_P(
                     {"処理の中断", lkWarning},
                     {"SHA1の取得時にユーザーによるキャンセルを受付ました", lkWarning},
                     {"c.binのMD5取得を開始", lkInformation},
-                    {"MD5の取得時にユーザーによるキャンセルを受付ました", lkWarning}}},
+                    {"MD5の取得時にユーザーによるキャンセルを受付ました", lkWarning}},
+                   true},
         CancelCase{"c.binのMD5取得を開始",
                    {{"c.binのCRC32取得を開始", lkInformation},
                     {"c.binのCRC32取得完了", lkInformation},
-                    {"c.binのSHA1取得を開始", lkInformation},
-                    {"c.binのSHA1取得完了", lkInformation},
                     {"c.binのMD5取得を開始", lkInformation},
                     {"処理の中断", lkWarning},
-                    {"MD5の取得時にユーザーによるキャンセルを受付ました", lkWarning}}}));
+                    {"MD5の取得時にユーザーによるキャンセルを受付ました", lkWarning}},
+                   true, false}));
 
 TEST_F(Analysis, EmptyFileIsReportedAndNeverDisablesTheCommands) {
     settings_.Values.UseSound = true;
@@ -233,11 +231,7 @@ TEST_F(Analysis, MissingFileOrFolderLeavesThePreviousDisplay) {
 TEST_F(Analysis, NoDigestChosenStillFillsInformationAndElapsedTime) {
     w_->Button5->click();
     w_->AnalyzeFile(Abc());
-    const std::vector<TLogLine> expected = {
-        {QStringLiteral("abc.txtのファイル情報を取得中です..しばらくお待ち下さい"), lkInformation},
-        {kElapsedZero, lkInformation},
-    };
-    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(Log(), Expected(TRunLog("abc.txt").Elapsed()));
     EXPECT_EQ(w_->Label2->text(), QStringLiteral("ファイルサイズ: 3 Bytes"));
     EXPECT_TRUE(waits_.empty());
     EXPECT_TRUE(platform_.Sounds.isEmpty());
@@ -282,20 +276,49 @@ INSTANTIATE_TEST_SUITE_P(Table, AnalysisSize,
                                            SizeCase{5000000000LL, false, "4.7 GB"},
                                            SizeCase{1073741825, true, "1073741825 Bytes"}));
 
-TEST_F(Analysis, LargeFileProgressCountsPercent) {
+// Up to 2,147,483,647 bytes the bar counts bytes; above, percent, so its range always fits.
+struct ProgressCase {
+    int64_t size;
+    int maximum;
+    int secondValue;   // the second pump sees the first report: 101 KB of 250 KB read
+};
+class AnalysisProgress : public Analysis, public ::testing::WithParamInterface<ProgressCase> {};
+
+TEST_P(AnalysisProgress, BytesOrPercent) {
     SmallBuffers();
     const QString path = MakeFile(QStringLiteral("large.bin"), 250 * 1024, 'L');
-    w_->SizeOverride = [](const std::string&, int64_t) { return int64_t(2147483648LL); };
+    w_->SizeOverride = [](const std::string&, int64_t) { return GetParam().size; };
     std::vector<std::pair<int, int>> seen;  // maximum, value at each pump
     SetMessagePump([&] { seen.emplace_back(w_->ProgressBar1->maximum(), w_->ProgressBar1->value()); });
     w_->Button5->click();
     w_->CheckBox4->setChecked(true);
     w_->AnalyzeFile(path);
     ASSERT_GE(seen.size(), 2u);
-    EXPECT_EQ(seen[0].first, 100);
-    // The second pump sees the first report: 101 KB of 250 KB read.
-    EXPECT_EQ(seen[1].second, 101 * 100 / 250);
-    EXPECT_EQ(w_->Label2->text(), QStringLiteral("ファイルサイズ: 2.0 GB"));
+    EXPECT_EQ(seen[0].first, GetParam().maximum);
+    EXPECT_EQ(seen[1].second, GetParam().secondValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundary, AnalysisProgress,
+                         ::testing::Values(ProgressCase{2147483647LL, 2147483647, 101 * 1024},
+                                           ProgressCase{2147483648LL, 100, 101 * 100 / 250}));
+
+// SHA-1 and MD5 from one read: the bar runs once from 0 to the size for the pair.
+TEST_F(Analysis, SharedReadRunsTheBarOnce) {
+    SmallBuffers();
+    settings_.Values.UseFileCache = true;   // CRC32 reads on its own first
+    const QString path = MakeFile(QStringLiteral("pair.bin"), 450 * 1024, 'p');
+    std::vector<std::pair<QString, int>> seen;  // last log line and bar value at each pump
+    SetMessagePump([&] { seen.emplace_back(Log().back().Text, w_->ProgressBar1->value()); });
+    w_->AnalyzeFile(path);
+    std::vector<int> pair;
+    for (const auto& [line, value] : seen)
+        if (line == QStringLiteral("pair.binのSHA1取得を開始")) pair.push_back(value);
+    ASSERT_GE(pair.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(pair.begin(), pair.end()));
+    EXPECT_EQ(w_->ProgressBar1->maximum(), 450 * 1024);
+    for (const auto& [line, value] : seen) EXPECT_NE(line, QStringLiteral("pair.binのMD5取得を開始"));
+    EXPECT_EQ(w_->LabeledEdit2->text().size(), 32);
+    EXPECT_EQ(w_->LabeledEdit3->text().size(), 40);
 }
 
 // Comparison on each digest kind: its line and where it stands.
@@ -353,18 +376,17 @@ TEST_F(Analysis, ComparisonOnWithoutValueIsSwitchedOff) {
 // An MD5 engine whose file cannot be opened.
 class TUnopenableMD5 : public TFileMD5Info {
 public:
-    std::string GetHashText(bool) override { throw EFileOpenError(Info().FileName, "Permission denied"); }
+    void Execute() override { throw EFileOpenError(Info().FileName, "Permission denied"); }
 };
 
 TEST_F(Analysis, OpenFailureOfMD5IsReportedAndTheRunStillCloses) {
+    // With the cache on and no SHA-1, CRC32 reads the file on its own before MD5 does.
+    settings_.Values.UseFileCache = true;
+    w_->CheckBox6->setChecked(false);
     w_->CheckBox7->setChecked(true);
-    w_->EngineFactory = [](TDigestKind kind) -> std::unique_ptr<TNormalFileInfo> {
-        switch (kind) {
-        case TDigestKind::CRC32: return std::make_unique<TFileCRC32Info>();
-        case TDigestKind::SHA1: return std::make_unique<TFileSHA1>();
-        case TDigestKind::MD5: break;
-        }
-        return std::make_unique<TUnopenableMD5>();
+    w_->EngineFactory = [](TDigestSet kinds) -> std::unique_ptr<TNormalFileInfo> {
+        if (kinds.Has(TDigestKind::MD5)) return std::make_unique<TUnopenableMD5>();
+        return TAnalysisRun::MakeEngine(kinds);
     };
     const QString path = Abc();
     w_->AnalyzeFile(path);
@@ -374,7 +396,7 @@ TEST_F(Analysis, OpenFailureOfMD5IsReportedAndTheRunStillCloses) {
     EXPECT_TRUE(messages[0].Text.startsWith(QStringLiteral("ファイルがオープン出来ません :理由Permission denied")));
     EXPECT_TRUE(messages[0].Text.contains(path));
     EXPECT_EQ(Log().back(), (TLogLine{QStringLiteral("MD5 Error!!"), lkError}));
-    EXPECT_EQ(w_->LabeledEdit3->text(), kSha1Abc);  // digests before the failure stay
+    EXPECT_EQ(w_->LabeledEdit1->text(), kCrcAbc);  // digests before the failure stay
     EXPECT_TRUE(w_->LabeledEdit2->text().isEmpty());
     EXPECT_TRUE(w_->ActionMainMenuBar1->isEnabled());
     EXPECT_FALSE(w_->Action20->isEnabled());
@@ -408,16 +430,21 @@ public:
     std::vector<std::string> ReadFor;
     std::vector<std::vector<std::string>> Stored;
     std::vector<std::string> Deleted;
-    std::string ReadSidecar(TTavrenne&, const std::string& path) override {
+    std::optional<std::string> ReadSidecar(const std::string& path) override {
         ReadFor.push_back(path);
-        return std::filesystem::exists(path + ".MD5") ? Sidecar : std::string();
+        if (!std::filesystem::exists(path + ".MD5")) return std::nullopt;
+        return Sidecar;
     }
-    TCacheHit CacheLookup(const std::string&) override { return Hit; }
+    TSidecarWriteResult WriteSidecar(const std::string&, const std::string&) override {
+        return {TSidecarWrite::Exists, {}};
+    }
+    TCacheHit CacheLookup(const std::string&, int64_t, uint32_t) override { return Hit; }
     bool CacheDeleteRecord(const std::string& file) override {
         Deleted.push_back(file);
         return true;
     }
-    void CacheStore(const std::string& crc, const std::string& md5, const std::string& sha1) override {
+    void CacheStore(const std::string& crc, const std::string& md5, const std::string& sha1, int64_t,
+                    uint32_t) override {
         Stored.push_back({crc, md5, sha1});
     }
 };
@@ -428,18 +455,9 @@ TEST_F(Analysis, CacheHitsSkipReadingAndStoreNothing) {
     w_->SetHooks(&hooks);
     settings_.Values.UseFileCache = true;
     w_->AnalyzeFile(Abc());
-    const std::vector<TLogLine> expected = {
-        {QStringLiteral("abc.txtのファイル情報を取得中です..しばらくお待ち下さい"), lkInformation},
-        {QStringLiteral("abc.txtのCRC32取得を開始"), lkInformation},
-        {QStringLiteral("abc.txtのCRC32取得完了"), lkInformation},
-        {QStringLiteral("abc.txtのSHA1取得を開始"), lkInformation},
-        {QStringLiteral("キャッシュを読み込み/使用"), lkInformation},
-        {QStringLiteral("abc.txtのSHA1取得完了"), lkInformation},
-        {QStringLiteral("abc.txtのMD5取得を開始"), lkInformation},
-        {QStringLiteral("キャッシュを読み込み/使用"), lkInformation},
-        {QStringLiteral("abc.txtのMD5取得完了"), lkInformation},
-        {kElapsedZero, lkInformation},
-    };
+    const TRunLog::TLine cacheLine{"キャッシュを読み込み/使用", lkInformation};
+    const std::vector<TLogLine> expected =
+        Expected(TRunLog("abc.txt").Digest("CRC32").Digest("SHA1", {cacheLine}).Digest("MD5", {cacheLine}).Elapsed());
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(w_->LabeledEdit2->text(), QString(32, QLatin1Char('a')));
     EXPECT_EQ(w_->LabeledEdit3->text(), QString(40, QLatin1Char('b')));

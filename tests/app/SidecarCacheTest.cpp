@@ -4,9 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/FileCRC32Info.h"
-#include "engine/FileMD5Info.h"
-#include "engine/FileSHA1.h"
+#include "engine/FileDigests.h"
+#include "engine/FileUtils.h"
 #include "engine/cache/FileCaches.h"
 #include "fakes/AppFixture.h"
 #include "support/TempDir.h"
@@ -20,18 +19,20 @@ constexpr const char* kMd5Abc = "900150983cd24fb0d6963f7d28e17f72";
 constexpr const char* kSha1Abc = "a9993e364706816aba3e25717850c26c9cd0d89d";
 const QString kElapsedZero = QStringLiteral("経過時間:  0時間 0分 0秒");
 
-// An engine that counts how often it read the file.
-template <class TEngine>
-class TCounting : public TEngine {
+// An engine that counts, per digest, how often a read of the file computed it.
+class TCounting : public TFileDigests {
 public:
-    explicit TCounting(int& runs) : runs_(runs) {}
-    std::string GetHashText(bool upper) override {
-        ++runs_;
-        return TEngine::GetHashText(upper);
+    TCounting(TDigestSet kinds, int& crc, int& sha1, int& md5)
+        : TFileDigests(kinds), crc_(crc), sha1_(sha1), md5_(md5) {}
+    void Execute() override {
+        crc_ += Kinds().Has(TDigestKind::CRC32);
+        sha1_ += Kinds().Has(TDigestKind::SHA1);
+        md5_ += Kinds().Has(TDigestKind::MD5);
+        TFileDigests::Execute();
     }
 
 private:
-    int& runs_;
+    int &crc_, &sha1_, &md5_;
 };
 
 class SidecarCache : public AppFixture {
@@ -48,13 +49,8 @@ protected:
         return out;
     }
     void CountEngineRuns() {
-        w_->EngineFactory = [this](TDigestKind kind) -> std::unique_ptr<TNormalFileInfo> {
-            switch (kind) {
-            case TDigestKind::CRC32: return std::make_unique<TCounting<TFileCRC32Info>>(crcRuns_);
-            case TDigestKind::SHA1: return std::make_unique<TCounting<TFileSHA1>>(sha1Runs_);
-            case TDigestKind::MD5: break;
-            }
-            return std::make_unique<TCounting<TFileMD5Info>>(md5Runs_);
+        w_->EngineFactory = [this](TDigestSet kinds) -> std::unique_ptr<TNormalFileInfo> {
+            return std::make_unique<TCounting>(kinds, crcRuns_, sha1Runs_, md5Runs_);
         };
     }
     int crcRuns_ = 0, sha1Runs_ = 0, md5Runs_ = 0;
@@ -165,10 +161,13 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 1, 1}));
     const std::vector<fs::path> first = CacheFiles();
     ASSERT_EQ(first.size(), 1u);
-    // The record as the display shows the digests.
+    // The record as the display shows the digests, with the file's size and time.
     const std::string record = ReadBytes(first[0]);
     ASSERT_EQ(record.size(), 101u);
-    EXPECT_EQ(record.substr(0, 17), std::string("\0\0\0\0\0\0\0\0\1\0\0\0\0\0\0\0\7", 17));
+    const uint32_t age = w_->WatchedAge;
+    ASSERT_NE(age, 0u);
+    const char ageBytes[4] = {char(age & 0xFF), char((age >> 8) & 0xFF), char((age >> 16) & 0xFF), char(age >> 24)};
+    EXPECT_EQ(record.substr(0, 17), std::string("\3\0\0\0\0\0\0\0\1\0\0\0", 12) + std::string(ageBytes, 4) + "\7");
     EXPECT_EQ(record.substr(17, 9), "\x08" + std::string(kCrcAbc));
     EXPECT_EQ(record.substr(26, 33), "\x20" + std::string(kMd5Abc));
     EXPECT_EQ(record.substr(59, 41), "\x28" + std::string(kSha1Abc));
@@ -177,18 +176,9 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
     const int from = LogCount();
     w_->AnalyzeFile(file);
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({2, 1, 1}));
-    const std::vector<TLogLine> expected = {
-        {QStringLiteral("abc.txtのファイル情報を取得中です..しばらくお待ち下さい"), lkInformation},
-        {QStringLiteral("abc.txtのCRC32取得を開始"), lkInformation},
-        {QStringLiteral("abc.txtのCRC32取得完了"), lkInformation},
-        {QStringLiteral("abc.txtのSHA1取得を開始"), lkInformation},
-        {QStringLiteral("キャッシュを読み込み/使用"), lkInformation},
-        {QStringLiteral("abc.txtのSHA1取得完了"), lkInformation},
-        {QStringLiteral("abc.txtのMD5取得を開始"), lkInformation},
-        {QStringLiteral("キャッシュを読み込み/使用"), lkInformation},
-        {QStringLiteral("abc.txtのMD5取得完了"), lkInformation},
-        {kElapsedZero, lkInformation},
-    };
+    const TRunLog::TLine cacheLine{"キャッシュを読み込み/使用", lkInformation};
+    const std::vector<TLogLine> expected =
+        Expected(TRunLog("abc.txt").Digest("CRC32").Digest("SHA1", {cacheLine}).Digest("MD5", {cacheLine}).Elapsed());
     EXPECT_EQ(Log(from), expected);
     EXPECT_EQ(w_->LabeledEdit2->text(), QString::fromLatin1(kMd5Abc));
     EXPECT_EQ(w_->LabeledEdit3->text(), QString::fromLatin1(kSha1Abc));
@@ -206,11 +196,13 @@ TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
     settings_.Values.UseFileCache = true;
     CountEngineRuns();
     w_->Button4->click();
-    TFileCaches(CacheFolder().string()).Store(kCrcAbc, "", kSha1Abc);
+    const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
+    uint32_t age = 0;
+    ASSERT_TRUE(FileExistsByAge(file.toStdString(), &age));
+    TFileCaches(CacheFolder().string()).Store(kCrcAbc, "", kSha1Abc, 3, age);
     ASSERT_EQ(CacheFiles().size(), 1u);
     const fs::path partial = CacheFolder() / "partial.dat";   // a name no new entry can take
     fs::rename(CacheFiles()[0], partial);
-    const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
     w_->AnalyzeFile(file);
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 0, 1}));
     EXPECT_EQ(w_->LabeledEdit2->text(), QString::fromLatin1(kMd5Abc));
@@ -218,7 +210,7 @@ TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
     ASSERT_EQ(after.size(), 1u);
     EXPECT_NE(after[0], partial);
     TFileCaches caches(CacheFolder().string());
-    caches.Lookup(kCrcAbc);
+    caches.Lookup(kCrcAbc, 3, age);
     EXPECT_EQ(caches.CurrentMD5(), kMd5Abc);
     EXPECT_EQ(caches.CurrentSHA1(), kSha1Abc);
     EXPECT_EQ(caches.Current().Flags, 7);

@@ -13,6 +13,12 @@ void PrintTo(const TLogLine& line, std::ostream* os) {
     *os << "{\"" << line.Text.toStdString() << "\", " << line.Kind << "}";
 }
 
+std::vector<TLogLine> Expected(const TRunLog& log) {
+    std::vector<TLogLine> out;
+    for (const auto& [text, kind] : log.Lines()) out.push_back({QString::fromStdString(text), kind});
+    return out;
+}
+
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 void AppFixture::SetUp() {

@@ -16,6 +16,7 @@
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePlatform.h"
 #include "app/SettingsAccess.h"
+#include "support/RunLog.h"
 #include "support/TempDir.h"
 
 struct TLogLine {
@@ -24,6 +25,8 @@ struct TLogLine {
     bool operator==(const TLogLine&) const = default;
 };
 void PrintTo(const TLogLine& line, std::ostream* os);
+// The lines of an expected run log as the window shows them.
+std::vector<TLogLine> Expected(const TRunLog& log);
 void PrintTo(const QString& text, std::ostream* os);
 
 class AppFixture : public ::testing::Test {

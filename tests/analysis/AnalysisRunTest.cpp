@@ -1,0 +1,127 @@
+// The analysis run on its own, without a window: what it tells its sink and its hooks when
+// the file changes or cannot be read while it is being hashed.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/AnalysisRun.h"
+#include "engine/FileDigests.h"
+#include "support/RunLog.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TRecordingSink : public TAnalysisSink {
+public:
+    void Log(const std::string& text, int kind) override { Lines.push_back({text, kind}); }
+    void Message(const std::string& text, TBoxIcon) override { Boxes.push_back(text); }
+    void PlaySound(bool error) override { Sounds.push_back(error); }
+    void Blink() override { ++Blinks; }
+
+    std::vector<TRunLog::TLine> Lines;
+    std::vector<std::string> Boxes;
+    std::vector<bool> Sounds;
+    int Blinks = 0;
+};
+
+class TRecordingHooks : public TAnalysisHooks {
+public:
+    std::optional<std::string> ReadSidecar(const std::string&) override { return std::nullopt; }
+    TSidecarWriteResult WriteSidecar(const std::string&, const std::string&) override {
+        return {TSidecarWrite::Exists, {}};
+    }
+    TCacheHit CacheLookup(const std::string&, int64_t, uint32_t) override { return {}; }
+    bool CacheDeleteRecord(const std::string&) override { return false; }
+    void CacheStore(const std::string& crc, const std::string&, const std::string&, int64_t, uint32_t) override {
+        Stored.push_back(crc);
+    }
+    std::vector<std::string> Stored;
+};
+
+// Runs `after` once the first read of the file (the CRC32 of a run with the cache on) is done.
+class TAfterFirstRead : public TFileDigests {
+public:
+    TAfterFirstRead(TDigestSet kinds, std::function<void()>& after) : TFileDigests(kinds), after_(after) {}
+    void Execute() override {
+        TFileDigests::Execute();
+        if (after_) std::exchange(after_, nullptr)();
+    }
+
+private:
+    std::function<void()>& after_;
+};
+
+class AnalysisRun : public ::testing::Test {
+protected:
+    TAnalysisOutcome Run(const std::string& path) {
+        TAnalysisRun run(sink_, hooks_);
+        run.EngineFactory = [this](TDigestSet kinds) -> std::unique_ptr<TNormalFileInfo> {
+            return std::make_unique<TAfterFirstRead>(kinds, afterFirstRead_);
+        };
+        TAnalysisRequest request;
+        request.Path = path;
+        request.Digests = {TDigestKind::CRC32, TDigestKind::SHA1, TDigestKind::MD5};
+        request.UseCache = true;   // CRC32 reads first, SHA-1 and MD5 after it
+        request.ProgramFolder = dir_.path().string();
+        return run.Run(request);
+    }
+
+    TempDir dir_;
+    TRecordingSink sink_;
+    TRecordingHooks hooks_;
+    std::function<void()> afterFirstRead_;
+};
+
+// A file replaced, or rewritten with the same size, between the passes: the digests would
+// describe two contents, so nothing is kept and the run fails.
+TEST_F(AnalysisRun, AFileChangedBetweenThePassesIsReportedAndNotCached) {
+    const std::string path = dir_.file("f.bin");
+    struct Change {
+        const char* what;
+        std::function<void()> change;
+    };
+    const Change changes[] = {
+        {"replaced", [&] {
+             dir_.write("new.bin", "xyz");
+             fs::rename(dir_.file("new.bin"), path);
+         }},
+        {"rewritten in place, same size, new time", [&] {
+             std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "xyz";
+             const struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 0}};
+             ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         }},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.what);
+        dir_.write("f.bin", "abc");
+        sink_ = {};
+        hooks_.Stored.clear();
+        afterFirstRead_ = c.change;
+        const TAnalysisOutcome outcome = Run(path);
+        EXPECT_TRUE(outcome.Error);
+        EXPECT_TRUE(outcome.Changed);
+        EXPECT_FALSE(outcome.Canceled);
+        TRunLog expected("f.bin");
+        expected.Digest("CRC32").Digest("SHA1").Digest("MD5");
+        expected.Line("f.binは解析中に変更されました。結果は保存しません", lkWarning).Elapsed();
+        EXPECT_EQ(sink_.Lines, expected.Lines());
+        EXPECT_TRUE(hooks_.Stored.empty());
+        EXPECT_EQ(sink_.Sounds, std::vector<bool>{true});
+        EXPECT_EQ(sink_.Blinks, 0);
+    }
+
+    // Unchanged, the same run stores its digests and blinks.
+    dir_.write("f.bin", "abc");
+    sink_ = {};
+    EXPECT_FALSE(Run(path).Error);
+    EXPECT_EQ(hooks_.Stored, std::vector<std::string>{"352441c2"});
+    EXPECT_EQ(sink_.Blinks, 1);
+}
+
+}  // namespace
