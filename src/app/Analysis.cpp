@@ -16,6 +16,7 @@
 #include "app/Tavrenne.h"
 #include "platform/Dialogs.h"
 #include "platform/IconLookup.h"
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -65,7 +66,7 @@ public:
     }
 
     void Accepted(const std::string& requestedPath) override {
-        w_.UpdateRecentFiles(Q(requestedPath));
+        w_.UpdateRecentFiles(PathToQString(requestedPath));
         w_.ResetDisplay(false);
         w_.CompareRemark.clear();
         if (w_.isHidden()) w_.show();
@@ -93,8 +94,8 @@ public:
     void CompareRemark(const std::string& remark) override { w_.CompareRemark = Q(remark); }
 
     void ShowPath(const std::string& path, const std::string& nameLine) override {
-        w_.CurrentPath = Q(path);
-        w_.StatusPanels[1]->setText(w_.CurrentPath);
+        w_.CurrentPath = PathToQString(path);
+        w_.StatusPanels[1]->setText(PathForDisplay(w_.CurrentPath));
         w_.Label1->setText(Q(nameLine));
     }
     void ShowInfo(const TShownInfo& info) override {
@@ -225,7 +226,7 @@ void TTavrenne::Action20Execute() {
 
 void TTavrenne::AnalyzeFile(QString path) {
     TAnalysisRequest request;
-    request.Path = S(path);
+    request.Path = PathFromQString(path);
     if (CheckBox4->isChecked()) request.Digests.Add(TDigestKind::CRC32);
     if (CheckBox5->isChecked()) request.Digests.Add(TDigestKind::MD5);
     if (CheckBox6->isChecked()) request.Digests.Add(TDigestKind::SHA1);

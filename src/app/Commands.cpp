@@ -25,6 +25,7 @@
 #include "engine/cache/FileCaches.h"
 #include "text/Cp932.h"
 #include "platform/Dialogs.h"
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "app/SettingsAccess.h"
 
@@ -52,8 +53,9 @@ QString ExtractFileDrive(const QString& path) {
 
 }  // namespace
 
-QString RecentFileDisplayText(const QString& entry) {
-    if (entry.isEmpty()) return QStringLiteral("---------------");
+QString RecentFileDisplayText(const QString& path) {
+    if (path.isEmpty()) return QStringLiteral("---------------");
+    const QString entry = PathForDisplay(path);
     if (cp932::ByteLength(entry.toStdString()) <= 50) return entry;
     const QString drive = ExtractFileDrive(entry);
     const QString sep = drive.isEmpty() ? QStringLiteral("/") : QStringLiteral("\\");
@@ -147,7 +149,7 @@ void TTavrenne::changeEvent(QEvent* event) {
 void TTavrenne::CheckFileChanged() {
     if (SuppressChangeCheck || WatchedAge == 0 || !MenuBarEnabled() || !Settings().AutoReload()) return;
     uint32_t age = 0;
-    if (!FileExistsByAge(CurrentPath.toStdString(), &age)) age = 0xFFFFFFFFu;
+    if (!FileExistsByAge(PathFromQString(CurrentPath), &age)) age = 0xFFFFFFFFu;
     if (age == WatchedAge) return;
     SuppressChangeCheck = true;
     if (Dialogs().MessageBox(ApplicationTitle, QStringLiteral("ファイルが更新されました。 再度情報を取得しますか？ "),
@@ -164,7 +166,15 @@ void TTavrenne::dragEnterEvent(QDragEnterEvent* event) {
 
 void TTavrenne::dropEvent(QDropEvent* event) {
     QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) paths << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) {
+            paths << url.toString();
+            continue;
+        }
+        // The name's own bytes, not its decoding: they need not be UTF-8.
+        const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        paths << PathToQString(bytes.toStdString());
+    }
     event->acceptProposedAction();  // the drop is finished whether or not it is used
     HandleDroppedFiles(paths);
 }
@@ -209,7 +219,7 @@ void TTavrenne::UpdateRecentFiles(const QString& path) {
 bool TTavrenne::SystemMenuCommand(int id) {
     if (id < kRecentFirstId || id > kRecentFirstId + 4 || !MenuBarEnabled()) return false;
     const QString entry = RecentFiles.value(id - kRecentFirstId);
-    if (!entry.isEmpty() && FileExistsByAge(entry.toStdString())) AnalyzeFile(entry);
+    if (!entry.isEmpty() && FileExistsByAge(PathFromQString(entry))) AnalyzeFile(entry);
     return true;
 }
 

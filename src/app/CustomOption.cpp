@@ -19,6 +19,7 @@
 #include "engine/FileUtils.h"
 #include "engine/cache/FileCaches.h"
 #include "platform/Dialogs.h"
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "settings/CommandLine.h"
 #include "settings/IniFile.h"
@@ -303,16 +304,16 @@ void Tcustomoption::WriteControls(const TSettings& s) {
 
 void Tcustomoption::RunCommandLine(const QStringList& args) {
     std::vector<std::string> list;
-    for (const QString& a : args) list.push_back(S(a));
+    for (const QString& a : args) list.push_back(PathFromQString(a));
     const TCommandLineDecision d =
         ::EvaluateCommandLine(list, [](const std::string& p) { return FileExistsByAge(p); });
     if (d.FileToAnalyze.empty()) return;
     if (d.SetDigests) {
-        main_.CheckBox4->setChecked(d.CheckCRC);
-        main_.CheckBox5->setChecked(d.CheckMD5);
-        main_.CheckBox6->setChecked(d.CheckSHA1);
+        main_.CheckBox4->setChecked(d.Digests.Has(TDigestKind::CRC32));
+        main_.CheckBox5->setChecked(d.Digests.Has(TDigestKind::MD5));
+        main_.CheckBox6->setChecked(d.Digests.Has(TDigestKind::SHA1));
     }
-    main_.AnalyzeFile(Q(d.FileToAnalyze));
+    main_.AnalyzeFile(PathToQString(d.FileToAnalyze));
     if (d.RunDuplicateSearch) main_.Action5->trigger();
 }
 

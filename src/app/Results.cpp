@@ -12,6 +12,7 @@
 #include "app/Tavrenne.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "platform/TextFile.h"
 
@@ -95,7 +96,7 @@ QStringList TTavrenne::ResultLines() const {
     f.Now = NowText().toStdString();
     f.Name = Label1->text().toStdString();
     f.PathCaption = StatusPanels[0]->text().toStdString();
-    f.Path = CurrentPath.toStdString();
+    f.Path = PathForDisplay(CurrentPath).toStdString();
     f.Size = Label2->text().toStdString();
     f.Version = Label3->text().toStdString();
     f.Time = Label4->text().toStdString();
@@ -134,7 +135,7 @@ void TTavrenne::SaveResultsAs() {
     TFileDialogRequest request;
     request.Filter = kTextFilter;
     request.OverwritePrompt = true;
-    request.FileName = QString::fromStdString(ChangeFileExt(ExtractFileName(CurrentPath.toStdString()), ".txt"));
+    request.FileName = QString::fromStdString(ChangeFileExt(ExtractFileName(PathForDisplay(CurrentPath).toStdString()), ".txt"));
     QString name = Dialogs().SaveFile(request);
     if (name.isEmpty()) return;
     if (QString::fromStdString(ExtractFileExt(name.toStdString())).toLower() != QStringLiteral(".txt"))
@@ -159,9 +160,10 @@ void TTavrenne::Action18Execute() {
 }
 
 void TTavrenne::Action21Execute() {
-    if (!CurrentPath.isEmpty()) CopyToClipboard(QString::fromStdString(ExtractFileName(CurrentPath.toStdString())));
+    if (!CurrentPath.isEmpty())
+        CopyToClipboard(QString::fromStdString(ExtractFileName(PathForDisplay(CurrentPath).toStdString())));
 }
 
 void TTavrenne::Action22Execute() {
-    if (!CurrentPath.isEmpty()) CopyToClipboard(CurrentPath);
+    if (!CurrentPath.isEmpty()) CopyToClipboard(PathForDisplay(CurrentPath));
 }

@@ -22,11 +22,9 @@ TCommandLineDecision EvaluateCommandLine(const std::vector<std::string>& args,
         const std::string path = WithoutLeadingDash(args[1]);
         if (!fileExists(path)) return d;
         d.SetDigests = true;
-        const bool all = sw == "-a";
-        d.CheckCRC = d.CheckMD5 = d.CheckSHA1 = all;
-        if (sw == "-c") d.CheckCRC = true;
-        else if (sw == "-m") d.CheckMD5 = true;
-        else if (sw == "-h") d.CheckSHA1 = true;
+        // "-a" all three; a digest's own letter that one alone.
+        for (const TDigestKindInfo& k : DigestKinds())
+            if (sw == "-a" || sw == std::string{'-', k.Switch}) d.Digests.Add(k.Kind);
         d.FileToAnalyze = path;
         d.RunDuplicateSearch = sw == "-s";
         return d;

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/DigestKinds.h"
+
 struct TCommandLineDecision {
     std::string FileToAnalyze;       // empty: no analysis
     bool SetDigests = false;         // true: the three digest boxes take the states below
-    bool CheckCRC = false;
-    bool CheckMD5 = false;
-    bool CheckSHA1 = false;
+    TDigestSet Digests;
     bool RunDuplicateSearch = false; // after the analysis
     bool operator==(const TCommandLineDecision&) const = default;
 };

@@ -3,12 +3,14 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <utime.h>
 
 #include "app/Spwindow.h"
 #include "app/VersionDlg.h"
 #include "fakes/AppFixture.h"
+#include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -269,6 +271,31 @@ TEST_F(Window, DropOfExactlyOneFileIsAnalysed) {
     QCoreApplication::sendEvent(w_.get(), &drop);
     EXPECT_EQ(w_->CurrentPath, a);
     EXPECT_TRUE(drop.isAccepted());
+}
+
+// A Linux file name may be any bytes: the window analyses it, drops and recent files keep
+// it, and only what is shown replaces the bytes that are not text.
+TEST_F(Window, NamesThatAreNotUtf8AreAnalysed) {
+    w_->Button4->click();
+    const std::string bytes = dir_->file("bad\xFF\x83\x65.txt");
+    std::ofstream(bytes, std::ios::binary) << "abc";
+    const QString path = PathToQString(bytes);
+    w_->AnalyzeFile(path);
+    EXPECT_EQ(w_->LabeledEdit2->text(), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_EQ(w_->Label1->text(), QString::fromUtf8("ファイル名: bad\xEF\xBF\xBD\xEF\xBF\xBD\x65.txt"));
+    EXPECT_EQ(PathFromQString(w_->CurrentPath), bytes);
+    EXPECT_EQ(w_->StatusText(1).toStdString(), PathForDisplay(path).toStdString());
+    EXPECT_EQ(PathFromQString(w_->RecentFiles[0]), bytes);
+    EXPECT_TRUE(dialogs_.Messages().empty());
+
+    // Dropped: the URL carries the bytes percent-encoded.
+    w_->Action8->trigger();
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(bytes).toPercentEncoding("/"))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w_.get(), &drop);
+    EXPECT_EQ(PathFromQString(w_->CurrentPath), bytes);
+    EXPECT_TRUE(dialogs_.Messages().empty());
 }
 
 TEST_F(Window, ChangedFileIsOfferedOnceAndNoStopsWatching) {

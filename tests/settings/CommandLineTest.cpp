@@ -18,9 +18,13 @@ std::string Show(const std::vector<std::string>& args) {
     return s;
 }
 
-TCommandLineDecision Analyse(const std::string& file) { return {file, false, false, false, false, false}; }
+TCommandLineDecision Analyse(const std::string& file) { return {file, false, {}, false}; }
 TCommandLineDecision Digests(const std::string& file, bool crc, bool md5, bool sha1, bool search = false) {
-    return {file, true, crc, md5, sha1, search};
+    TDigestSet set;
+    if (crc) set.Add(TDigestKind::CRC32);
+    if (md5) set.Add(TDigestKind::MD5);
+    if (sha1) set.Add(TDigestKind::SHA1);
+    return {file, true, set, search};
 }
 const TCommandLineDecision kNothing{};
 
