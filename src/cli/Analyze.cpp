@@ -6,6 +6,7 @@
 
 #include "analysis/AnalysisRun.h"
 #include "analysis/ResultText.h"
+#include "cli/TerminalText.h"
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
 #include "settings/SettingsFile.h"
@@ -34,7 +35,7 @@ public:
 
     void Log(const std::string& text, int kind) override { log.push_back(LogKindPrefix(kind) + Now() + " " + text); }
     void Message(const std::string& text, TBoxIcon) override {
-        std::fprintf(stderr, "tavrenne-cli: [%s] %s\n", title_.c_str(), text.c_str());
+        std::fprintf(stderr, "tavrenne-cli: [%s] %s\n", title_.c_str(), EscapeControls(text).c_str());
     }
     void Accepted(const std::string&) override {
         TResultFields reset;
@@ -79,7 +80,8 @@ void Print(const std::vector<std::string>& lines, bool cp932Output) {
             const std::string bytes = cp932::FromUtf8(line) + "\r\n";
             std::fwrite(bytes.data(), 1, bytes.size(), stdout);
         } else {
-            std::printf("%s\n", line.c_str());
+            // One line per line, and nothing from a file that a terminal would act on.
+            std::printf("%s\n", EscapeControls(line).c_str());
         }
     }
 }
@@ -167,18 +169,19 @@ int RunAnalyze(const std::vector<std::string>& args) {
     Print(lines, cp932Output);
     std::fflush(stdout);
 
+    const std::string shown = EscapeControls(file);
     if (outcome.Mismatch) {
-        std::fprintf(stderr, "tavrenne-cli: %s: the digest does not match the expected value\n", file.c_str());
+        std::fprintf(stderr, "tavrenne-cli: %s: the digest does not match the expected value\n", shown.c_str());
         return 1;
     }
-    if (outcome.Changed) std::fprintf(stderr, "tavrenne-cli: %s: the file changed while it was read\n", file.c_str());
-    else if (outcome.Canceled) std::fprintf(stderr, "tavrenne-cli: %s: canceled\n", file.c_str());
+    if (outcome.Changed) std::fprintf(stderr, "tavrenne-cli: %s: the file changed while it was read\n", shown.c_str());
+    else if (outcome.Canceled) std::fprintf(stderr, "tavrenne-cli: %s: canceled\n", shown.c_str());
     else if (outcome.Error && outcome.Found) {
         std::string failed;
         for (const TDigestKindInfo& k : DigestKinds())
             if (outcome.Digests.Has(k.Kind) && outcome.Text(k.Kind).empty())
                 failed += std::string(failed.empty() ? "" : ", ") + k.Name;
-        std::fprintf(stderr, "tavrenne-cli: %s: %s\n", file.c_str(),
+        std::fprintf(stderr, "tavrenne-cli: %s: %s\n", shown.c_str(),
                      failed.empty() ? "the analysis reported an error" : ("no digest for " + failed).c_str());
     }
     return outcome.Error ? 1 : 0;

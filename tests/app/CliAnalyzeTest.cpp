@@ -97,10 +97,17 @@ TEST_F(CliAnalyze, OneDigestUpperCaseAndComparison) {
     EXPECT_EQ(r.out[13], QStringLiteral("MD5  :"));
     EXPECT_TRUE(r.out.join(QLatin1Char('\n')).contains(QStringLiteral("CRC32を比較 ---> 一致")));
 
-    // A mismatch is a verdict, not an error.
+    // A mismatch fails the command, so a script cannot take it for a match.
     r = Cli({QStringLiteral("-m"), QStringLiteral("--compare"), QStringLiteral("md5"), QStringLiteral("0123"), path});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.join(QLatin1Char('\n')).contains(QStringLiteral("MD5を比較 ---> 不一致")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("does not match"))) << r.err.toStdString();
+
+    // A comparison with a digest that is not computed is a usage error, not a silent success.
+    r = Cli({QStringLiteral("-m"), QStringLiteral("--compare"), QStringLiteral("sha1"), QStringLiteral("00"), path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--compare sha1"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
 }
 
 TEST_F(CliAnalyze, Cp932OutputIsTheFileFormat) {
@@ -159,6 +166,33 @@ TEST_F(CliAnalyze, WithoutASettingsFileNoneIsMade) {
     const CliRun r = Cli({File("abc.txt", "abc")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_FALSE(fs::exists(ProgramFolder() / "tavr2.ini"));
+}
+
+// Names are bytes: "--" ends the options, any byte but "/" and NUL may be in a name, and what
+// is printed stays one line per line with nothing a terminal would act on.
+TEST_F(CliAnalyze, AnyNameIsAnalysedAndPrintedSafely) {
+    const QString dash = File("-dash.txt", "abc");
+    CliRun r = Cli({QStringLiteral("-m"), QStringLiteral("--"), QStringLiteral("-dash.txt")});
+    EXPECT_EQ(r.status, 1);   // relative to the tool's folder: not there
+    QProcess p;
+    p.setWorkingDirectory(dir_.path());
+    p.start(program_, {QStringLiteral("analyze"), QStringLiteral("-m"), QStringLiteral("--"), QStringLiteral("-dash.txt")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().contains("MD5  :900150983cd24fb0d6963f7d28e17f72"));
+
+    // Bytes that are not UTF-8 and a newline in the name: the file is found and each shown
+    // line stays one line.
+    const std::string odd = dir_.path().toStdString() + "/odd\xFF\nname\x1b[31m.txt";
+    std::ofstream(odd, std::ios::binary) << "abc";
+    // Through a shell: a QString argument could not carry the byte 0xFF.
+    const std::string printed = RunCommand("'" + program_.toStdString() + "' analyze -m \"$(printf '" +
+                                           dir_.path().toStdString() + "/odd\\377\\nname\\033[31m.txt')\"; echo status=$?");
+    const QByteArray out = QByteArray::fromStdString(printed);
+    EXPECT_TRUE(out.endsWith("status=0\n")) << printed;
+    EXPECT_TRUE(out.contains("MD5  :900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_TRUE(out.contains("ファイル名: odd\\xff\\x0aname\\x1b[31m.txt\n")) << printed;
+    EXPECT_FALSE(out.contains('\x1b'));
 }
 
 }  // namespace
