@@ -8,7 +8,8 @@ include_guard(GLOBAL)
 # sources are broken.
 add_executable(tav_version_gen
   ${PROJECT_SOURCE_DIR}/src/engine/version/tool/GenerateVersionBlock.cpp
-  ${PROJECT_SOURCE_DIR}/src/engine/version/VersionResource.cpp)
+  ${PROJECT_SOURCE_DIR}/src/engine/version/VersionResource.cpp
+  ${PROJECT_SOURCE_DIR}/src/text/Utf8.cpp)
 target_include_directories(tav_version_gen PRIVATE ${PROJECT_SOURCE_DIR}/src)
 
 function(tav_embed_version target)

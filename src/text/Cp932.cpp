@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "text/Utf8.h"
+
 namespace cp932 {
 namespace {
 
@@ -99,19 +101,6 @@ char32_t ReadUtf8(std::string_view s, size_t& i) {
         ++i;
     }
     return c;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | c >> 6);
-        out += char(0x80 | (c & 0x3F));
-    } else {  // everything code page 932 decodes to lies in the BMP
-        out += char(0xE0 | c >> 12);
-        out += char(0x80 | (c >> 6 & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
 }
 
 uint16_t NextCode(std::string_view utf8, size_t& i) {

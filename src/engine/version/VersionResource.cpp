@@ -9,6 +9,8 @@
 #include <memory>
 #include <string_view>
 
+#include "text/Utf8.h"
+
 namespace version {
 namespace {
 
@@ -285,24 +287,6 @@ std::vector<uint8_t> Extract(Source& src) {
 }
 
 // ---- UTF-8 / UTF-16 ----------------------------------------------------------------------
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
 
 constexpr uint32_t kReplacement = 0xFFFD;
 
