@@ -11,6 +11,7 @@
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
 #include "engine/cache/FileCaches.h"
+#include "text/TextUtil.h"
 
 namespace {
 
@@ -195,11 +196,8 @@ TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& requestIn) {
         shown.Age = info.Age;
         shown.ReadOnly = (info.Attr & faReadOnly) != 0;
         shown.Hidden = (info.Attr & faHidden) != 0;
-        const std::string ext = ExtractFileExt(path);
-        std::string lowerExt = ext;
-        for (char& c : lowerExt)
-            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (lowerExt == ".exe" || lowerExt == ".dll") {
+        const std::string ext = AsciiCase(ExtractFileExt(path), false);
+        if (ext == ".exe" || ext == ".dll") {
             engine->ReadVersionInfo();
             shown.HasVersion = true;
             shown.Version = Captioned(kCaptionVersion, engine->Info().FileVersion);
@@ -249,15 +247,7 @@ TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& requestIn) {
                 sharedText[int(k.Kind)] = cancelFlag ? std::string() : engine->Info().*k.Field;
             }
         };
-        auto textOf = [&](TDigestKind kind) {
-            const std::string& t = sharedText[int(kind)];
-            std::string s = t;
-            for (char& c : s) {
-                if (request.Upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-                if (!request.Upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-            }
-            return s;
-        };
+        auto textOf = [&](TDigestKind kind) { return AsciiCase(sharedText[int(kind)], request.Upper); };
 
         // Steps 17 to 19: CRC32. With the cache off, SHA-1 and MD5 come from the same read.
         if (has(TDigestKind::CRC32)) {
@@ -289,11 +279,7 @@ TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& requestIn) {
         auto fromCache = [&](TDigestKind kind, std::string TCacheHit::*field, std::string& out) {
             if (!has(kind) || outcome.CRC32.empty() || !request.UseCache) return;
             const TCacheHit hit = hooks_.CacheLookup(outcome.CRC32, size, age);
-            out = hit.*field;
-            for (char& c : out) {
-                if (request.Upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-                if (!request.Upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-            }
+            out = AsciiCase(hit.*field, request.Upper);
             if (matchedFile.empty()) matchedFile = hit.MatchedFile;
             if (!out.empty()) ++cacheHits;
         };

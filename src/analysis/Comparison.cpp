@@ -1,14 +1,9 @@
 #include "analysis/Comparison.h"
 
 #include "analysis/AnalysisRun.h"
+#include "text/TextUtil.h"
 
 namespace {
-
-std::string AsciiLower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
 
 const char* CompareLabel(TDigestKind kind) {
     switch (kind) {
@@ -29,7 +24,7 @@ TComparisonResult CompareDigestText(TDigestKind kind, const std::string& digest,
         r.Expected.erase(blank, 1);
         r.Cleaned = true;
     }
-    r.Match = AsciiLower(digest) == AsciiLower(r.Expected);
+    r.Match = AsciiCase(digest, false) == AsciiCase(r.Expected, false);
     if (r.Match) {
         r.Line = std::string(CompareLabel(kind)) + " ---> 一致";
         r.Kind = lkInformation;

@@ -1,14 +1,10 @@
 #include "settings/CommandLine.h"
 
+#include "text/TextUtil.h"
+
 namespace {
 
 std::string WithoutLeadingDash(const std::string& s) { return !s.empty() && s[0] == '-' ? s.substr(1) : s; }
-
-std::string AsciiLower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
 
 }  // namespace
 
@@ -18,7 +14,7 @@ TCommandLineDecision EvaluateCommandLine(const std::vector<std::string>& args,
     if (args.empty()) return d;
 
     if (args.size() == 2) {
-        const std::string sw = AsciiLower(args[0]);
+        const std::string sw = AsciiCase(args[0], false);
         const std::string path = WithoutLeadingDash(args[1]);
         if (!fileExists(path)) return d;
         d.SetDigests = true;

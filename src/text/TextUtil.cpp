@@ -16,3 +16,11 @@ std::string ShortenText(const std::string& text, size_t n) {
     }
     return text.substr(0, pos) + "...";
 }
+
+std::string AsciiCase(std::string text, bool upper) {
+    for (char& c : text) {
+        if (upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (!upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return text;
+}
