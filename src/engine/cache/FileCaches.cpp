@@ -18,6 +18,16 @@ std::string FieldText(const uint8_t* field, size_t capacity) {
     return std::string(reinterpret_cast<const char*>(field + 1), len);
 }
 
+uint64_t GetLE(const uint8_t* bytes, size_t n) {
+    uint64_t v = 0;
+    for (size_t i = n; i-- > 0;) v = v << 8 | bytes[i];
+    return v;
+}
+
+void PutLE(uint8_t* bytes, size_t n, uint64_t v) {
+    for (size_t i = 0; i < n; ++i, v >>= 8) bytes[i] = uint8_t(v);
+}
+
 void SetField(uint8_t* field, const std::string& text) {
     field[0] = uint8_t(text.size());
     std::memcpy(field + 1, text.data(), text.size());
@@ -38,10 +48,9 @@ bool ReadRecord(const std::string& path, TCacheRecord& rec) {
 
 }  // namespace
 
-int32_t TCacheRecord::MarkerValue() const {
-    return int32_t(uint32_t(Marker[0]) | uint32_t(Marker[1]) << 8 | uint32_t(Marker[2]) << 16 |
-                   uint32_t(Marker[3]) << 24);
-}
+int64_t TCacheRecord::SizeValue() const { return int64_t(GetLE(Size, 8)); }
+int32_t TCacheRecord::MarkerValue() const { return int32_t(uint32_t(GetLE(Marker, 4))); }
+uint32_t TCacheRecord::AgeValue() const { return uint32_t(GetLE(Age, 4)); }
 std::string TCacheRecord::CRC32Text() const { return FieldText(CRC32, 8); }
 std::string TCacheRecord::MD5Text() const { return FieldText(MD5, 32); }
 std::string TCacheRecord::SHA1Text() const { return FieldText(SHA1, 40); }
@@ -72,14 +81,15 @@ void TFileCaches::RefreshList() {
     ::closedir(dir);
 }
 
-void TFileCaches::Lookup(const std::string& crc) {
+void TFileCaches::Lookup(const std::string& crc, int64_t size, uint32_t age) {
     matchedFile_.clear();
     if (list_.empty()) return;
     current_ = TCacheRecord{};
     for (const std::string& path : list_) {
         TCacheRecord rec;
         if (!ReadRecord(path, rec)) continue;
-        if (rec.MarkerValue() == 1 && rec.CRC32Text() == crc) {
+        if (rec.MarkerValue() == 1 && rec.CRC32Text() == crc && rec.AgeValue() != 0 &&
+            rec.SizeValue() == size && rec.AgeValue() == age) {
             current_ = rec;
             matchedFile_ = path;
             return;
@@ -87,7 +97,8 @@ void TFileCaches::Lookup(const std::string& crc) {
     }
 }
 
-void TFileCaches::Store(const std::string& crc, const std::string& md5, const std::string& sha1) {
+void TFileCaches::Store(const std::string& crc, const std::string& md5, const std::string& sha1,
+                        int64_t size, uint32_t age) {
     matchedFile_.clear();
     if (!(crc.empty() || crc.size() == 8) || !(md5.empty() || md5.size() == 32) ||
         !(sha1.empty() || sha1.size() == 40))
@@ -102,6 +113,8 @@ void TFileCaches::Store(const std::string& crc, const std::string& md5, const st
     rec.Marker[0] = 1;
     rec.Marker[1] = rec.Marker[2] = rec.Marker[3] = 0;
     rec.Flags = flags;
+    PutLE(rec.Size, 8, uint64_t(size));
+    PutLE(rec.Age, 4, age);
 
     const std::string path = folder_ + "/" + CacheFileName(clock_());
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
