@@ -1,36 +1,27 @@
 #include "settings/IniFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <optional>
-#include <vector>
 
 #include "engine/FileUtils.h"
 #include "text/Cp932.h"
 
 namespace {
 
-// One line of the file: its bytes without the line end, and the line end as found.
-struct TLine {
-    std::string raw;
-    std::string eol;
-};
-
-enum class TKind { Other, Section, Key };
-
-struct TParsed {
-    TKind kind = TKind::Other;
-    std::string name;      // section or key, UTF-8, trimmed
-    size_t valuePos = 0;   // keys: byte offset of the value in the raw line
-};
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && IsBlank(s[b])) ++b;
     while (e > b && IsBlank(s[e - 1])) --e;
@@ -38,115 +29,52 @@ std::string Trim(const std::string& s) {
 }
 
 // UTF-8 continuation bytes are never ASCII letters, so folding ASCII alone is safe here.
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
+std::string Fold(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
+}
+
+size_t FirstNonBlank(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    return i;
+}
+
+// The name of a "[section]" line, UTF-8 and trimmed; false for any other line.
+bool SectionName(std::string_view line, std::string& name) {
+    const size_t first = FirstNonBlank(line);
+    if (first == line.size() || line[first] != '[') return false;
+    // ']' can be the second byte of a double-byte character: look for it in UTF-8.
+    const std::string text = cp932::ToUtf8(line.substr(first + 1));
+    const size_t close = text.find(']');
+    if (close == std::string::npos) return false;
+    name = Trim(std::string_view(text).substr(0, close));
     return true;
 }
 
-TParsed Parse(const std::string& raw) {
-    TParsed p;
-    size_t first = 0;
-    while (first < raw.size() && IsBlank(raw[first])) ++first;
-    if (first == raw.size() || raw[first] == ';') return p;
-    if (raw[first] == '[') {
-        // ']' can be the second byte of a double-byte character: look for it in UTF-8.
-        const std::string text = cp932::ToUtf8(raw.substr(first + 1));
-        const size_t close = text.find(']');
-        if (close == std::string::npos) return p;
-        p.kind = TKind::Section;
-        p.name = Trim(text.substr(0, close));
-        return p;
-    }
+// The raw bytes before the '=' of a "key=value" line; false for any other line (comments,
+// section lines, lines without '=' or without a name).
+bool KeyBytes(std::string_view line, std::string_view& key) {
+    const size_t first = FirstNonBlank(line);
+    if (first == line.size() || line[first] == ';' || line[first] == '[') return false;
     // '=' (0x3D) is never part of a double-byte character, so the raw bytes can be searched.
-    const size_t eq = raw.find('=');
-    if (eq == std::string::npos) return p;
-    p.name = Trim(cp932::ToUtf8(raw.substr(0, eq)));
-    if (p.name.empty()) return p;
-    p.kind = TKind::Key;
-    p.valuePos = eq + 1;
-    return p;
-}
-
-std::vector<TLine> SplitLines(const std::string& content) {
-    std::vector<TLine> lines;
-    size_t pos = 0;
-    while (pos < content.size()) {
-        const size_t lf = content.find('\n', pos);
-        TLine line;
-        if (lf == std::string::npos) {
-            line.raw = content.substr(pos);
-            pos = content.size();
-        } else {
-            size_t end = lf;
-            if (end > pos && content[end - 1] == '\r') --end;
-            line.raw = content.substr(pos, end - pos);
-            line.eol = content.substr(end, lf + 1 - end);
-            pos = lf + 1;
-        }
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-std::string SystemReason(int err) { return std::strerror(err); }
-
-// The whole file; nullopt when there is no file. Throws with the reason when a file is
-// there but cannot be read, so that a write never replaces content it has not seen.
-std::optional<std::string> LoadFile(const std::string& path, bool throwOnError) {
-    std::string content;
-    const int err = ReadFileHead(path, std::string::npos, content);
-    if (err == 0) return content;
-    if (err == ENOENT || !throwOnError) return std::nullopt;
-    throw EIniWriteError(path, SystemReason(err));
-}
-
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += size_t(n);
-    }
+    const size_t eq = line.find('=', first);
+    if (eq == std::string_view::npos || eq == first) return false;
+    key = line.substr(0, eq);
     return true;
 }
 
-// Writes `data` to a new file beside `path` and renames it over `path`.
-void ReplaceFile(const std::string& path, const std::string& data) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    struct stat old;
-    const bool hadFile = ::stat(path.c_str(), &old) == 0;
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return (unsigned char)c < 0x80; });
+}
 
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
-               std::to_string(++counter);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) throw EIniWriteError(path, SystemReason(errno));
-
-    int err = 0;
-    if (!WriteAll(fd, data)) err = errno;
-    if (!err && hadFile && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err) {
-        ::unlink(temp.c_str());
-        throw EIniWriteError(path, SystemReason(err));
-    }
+// What a raw value reads as.
+std::string DecodeValue(std::string_view raw) {
+    std::string_view v = Trim(raw);
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+    return cp932::ToUtf8(v);
 }
 
 // Values live on one line: a line break in a value would split it into two entries.
@@ -193,89 +121,570 @@ bool ParseIniInteger(const std::string& text, int& value) {
     return true;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The document
+//
+// The source bytes stay as read; changes are kept beside them (replaced lines, lines added
+// after a section's last key, sections added at the end) and merged when the bytes are
+// taken. Nothing is kept per line: a 50 MB file costs one pass to find its sections and one
+// pass over a section to find the keys asked for.
+
 namespace {
 
-// Raw value of `key` in `section`, or nullopt.
-std::optional<std::string> FindValue(const std::string& path, const std::string& section,
-                                     const std::string& key) {
-    const auto content = LoadFile(path, false);
-    if (!content) return std::nullopt;
-    bool inSection = false;
-    for (const TLine& line : SplitLines(*content)) {
-        const TParsed p = Parse(line.raw);
-        if (p.kind == TKind::Section) {
-            if (inSection) return std::nullopt;   // the first section of that name counts
-            inSection = SameName(p.name, section);
-        } else if (inSection && p.kind == TKind::Key && SameName(p.name, key)) {
-            return line.raw.substr(p.valuePos);
-        }
-    }
-    return std::nullopt;
+// One line of the source: [begin, end) without its line end; next is the following line.
+struct TSpan {
+    size_t begin, end, next;
+};
+
+TSpan LineAt(const std::string& s, size_t begin) {
+    const size_t lf = s.find('\n', begin);
+    if (lf == std::string::npos) return {begin, s.size(), s.size()};
+    return {begin, lf > begin && s[lf - 1] == '\r' ? lf - 1 : lf, lf + 1};
+}
+
+// The folded name of a key line, as a reload would name it; false for any other line.
+bool KeyName(std::string_view line, std::string& folded) {
+    std::string_view key;
+    if (!KeyBytes(line, key)) return false;
+    folded = Fold(Trim(cp932::ToUtf8(key)));
+    return !folded.empty();
 }
 
 }  // namespace
 
-bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
-    return FindValue(fileName_, section, key).has_value();
+TIniDocument::TIniDocument(std::string bytes) : source_(std::move(bytes)) {
+    TSection* open = nullptr;   // the first section of its name whose lines are being walked
+    std::string name;
+    std::string_view key;
+    for (size_t pos = 0; pos < source_.size();) {
+        const TSpan line = LineAt(source_, pos);
+        pos = line.next;
+        const std::string_view text = std::string_view(source_).substr(line.begin, line.end - line.begin);
+        if (SectionName(text, name)) {
+            if (open) open->end = line.begin;
+            const auto [it, isNew] = sections_.try_emplace(Fold(name));
+            open = isNew ? &it->second : nullptr;
+            if (open) *open = TSection{line.next, source_.size(), line.next, kNone, {}};
+        } else if (open && KeyBytes(text, key)) {
+            open->anchor = line.next;
+        }
+    }
 }
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& key,
-                                 const std::string& def) const {
-    const auto raw = FindValue(fileName_, section, key);
-    if (!raw) return def;
-    std::string v = Trim(*raw);
-    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
-    return cp932::ToUtf8(v);
+std::string_view TIniDocument::Raw(size_t line) const {
+    if (line & kAdded) return added_[line & ~kAdded];
+    if (const auto it = replaced_.find(line); it != replaced_.end()) return it->second.second;
+    const TSpan span = LineAt(source_, line);
+    return std::string_view(source_).substr(span.begin, span.end - span.begin);
 }
 
-int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
+size_t TIniDocument::AddLine(std::string raw) {
+    added_.push_back(std::move(raw));
+    return kAdded | (added_.size() - 1);
+}
+
+TIniDocument::TSection* TIniDocument::FindSection(const std::string& section) const {
+    const auto it = sections_.find(Fold(section));
+    return it == sections_.end() ? nullptr : &it->second;
+}
+
+// One pass over the section's source lines; the first line of each name counts. Most lines
+// are told apart from the keys looked for by the length of their name alone.
+void TIniDocument::Scan(TSection& sec, const std::vector<std::string>& folded) const {
+    std::vector<std::string_view> wanted;
+    for (const std::string& key : folded)
+        if (!sec.found.count(key) && std::find(wanted.begin(), wanted.end(), key) == wanted.end())
+            wanted.push_back(key);
+    std::vector<std::vector<size_t>> byLength;   // name length -> indexes into wanted
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        if (byLength.size() <= wanted[i].size()) byLength.resize(wanted[i].size() + 1);
+        byLength[wanted[i].size()].push_back(i);
+    }
+    std::vector<bool> seen(wanted.size());
+    size_t open = wanted.size();
+    auto match = [&](std::string_view name, size_t line) {   // name: trimmed, ASCII folding left to do
+        if (name.size() >= byLength.size()) return;
+        for (const size_t i : byLength[name.size()]) {
+            if (seen[i]) continue;
+            bool same = true;
+            for (size_t k = 0; same && k < name.size(); ++k) {
+                char c = name[k];
+                if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+                same = c == wanted[i][k];
+            }
+            if (!same) continue;
+            seen[i] = true;
+            --open;
+            sec.found.emplace(std::string(wanted[i]), line);
+            return;
+        }
+    };
+    for (size_t pos = sec.body; pos < sec.end && open > 0;) {
+        const TSpan line = LineAt(source_, pos);
+        pos = line.next;
+        std::string_view key;
+        if (!KeyBytes(std::string_view(source_).substr(line.begin, line.end - line.begin), key)) continue;
+        // The codec passes ASCII through unchanged; other names are decoded first.
+        if (IsAscii(key)) match(Trim(key), line.begin);
+        else match(Fold(Trim(cp932::ToUtf8(key))), line.begin);
+    }
+    for (size_t i = 0; i < wanted.size(); ++i)
+        if (!seen[i]) sec.found.emplace(std::string(wanted[i]), kNone);
+}
+
+void TIniDocument::LookUp(const std::string& section, const std::vector<std::string>& keys) const {
+    TSection* sec = FindSection(section);
+    if (!sec || sec->group != kNone) return;   // sections added here know all their keys
+    std::vector<std::string> folded;
+    for (const std::string& key : keys) folded.push_back(Fold(key));
+    Scan(*sec, folded);
+}
+
+size_t TIniDocument::FindKey(const std::string& section, const std::string& key) const {
+    TSection* sec = FindSection(section);
+    if (!sec) return kNone;
+    const std::string folded = Fold(key);
+    auto it = sec->found.find(folded);
+    if (it == sec->found.end()) {
+        if (sec->group != kNone) return kNone;
+        Scan(*sec, {folded});
+        it = sec->found.find(folded);
+    }
+    return it->second;
+}
+
+bool TIniDocument::ValueExists(const std::string& section, const std::string& key) const {
+    return FindKey(section, key) != kNone;
+}
+
+std::string TIniDocument::ReadString(const std::string& section, const std::string& key,
+                                     const std::string& def) const {
+    const size_t line = FindKey(section, key);
+    if (line == kNone) return def;
+    const std::string_view raw = Raw(line);
+    return DecodeValue(raw.substr(raw.find('=') + 1));
+}
+
+int TIniDocument::ReadInteger(const std::string& section, const std::string& key, int def) const {
     int v;
     return ParseIniInteger(ReadString(section, key, ""), v) ? v : def;
 }
 
-bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+bool TIniDocument::ReadBool(const std::string& section, const std::string& key, bool def) const {
     return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& key,
-                           const std::string& value) {
-    const auto content = LoadFile(fileName_, true);
-    std::vector<TLine> lines = content ? SplitLines(*content) : std::vector<TLine>();
+void TIniDocument::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value) {
     const std::string newValue = cp932::FromUtf8(OneLine(value));
+    if (const size_t line = FindKey(section, key); line != kNone) {
+        const std::string_view raw = Raw(line);
+        size_t pos = raw.find('=') + 1;
+        // A value the program read and did not change keeps its bytes.
+        if (DecodeValue(raw.substr(pos)) == value) return;
+        // Keep the key side and the blanks after '='; replace the rest.
+        while (pos < raw.size() && (raw[pos] == ' ' || raw[pos] == '\t')) ++pos;
+        std::string changed = std::string(raw.substr(0, pos)) + newValue;
+        if (line & kAdded) added_[line & ~kAdded] = std::move(changed);
+        else replaced_[line] = {LineAt(source_, line).end - line, std::move(changed)};
+        return;
+    }
+    const std::string keyLine = cp932::FromUtf8(OneLine(key)) + "=" + newValue;
+    TSection* sec = FindSection(section);
+    if (!sec) {
+        const std::string header = "[" + cp932::FromUtf8(OneLine(section)) + "]";
+        tail_.push_back({AddLine(header)});
+        // Indexed by the name a reload of the written bytes gives it.
+        std::string name;
+        const auto [it, isNew] = SectionName(header, name) ? sections_.try_emplace(Fold(name))
+                                                            : std::make_pair(sections_.end(), false);
+        if (!isNew) {   // it reads as an earlier section: a reload will not find the key
+            tail_.back().push_back(AddLine(keyLine));
+            return;
+        }
+        sec = &it->second;
+        sec->group = tail_.size() - 1;
+    }
+    const size_t line = AddLine(keyLine);
+    if (sec->group != kNone) tail_[sec->group].push_back(line);
+    else inserted_[sec->anchor].push_back(line);
+    std::string name;
+    if (!KeyName(keyLine, name)) return;
+    // A key whose bytes read as another name: a line of that name already there comes first.
+    if (name != Fold(key) && sec->group == kNone) Scan(*sec, {name});
+    const auto [it, isNew] = sec->found.try_emplace(name, line);
+    if (!isNew && it->second == kNone) it->second = line;
+}
 
-    // Locate the section, the key inside it and the section's last key line.
-    size_t header = lines.size(), lastKey = lines.size(), found = lines.size();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const TParsed p = Parse(lines[i].raw);
-        if (p.kind == TKind::Section) {
-            if (header != lines.size()) break;
-            if (SameName(p.name, section)) header = lastKey = i;
-        } else if (header != lines.size() && p.kind == TKind::Key) {
-            lastKey = i;
-            if (SameName(p.name, key)) {
-                found = i;
-                // Keep the key side and the blanks after '='; replace the rest.
-                size_t pos = p.valuePos;
-                while (pos < lines[i].raw.size() && (lines[i].raw[pos] == ' ' || lines[i].raw[pos] == '\t')) ++pos;
-                lines[i].raw = lines[i].raw.substr(0, pos) + newValue;
-                break;
-            }
+void TIniDocument::WriteInteger(const std::string& section, const std::string& key, int value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniDocument::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+std::vector<std::string_view> TIniDocument::Pieces() const {
+    static constexpr std::string_view kBreak = "\r\n";
+    std::vector<std::string_view> out;
+    const std::string_view src = source_;
+    bool open = false;   // the output so far ends inside a line
+    auto put = [&](std::string_view piece) {
+        if (piece.empty()) return;
+        out.push_back(piece);
+        open = piece.back() != '\n';
+    };
+    auto putAdded = [&](const std::vector<size_t>& lines) {
+        for (const size_t line : lines) {
+            if (open) put(kBreak);
+            put(added_[line & ~kAdded]);
+            put(kBreak);
         }
-    }
-    if (found == lines.size()) {
-        const std::string keyLine = cp932::FromUtf8(OneLine(key)) + "=" + newValue;
-        if (header != lines.size()) {
-            if (lines[lastKey].eol.empty()) lines[lastKey].eol = "\r\n";
-            lines.insert(lines.begin() + std::ptrdiff_t(lastKey + 1), TLine{keyLine, "\r\n"});
+    };
+    size_t copied = 0;
+    auto ins = inserted_.begin();
+    auto rep = replaced_.begin();
+    while (ins != inserted_.end() || rep != replaced_.end()) {
+        // At the same offset the lines added after a line come before the next line's change.
+        if (ins != inserted_.end() && (rep == replaced_.end() || ins->first <= rep->first)) {
+            put(src.substr(copied, ins->first - copied));
+            copied = ins->first;
+            putAdded(ins->second);
+            ++ins;
         } else {
-            if (!lines.empty() && lines.back().eol.empty()) lines.back().eol = "\r\n";
-            lines.push_back(TLine{"[" + cp932::FromUtf8(OneLine(section)) + "]", "\r\n"});
-            lines.push_back(TLine{keyLine, "\r\n"});
+            put(src.substr(copied, rep->first - copied));
+            put(rep->second.second);
+            copied = rep->first + rep->second.first;
+            ++rep;
         }
     }
+    put(src.substr(copied));
+    for (const auto& group : tail_) putAdded(group);
+    return out;
+}
+
+std::string TIniDocument::Bytes() const {
     std::string out;
-    for (const TLine& line : lines) out += line.raw + line.eol;
-    ReplaceFile(fileName_, out);
+    const std::vector<std::string_view> pieces = Pieces();
+    size_t size = 0;
+    for (const std::string_view p : pieces) size += p.size();
+    out.reserve(size);
+    for (const std::string_view p : pieces) out += p;
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file
+//
+// How a save reaches the disk:
+// 1. The whole new content is prepared in memory before anything is written.
+// 2. Normally it goes into a temporary file beside the target, named ".<name>.tmp<pid>-<n>",
+//    which is flushed (fsync) and then renamed over the target: a reader, or a crash, sees
+//    the old file or the new one, never a mix. The folder is flushed after the rename.
+// 3. When the folder refuses the temporary file or the rename (a read-only program folder
+//    with a writable tavr2.ini, a file mounted on its own), the file is rewritten in place:
+//    what the file grows by is written past its old end first, so a full disk or quota fails
+//    before any old byte is touched (the appended part is then cut off again); then only the
+//    bytes from the first difference on are overwritten, a shorter file is cut to length
+//    last, and the file is flushed. A failure while overwriting writes the old bytes back as
+//    far as the system still lets us. Only a crash during that overwrite can leave a mix,
+//    and only from the first changed byte on.
+// 4. A symbolic link is followed to its final target, which gets the content; the link stays.
+// 5. Temporaries left by a save that was killed (their process is gone) are removed first.
+
+namespace {
+
+void (*g_replaceHook)() = nullptr;
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+// Reads the whole file into `out`: 0 or the errno. Regular files are read into room made
+// for their size; anything else goes through the common reader, which never blocks on a
+// FIFO or device put at that name.
+int ReadWhole(const std::string& path, std::string& out) {
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadFileHead(path, std::string::npos, out);
+    }
+    // Large buffers ask for huge pages: in a virtual machine, faulting in 50 MB page by page
+    // costs more than reading it.
+    const size_t expected = size_t(st.st_size);
+    out.reserve(expected + 1);
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    const uintptr_t from = (uintptr_t(out.data()) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = (uintptr_t(out.data()) + expected) & ~(kHuge - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    out.resize(expected);
+    size_t done = 0;
+    int err = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+        if (n > 0) done += size_t(n);
+        else if (n == 0) break;
+        else if (errno != EINTR) err = errno;
+        if (err) break;
+    }
+    out.resize(done);
+    char more[65536];   // what the file grew by since it was sized
+    while (!err && done == expected) {
+        const ssize_t n = ::read(fd, more, sizeof more);
+        if (n > 0) out.append(more, size_t(n));
+        else if (n == 0) break;
+        else if (errno != EINTR) err = errno;
+    }
+    ::close(fd);
+    return err;
+}
+
+// The whole file; nullopt when there is no file. Throws with the reason when a file is
+// there but cannot be read, so that a write never replaces content it has not seen.
+std::optional<std::string> LoadForWrite(const std::string& path) {
+    std::string content;
+    const int err = ReadWhole(path, content);
+    if (err == 0) return content;
+    if (err == ENOENT) return std::nullopt;
+    throw EIniWriteError(path, SystemReason(err));
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The path a write goes to: symbolic links followed to the last one's target, which need
+// not exist yet. 0 or the errno.
+int FollowLinks(const std::string& path, std::string& target) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = p;
+            return 0;
+        }
+        char buf[PATH_MAX];
+        const ssize_t n = ::readlink(p.c_str(), buf, sizeof buf);
+        if (n < 0) return errno;
+        if (size_t(n) == sizeof buf) return ENAMETOOLONG;
+        const std::string link(buf, size_t(n));
+        p = link[0] == '/' ? link : FolderOf(p) + link;
+    }
+    return ELOOP;
+}
+
+bool WriteAllAt(int fd, const char* data, size_t size, off_t offset) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, data + done, size - done, offset + off_t(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+const char kTempMark[] = ".tmp";
+
+std::string TempPrefix(const std::string& name) { return "." + name + kTempMark; }
+
+// Removes ".<name>.tmp<pid>-<n>" files whose process is gone (or is this one: its saves run
+// one at a time). Another process's save in progress is left alone.
+void RemoveLeftovers(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    const std::string prefix = TempPrefix(name);
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string entry = e->d_name;
+        if (entry.compare(0, prefix.size(), prefix) != 0) continue;
+        const size_t dash = entry.find('-', prefix.size());
+        if (dash == std::string::npos || dash == prefix.size() || dash > prefix.size() + 9) continue;
+        const std::string digits = entry.substr(prefix.size(), dash - prefix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = pid_t(std::stol(digits));
+        if (pid != ::getpid() && !(::kill(pid, 0) != 0 && errno == ESRCH)) continue;
+        struct stat st;
+        const std::string path = folder + entry;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
+void FlushFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Errors that say the folder will not take a new name or a rename, while the file itself
+// may still be writable.
+bool FolderRefuses(int err) {
+    return err == EACCES || err == EPERM || err == EROFS || err == EBUSY || err == EXDEV;
+}
+
+enum class TReplace { Done, FolderRefused };
+
+// Steps 2 and 3 of the comment above; throws on a failure that writing in place cannot help.
+TReplace ReplaceThroughTemporary(const std::string& path, const std::string& target,
+                                 const std::vector<std::string_view>& data) {
+    const std::string folder = FolderOf(target);
+    const std::string name = target.substr(folder.size());
+    struct stat old;
+    const bool hadFile = ::stat(target.c_str(), &old) == 0;
+
+    static unsigned counter = 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = folder + TempPrefix(name) + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        if (FolderRefuses(errno) && hadFile) return TReplace::FolderRefused;
+        throw EIniWriteError(path, SystemReason(errno));
+    }
+
+    int err = 0;
+    size_t offset = 0;
+    for (const std::string_view piece : data) {
+        if (!WriteAllAt(fd, piece.data(), piece.size(), off_t(offset))) {
+            err = errno;
+            break;
+        }
+        offset += piece.size();
+    }
+    if (!err && hadFile && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (!err && g_replaceHook) g_replaceHook();
+    bool refused = false;
+    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        refused = FolderRefuses(err) && hadFile;
+    }
+    if (err) {
+        ::unlink(temp.c_str());
+        if (refused) return TReplace::FolderRefused;
+        throw EIniWriteError(path, SystemReason(err));
+    }
+    FlushFolder(folder);
+    return TReplace::Done;
+}
+
+// Step 3. `before` is what the file held when this save read it.
+void WriteInPlace(const std::string& path, const std::string& target, const std::string& data,
+                  const std::string* before) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) throw EIniWriteError(path, SystemReason(errno));
+    auto fail = [&](int err) {
+        ::close(fd);
+        throw EIniWriteError(path, SystemReason(err));
+    };
+    struct stat st;
+    if (::fstat(fd, &st) != 0) fail(errno);
+    if (!S_ISREG(st.st_mode)) fail(EINVAL);
+    const size_t oldSize = size_t(st.st_size);
+
+    // Overwrite from the first byte that differs from what was read; if the file has changed
+    // size since, what was read says nothing about it and all of it is written.
+    size_t first = 0;
+    if (before && before->size() == oldSize) {
+        const size_t common = std::min(before->size(), data.size());
+        while (first < common && (*before)[first] == data[first]) ++first;
+    }
+
+    if (data.size() > oldSize && !WriteAllAt(fd, data.data() + oldSize, data.size() - oldSize, off_t(oldSize))) {
+        const int err = errno;
+        if (::ftruncate(fd, off_t(oldSize)) != 0) {}   // the old bytes were never touched
+        fail(err);
+    }
+    const size_t overlap = std::min(oldSize, data.size());
+    if (first < overlap && !WriteAllAt(fd, data.data() + first, overlap - first, off_t(first))) {
+        const int err = errno;
+        // Put the old bytes back, as far as the system still lets us.
+        if (before && before->size() == oldSize)
+            WriteAllAt(fd, before->data() + first, oldSize - first, off_t(first));
+        if (::ftruncate(fd, off_t(oldSize)) != 0) {}
+        fail(err);
+    }
+    if (data.size() < oldSize && ::ftruncate(fd, off_t(data.size())) != 0) fail(errno);
+    if (::fsync(fd) != 0) fail(errno);
+    if (::close(fd) != 0) throw EIniWriteError(path, SystemReason(errno));
+}
+
+void Save(const std::string& path, const std::vector<std::string_view>& data, const std::string* before) {
+    std::string target;
+    if (const int err = FollowLinks(path, target)) throw EIniWriteError(path, SystemReason(err));
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw EIniWriteError(path, SystemReason(EISDIR));
+    const std::string folder = FolderOf(target);
+    RemoveLeftovers(folder, target.substr(folder.size()));
+    if (ReplaceThroughTemporary(path, target, data) == TReplace::FolderRefused) {
+        std::string whole;
+        for (const std::string_view piece : data) whole += piece;
+        WriteInPlace(path, target, whole, before);
+    }
+}
+
+}  // namespace
+
+void SetIniReplaceHook(void (*hook)()) { g_replaceHook = hook; }
+
+TIniDocument TIniFile::Snapshot() const {
+    std::string content;
+    if (ReadWhole(fileName_, content) != 0) return TIniDocument();
+    return TIniDocument(std::move(content));
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const {
+    return Snapshot().ReadString(section, key, def);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
+    return Snapshot().ReadInteger(section, key, def);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+    return Snapshot().ReadBool(section, key, def);
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
+    return Snapshot().ValueExists(section, key);
+}
+
+void TIniFile::WriteStrings(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
+    std::vector<std::string> keys;
+    for (const auto& kv : values) keys.push_back(kv.first);
+    TIniDocument all(LoadForWrite(fileName_).value_or(std::string()));
+    all.LookUp(section, keys);
+    for (const auto& [key, value] : values) all.WriteString(section, key, value);
+    try {
+        Save(fileName_, all.Pieces(), &all.Source());
+    } catch (const EIniWriteError&) {
+        if (values.size() < 2) throw;
+        // What single writes would have left: every key up to the one that fails.
+        TIniDocument doc(all.Source());
+        doc.LookUp(section, keys);
+        std::string onDisk = all.Source();
+        for (const auto& [key, value] : values) {
+            doc.WriteString(section, key, value);
+            std::string data = doc.Bytes();
+            Save(fileName_, {data}, &onDisk);
+            onDisk = std::move(data);
+        }
+    }
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    WriteStrings(section, {{key, value}});
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

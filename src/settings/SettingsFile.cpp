@@ -1,6 +1,8 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "engine/FileUtils.h"
 #include "settings/IniFile.h"
@@ -12,6 +14,55 @@ constexpr int kCacheCounts[] = {50, 100, 200, 500, 1000, 2000};
 constexpr int kCacheCountItems = int(sizeof kCacheCounts / sizeof kCacheCounts[0]);
 
 int ItemIndex(int index, int items) { return index >= 0 && index < items ? index : -1; }
+
+// The keys written at exit, in order, with their texts: the first three, then with
+// SaveConfig the rest (else those keep what the file holds).
+std::vector<std::pair<std::string, std::string>> SavedValues(const std::string& runningVersion,
+                                                             const std::string& copyright,
+                                                             const TSettings& s) {
+    auto b = [](bool v) -> std::string { return v ? "1" : "0"; };
+    auto i = [](int v) { return std::to_string(v); };
+    std::vector<std::pair<std::string, std::string>> keys = {
+        {"#Version", runningVersion},
+        {"#Copyright", copyright},
+        {"#Save Config", b(s.SaveConfig)},
+    };
+    if (s.SaveConfig) {
+        keys.insert(keys.end(), {
+            {"#Check CRC", b(s.CheckCRC)},
+            {"#Check MD5", b(s.CheckMD5)},
+            {"#Check SHA1", b(s.CheckSHA1)},
+            {"#LogWindow", b(s.LogWindow)},
+            {"#strbyl", b(s.StrByL)},
+            {"#ByteLen", b(s.ByteLen)},
+            {"#not useMD5File", b(s.NotUseMD5File)},
+            {"#auto create MD5", b(s.AutoCreateMD5)},
+            {"#Use SSTP", b(s.UseSSTP)},
+            {"#close_q", b(s.CloseQuery)},
+            {"#clearlog", b(s.ClearLog)},
+            {"#Use MD5File", b(s.UseMD5File)},
+            {"#ShutdownOption", b(s.ShutdownOption)},
+            {"#NoSp", b(s.NoSplash)},
+            {"#Use FileCache", b(s.UseFileCache)},
+            {"#Priority", i(s.Priority)},
+            {"#check oldun", b(false)},   // the old-version check runs once
+            {"#DeleteCacheFiles", b(s.DeleteCacheFiles)},
+            {"#CacheOver", b(s.CacheOver)},
+            {"#CacheCount", i(s.CacheCount)},
+            {"#BackConfig", b(s.BackConfig)},
+            {"#AutoBufferSize", b(s.AutoBufferSize)},
+            {"#BufferSize", i(s.BufferSize)},
+            {"#SetingMD5", b(s.SetingMD5)},
+            {"#UseSound", b(s.UseSound)},
+            {"#SoundFile_1", s.SoundFile1},
+            {"#SoundFile_2", s.SoundFile2},
+            {"#Reloadfile", b(s.ReloadFile)},
+            {"#Etavr pro section", "00 02 02 05 09 01"},
+            {"#END", ""},
+        });
+    }
+    return keys;
+}
 
 }  // namespace
 
@@ -51,8 +102,11 @@ TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningV
         return r;
     }
     r.FileExisted = true;
-    const TIniFile ini(iniPath);
+    const TIniDocument ini = TIniFile(iniPath).Snapshot();
     const std::string sec = kSettingsSection;
+    std::vector<std::string> keys;
+    for (const auto& kv : SavedValues("", "", TSettings())) keys.push_back(kv.first);
+    ini.LookUp(sec, keys);   // every key read below is one of them: one pass over the file
     const std::string storedVersion = ini.ReadString(sec, "#Version", kUnversionedSettings);
 
     s.CheckCRC = ini.ReadBool(sec, "#Check CRC", false);
@@ -99,43 +153,7 @@ TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningV
 
 void SaveSettings(const std::string& iniPath, const std::string& runningVersion,
                   const std::string& copyright, const TSettings& s) {
-    TIniFile ini(iniPath);
-    const std::string sec = kSettingsSection;
-    ini.WriteString(sec, "#Version", runningVersion);
-    ini.WriteString(sec, "#Copyright", copyright);
-    ini.WriteBool(sec, "#Save Config", s.SaveConfig);
-    if (!s.SaveConfig) return;   // the other keys keep what the file holds
-
-    ini.WriteBool(sec, "#Check CRC", s.CheckCRC);
-    ini.WriteBool(sec, "#Check MD5", s.CheckMD5);
-    ini.WriteBool(sec, "#Check SHA1", s.CheckSHA1);
-    ini.WriteBool(sec, "#LogWindow", s.LogWindow);
-    ini.WriteBool(sec, "#strbyl", s.StrByL);
-    ini.WriteBool(sec, "#ByteLen", s.ByteLen);
-    ini.WriteBool(sec, "#not useMD5File", s.NotUseMD5File);
-    ini.WriteBool(sec, "#auto create MD5", s.AutoCreateMD5);
-    ini.WriteBool(sec, "#Use SSTP", s.UseSSTP);
-    ini.WriteBool(sec, "#close_q", s.CloseQuery);
-    ini.WriteBool(sec, "#clearlog", s.ClearLog);
-    ini.WriteBool(sec, "#Use MD5File", s.UseMD5File);
-    ini.WriteBool(sec, "#ShutdownOption", s.ShutdownOption);
-    ini.WriteBool(sec, "#NoSp", s.NoSplash);
-    ini.WriteBool(sec, "#Use FileCache", s.UseFileCache);
-    ini.WriteInteger(sec, "#Priority", s.Priority);
-    ini.WriteBool(sec, "#check oldun", false);   // the old-version check runs once
-    ini.WriteBool(sec, "#DeleteCacheFiles", s.DeleteCacheFiles);
-    ini.WriteBool(sec, "#CacheOver", s.CacheOver);
-    ini.WriteInteger(sec, "#CacheCount", s.CacheCount);
-    ini.WriteBool(sec, "#BackConfig", s.BackConfig);
-    ini.WriteBool(sec, "#AutoBufferSize", s.AutoBufferSize);
-    ini.WriteInteger(sec, "#BufferSize", s.BufferSize);
-    ini.WriteBool(sec, "#SetingMD5", s.SetingMD5);
-    ini.WriteBool(sec, "#UseSound", s.UseSound);
-    ini.WriteString(sec, "#SoundFile_1", s.SoundFile1);
-    ini.WriteString(sec, "#SoundFile_2", s.SoundFile2);
-    ini.WriteBool(sec, "#Reloadfile", s.ReloadFile);
-    ini.WriteString(sec, "#Etavr pro section", "00 02 02 05 09 01");
-    ini.WriteString(sec, "#END", "");
+    TIniFile(iniPath).WriteStrings(kSettingsSection, SavedValues(runningVersion, copyright, s));
 }
 
 int CacheLimit(const TSettings& s) {

@@ -71,15 +71,16 @@ struct TLoadResult {
     std::vector<THelperStart> HelperStarts;   // in the order they are to be made
 };
 
-// Reads the file into `settings`. Missing or malformed values take the key's default; the
-// slider is clamped to 16..128 (64 while automatic sizing is on) and a list index outside
+// Reads the file, once, into `settings`. Missing or malformed values take the key's default;
+// the slider is clamped to 16..128 (64 while automatic sizing is on) and a list index outside
 // its list becomes -1.
 TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningVersion,
                          TSettings& settings);
 
 // Writes "#Version", "#Copyright" and "#Save Config", then, with SaveConfig on, the other
-// keys in their fixed order. A key that cannot be written throws EIniWriteError (IniFile.h)
-// and the keys after it are not written.
+// keys in their fixed order, in one read and one write of the file. A value that reads as
+// the file holds it keeps its bytes. When the file cannot be written it holds the keys
+// before the one that failed, and EIniWriteError (IniFile.h) is thrown.
 void SaveSettings(const std::string& iniPath, const std::string& runningVersion,
                   const std::string& copyright, const TSettings& settings);
 

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "text/Cp932.h"
@@ -272,4 +273,90 @@ TEST(SettingsFile, AFailingKeyStopsTheRestAndNamesTheFile) {
     const size_t next = full.find("\r\n", written.size() - 2);
     EXPECT_EQ(next, written.size() - 2) << "the file ends on a whole line";
     EXPECT_GT(full.size(), written.size() + 20);   // the next key would have passed the limit
+}
+
+TEST(SettingsFile, ValuesTheProgramDidNotChangeAreSavedByteForByte) {
+    // Sound paths as another program wrote them: D:\サウンド\ and bytes that are no Shift_JIS;
+    // D:\ with NEC row 13 "≒" and IBM extension "Ⅰ", which encode as 0x81E0 and 0x8754.
+    const std::string sound1 = "D:\\\x83\x54\x83\x45\x83\x93\x83\x68\\\x81\x20\xFF.wav";
+    const std::string sound2 = "D:\\\x87\x90\xFA\x4A.wav";
+    std::string original = Head(true) + kInitialTail;
+    original.replace(original.find("#SoundFile_1=\r\n"), 15, "#SoundFile_1=" + sound1 + "\r\n");
+    original.replace(original.find("#SoundFile_2=\r\n"), 15, "#SoundFile_2=" + sound2 + "\r\n");
+    TempDir dir;
+    const std::string path = dir.write("tavr2.ini", original);
+
+    TSettings s = InitialSettings();
+    ASSERT_TRUE(LoadSettings(path, kVersion, s).FileExisted);
+    EXPECT_EQ(s.SoundFile2, "D:\\≒Ⅰ.wav");
+    SaveSettings(path, kVersion, kCopyright, s);
+    EXPECT_EQ(ReadBytes(path), original);
+
+    // The one value changed is encoded; the other keeps its bytes.
+    s.SoundFile2 = "D:\\≒Ⅰ.WAV";
+    SaveSettings(path, kVersion, kCopyright, s);
+    std::string expected = original;
+    expected.replace(expected.find(sound2), sound2.size(), "D:\\\x81\xE0\x87\x54.WAV");
+    EXPECT_EQ(ReadBytes(path), expected);
+}
+
+namespace {
+
+// Bytes this process has read and written through system calls so far; nullopt without
+// the kernel's I/O accounting.
+struct TIoTotals {
+    uint64_t read = 0, written = 0;
+};
+std::optional<TIoTotals> IoSoFar() {
+    std::ifstream in("/proc/self/io");
+    std::string name;
+    uint64_t value;
+    TIoTotals t;
+    int found = 0;
+    while (in >> name >> value) {
+        if (name == "rchar:") t.read = value, ++found;
+        if (name == "wchar:") t.written = value, ++found;
+    }
+    if (found != 2) return std::nullopt;
+    return t;
+}
+
+}  // namespace
+
+TEST(SettingsFile, ALargeFileIsReadOnceToLoadAndReadAndWrittenOnceToSave) {
+    // About 50 MB: a big section of another program first, then ours with a long value.
+    std::string original = "[Other Tool]\r\n";
+    original.reserve(52u << 20);
+    for (int i = 0; original.size() < (45u << 20); ++i)
+        original += "key" + std::to_string(i) + "=" + std::string(60, 'v') + "\r\n";
+    std::string ours = Head(true) + kInitialTail;
+    ours.replace(ours.find("#Check CRC=0"), 12, "#Check CRC=1");
+    ours.insert(ours.find("#Check MD5"), "#My Note=" + std::string(5u << 20, 'n') + "\r\n");
+    original += ours;
+    TempDir dir;
+    const std::string path = dir.write("tavr2.ini", original);
+    const uint64_t size = original.size();
+
+    const auto start = IoSoFar();
+    if (!start) GTEST_SKIP() << "no /proc/self/io";
+    TSettings s = InitialSettings();
+    LoadSettings(path, kVersion, s);
+    const auto loaded = IoSoFar();
+    EXPECT_TRUE(s.CheckCRC);   // found at the far end of the file
+    EXPECT_GE(loaded->read - start->read, size);
+    EXPECT_LT(loaded->read - start->read, size + size / 2) << "the file is read more than once";
+
+    s.UseSound = true;
+    SaveSettings(path, kVersion, kCopyright, s);
+    const auto saved = IoSoFar();
+    EXPECT_GE(saved->read - loaded->read, size);
+    EXPECT_LT(saved->read - loaded->read, size + size / 2) << "the file is read more than once";
+    EXPECT_GE(saved->written - loaded->written, size);
+    EXPECT_LT(saved->written - loaded->written, size + size / 2) << "the file is written more than once";
+
+    std::string expected = original;
+    expected.replace(expected.find("#UseSound=0"), 11, "#UseSound=1");
+    const std::string written = ReadBytes(path);
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);   // 50 MB: not printed
 }
