@@ -1,112 +1,166 @@
 // tavrenne-cli: the engines without a window, for scripts and for checking them from outside.
+#include <algorithm>
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
-#include "engine/FileCRC32Info.h"
+#include "cli/TerminalText.h"
+#include "engine/DigestKinds.h"
 #include "engine/FileMD5Info.h"
-#include "engine/FileSHA1.h"
 #include "engine/FileUtils.h"
-#ifdef TAV_CLI_ANALYZE
 #include "cli/Analyze.h"
-#endif
 
 namespace {
 
 const char* const kUsage =
-    "usage: tavrenne-cli hash {crc32|md5|sha1} [--upper] [--buffer KB] FILE...\n"
-    "       tavrenne-cli string [--upper] TEXT\n"
-    "       tavrenne-cli info FILE\n"
-#ifdef TAV_CLI_ANALYZE
-    "       tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] FILE\n"
-#endif
+    "usage: tavrenne-cli hash {crc32|md5|sha1} [--upper] [--buffer KB] [--] FILE...\n"
+    "       tavrenne-cli string [--upper] [--] TEXT\n"
+    "       tavrenne-cli info [--] FILE\n"
+    "       tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] [--] FILE\n"
     ;
 
-int Usage(const char* problem = nullptr) {
-    if (problem) std::fprintf(stderr, "tavrenne-cli: %s\n", problem);
+int Usage(const std::string& problem = {}) {
+    if (!problem.empty()) std::fprintf(stderr, "tavrenne-cli: %s\n", EscapeControls(problem).c_str());
     std::fputs(kUsage, stderr);
     return 2;
 }
 
-std::unique_ptr<TNormalFileInfo> MakeEngine(const std::string& kind) {
-    if (kind == "crc32") return std::make_unique<TFileCRC32Info>();
-    if (kind == "md5") return std::make_unique<TFileMD5Info>();
-    if (kind == "sha1") return std::make_unique<TFileSHA1>();
-    return nullptr;
+// A file's name and why it gave nothing, on one line however odd the name.
+void ReportFile(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "tavrenne-cli: %s: %s\n", EscapeControls(path).c_str(), EscapeControls(reason).c_str());
+}
+
+// A subcommand's words as getopt reads them: options anywhere until "--", which ends them, a
+// value in the word after its option, and a lone "-" as an operand.
+struct TWords {
+    std::vector<std::pair<std::string, std::string>> Options;   // name, value ("" for a flag)
+    std::vector<std::string> Operands;
+    std::string Problem;                                       // empty when the words are fine
+};
+
+TWords SplitWords(const std::vector<std::string>& args, std::initializer_list<std::string_view> flags,
+                  std::initializer_list<std::string_view> valued = {}) {
+    TWords w;
+    auto in = [](std::initializer_list<std::string_view> names, const std::string& a) {
+        return std::find(names.begin(), names.end(), a) != names.end();
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--") {
+            w.Operands.insert(w.Operands.end(), args.begin() + long(i) + 1, args.end());
+            break;
+        }
+        if (a.size() < 2 || a[0] != '-') {
+            w.Operands.push_back(a);
+        } else if (in(flags, a)) {
+            w.Options.emplace_back(a, "");
+        } else if (in(valued, a)) {
+            if (i + 1 == args.size()) {
+                w.Problem = a + " needs a value";
+                break;
+            }
+            w.Options.emplace_back(a, args[++i]);
+        } else {
+            w.Problem = "unknown option " + a + " (put -- before a name that starts with -)";
+            break;
+        }
+    }
+    return w;
+}
+
+struct THashResult {
+    std::string Text;     // the digest; empty when there is none
+    std::string Reason;   // why there is none
+};
+
+THashResult HashFile(const TDigestKindInfo& kind, const std::string& path, uint16_t bufferKB, bool upper) {
+    if (std::string problem = FileProblem(path); !problem.empty()) return {{}, problem};
+    const auto engine = kind.MakeEngine();
+    engine->SetBufferSize(bufferKB);
+    engine->SetFileName(path);
+    if (engine->Info().FileName.empty()) {
+        // It passed a moment ago: it was changed or replaced meanwhile.
+        std::string again = FileProblem(path);
+        return {{}, again.empty() ? "changed while being opened" : again};
+    }
+    std::string text;
+    try {
+        text = engine->GetHashText(upper);
+    } catch (const EFileOpenError& e) {
+        // Read failures are raised as open errors too; the engine's record tells them apart.
+        const bool read = engine->Failure() == TRunFailure::Read;
+        return {{}, (read ? "cannot be read: " : "cannot be opened: ") + e.Reason()};
+    }
+    if (!text.empty()) return {text, {}};
+    switch (engine->Failure()) {
+    case TRunFailure::Open: return {{}, "cannot be opened: " + engine->FailureReason()};
+    case TRunFailure::Read: return {{}, "cannot be read: " + engine->FailureReason()};
+    case TRunFailure::None: break;
+    }
+    if (engine->Canceled()) return {{}, "empty file"};
+    // An engine that kept its reason to itself: ask the system the way it opens the file,
+    // so every kind names the same reason.
+    std::string head;
+    if (const int err = ReadFileHead(path, 0, head)) return {{}, std::string("cannot be opened: ") + std::strerror(err)};
+    return {{}, "cannot be read"};
 }
 
 int Hash(const std::vector<std::string>& args) {
     if (args.empty()) return Usage("hash needs a digest kind");
-    const std::string kind = args[0];
-    if (!MakeEngine(kind)) return Usage(("unknown digest kind: " + kind).c_str());
+    const TDigestKindInfo* kind = DigestKindByCommandName(args[0]);
+    if (!kind) return Usage("unknown digest kind: " + args[0]);
+    const TWords w = SplitWords({args.begin() + 1, args.end()}, {"--upper"}, {"--buffer"});
+    if (!w.Problem.empty()) return Usage(w.Problem);
     bool upper = false;
     long bufferKB = 64;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--upper") {
+    for (const auto& [name, value] : w.Options) {
+        if (name == "--upper") {
             upper = true;
-        } else if (args[i] == "--buffer") {
-            if (++i >= args.size()) return Usage("--buffer needs a size in kilobytes");
-            char* end = nullptr;
-            bufferKB = std::strtol(args[i].c_str(), &end, 10);
-            if (*end || bufferKB < 1 || bufferKB > 65535) return Usage("--buffer takes 1 to 65535 (kilobytes)");
-        } else if (args[i] == "--") {
-            files.insert(files.end(), args.begin() + long(i) + 1, args.end());
-            break;
         } else {
-            files.push_back(args[i]);
+            char* end = nullptr;
+            bufferKB = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end || bufferKB < 1 || bufferKB > 65535)
+                return Usage("--buffer takes 1 to 65535 (kilobytes)");
         }
     }
-    if (files.empty()) return Usage("hash needs at least one file");
+    if (w.Operands.empty()) return Usage("hash needs at least one file");
 
     int status = 0;
-    for (const std::string& path : files) {
-        auto engine = MakeEngine(kind);
-        engine->SetBufferSize(uint16_t(bufferKB));
-        engine->SetFileName(path);
-        std::string text, reason;
-        if (engine->Info().FileName.empty()) {
-            reason = "no such file (or a folder, or not a regular file)";
-        } else {
-            try {
-                text = engine->GetHashText(upper);
-                if (text.empty()) reason = engine->Canceled() ? "empty file" : "cannot be read";
-            } catch (const EFileOpenError& e) {
-                reason = "cannot be opened: " + e.Reason();
-            }
-        }
-        if (text.empty()) {
-            std::fprintf(stderr, "tavrenne-cli: %s: %s\n", path.c_str(), reason.c_str());
+    for (const std::string& path : w.Operands) {
+        const THashResult r = HashFile(*kind, path, uint16_t(bufferKB), upper);
+        if (r.Text.empty()) {
+            ReportFile(path, r.Reason);
             status = 1;
         } else {
-            std::printf("%s  %s\n", text.c_str(), path.c_str());
+            std::printf("%s\n", Md5sumLine(r.Text, path).c_str());
         }
     }
     return status;
 }
 
 int String(const std::vector<std::string>& args) {
-    bool upper = false;
-    std::vector<std::string> rest;
-    for (const auto& a : args) {
-        if (a == "--upper" && rest.empty()) upper = true;
-        else rest.push_back(a);
-    }
-    if (rest.size() != 1) return Usage("string takes exactly one TEXT");
-    std::printf("%s\n", TFileMD5Info().HashString(rest[0], upper).c_str());
+    const TWords w = SplitWords(args, {"--upper"});
+    if (!w.Problem.empty()) return Usage(w.Problem);
+    if (w.Operands.size() != 1) return Usage("string takes exactly one TEXT");
+    std::printf("%s\n", TFileMD5Info().HashString(w.Operands[0], !w.Options.empty()).c_str());
     return 0;
 }
 
 int Info(const std::vector<std::string>& args) {
-    if (args.size() != 1) return Usage("info takes exactly one FILE");
-    const std::string& path = args[0];
-    if (!FileExistsByAge(path)) {
-        std::fprintf(stderr, "tavrenne-cli: %s: no such file (or a folder, or not a regular file, or dated outside 1980-2107)\n",
-                     path.c_str());
+    const TWords w = SplitWords(args, {});
+    if (!w.Problem.empty()) return Usage(w.Problem);
+    if (w.Operands.size() != 1) return Usage("info takes exactly one FILE");
+    const std::string& path = w.Operands[0];
+    if (std::string problem = FileProblem(path); !problem.empty()) {
+        ReportFile(path, problem);
         return 1;
     }
     TNormalFileInfo info;
@@ -115,15 +169,19 @@ int Info(const std::vector<std::string>& args) {
     info.ReadVersionInfo();
     TFileInfo r;
     info.GetFileInfo(r);
+    // The version strings come from the file: whatever they hold must not reach the terminal raw.
+    auto line = [](const char* name, const std::string& value) {
+        std::printf("%s: %s\n", name, EscapeControls(value).c_str());
+    };
     std::printf("Size: %lld\n", static_cast<long long>(r.Size));
     std::printf("Attr: %08X\n", r.Attr);
     std::printf("Age: %08X\n", r.Age);
-    std::printf("TimeText: %s\n", r.TimeText.c_str());
-    std::printf("TimeTextDefault: %s\n", r.TimeTextDefault.c_str());
-    std::printf("TimeTextShort: %s\n", r.TimeTextShort.c_str());
-    std::printf("FileVersion: %s\n", r.FileVersion.c_str());
-    std::printf("LegalCopyright: %s\n", r.LegalCopyright.c_str());
-    std::printf("FileDescription: %s\n", r.FileDescription.c_str());
+    line("TimeText", r.TimeText);
+    line("TimeTextDefault", r.TimeTextDefault);
+    line("TimeTextShort", r.TimeTextShort);
+    line("FileVersion", r.FileVersion);
+    line("LegalCopyright", r.LegalCopyright);
+    line("FileDescription", r.FileDescription);
     return 0;
 }
 
@@ -137,12 +195,10 @@ int main(int argc, char** argv) {
     if (command == "hash") return Hash(args);
     if (command == "string") return String(args);
     if (command == "info") return Info(args);
-#ifdef TAV_CLI_ANALYZE
     if (command == "analyze") return RunAnalyze(args);
-#endif
     if (command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    return Usage(("unknown command: " + command).c_str());
+    return Usage("unknown command: " + command);
 }

@@ -7,6 +7,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <algorithm>
 
@@ -32,16 +34,48 @@ TDateTimeParts UnpackDosDateTime(uint32_t dos) {
     return t;
 }
 
+namespace {
+
+bool DosAgeOf(time_t mtime, uint32_t& dos) {
+    struct tm lt;
+    return localtime_r(&mtime, &lt) && PackDosDateTime(PartsFromTm(lt), dos);
+}
+
+const char* SpecialFileKind(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    return "of an unknown kind";
+}
+
+}  // namespace
+
 bool FileExistsByAge(const std::string& path, uint32_t* age) {
     struct stat st;
     if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    struct tm lt;
-    const time_t mtime = st.st_mtime;
-    if (!localtime_r(&mtime, &lt)) return false;
     uint32_t dos;
-    if (!PackDosDateTime(PartsFromTm(lt), dos)) return false;
+    if (!DosAgeOf(st.st_mtime, dos)) return false;
     if (age) *age = dos;
     return true;
+}
+
+std::string FileProblem(const std::string& path) {
+    if (path.empty()) return "no file name";
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return errno == ENOENT ? "no such file" : std::strerror(errno);
+    if (S_ISDIR(st.st_mode)) return "is a folder";
+    if (!S_ISREG(st.st_mode)) return std::string("not a regular file (") + SpecialFileKind(st.st_mode) + ")";
+    uint32_t dos;
+    if (DosAgeOf(st.st_mtime, dos)) return {};
+    // The date says which way it is out of range; a time localtime cannot convert has none.
+    struct tm lt;
+    const time_t mtime = st.st_mtime;
+    char when[64] = "";
+    if (localtime_r(&mtime, &lt))
+        std::snprintf(when, sizeof when, " %04lld-%02d-%02d %02d:%02d:%02d", lt.tm_year + 1900LL, lt.tm_mon + 1,
+                      lt.tm_mday, lt.tm_hour, lt.tm_min, lt.tm_sec);
+    return std::string("modified time") + when + " is outside 1980 to 2107";
 }
 
 int64_t GetFileSize64(const std::string& path) {

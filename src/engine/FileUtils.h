@@ -16,6 +16,9 @@ inline constexpr uint32_t faArchive = 0x20;
 // symbolic link) whose modified time converts to a DOS date-time (1980 to 2107). Folders,
 // FIFOs, sockets and devices fail it. The DOS date-time goes to *age when given.
 bool FileExistsByAge(const std::string& path, uint32_t* age = nullptr);
+// Why `path` fails FileExistsByAge, in words for the user ("no such file", "is a folder", the
+// system's reason for a path it cannot look up, ...); empty when it passes.
+std::string FileProblem(const std::string& path);
 
 // Reads at most `limit` bytes from the start of a file, never blocking on a FIFO or device put
 // at that name. Returns 0 with the bytes in `out`, or the errno of the failure.

@@ -1,9 +1,17 @@
 // tavrenne-cli from the outside, against coreutils and Python's zlib.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <sstream>
 
+#include "engine/version/VersionResource.h"
+#include "support/PeBuilder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -21,7 +29,43 @@ Result Cli(const std::string& args) {
     return {std::stoi(out.substr(mark + 1)), out.substr(0, mark)};
 }
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct FullResult {
+    int status;
+    std::string out, err;
+};
+
+// Both streams and the status; the C locale keeps the system's reasons in English, as
+// std::strerror gives them here.
+FullResult CliFull(const TempDir& dir, const std::string& args, const std::string& prefix = "") {
+    const std::string errFile = dir.file(".stderr");
+    const std::string out =
+        RunCommand(prefix + "env LC_ALL=C " + kCli + " " + args + " 2>" + Quote(errFile) + "; echo \"#$?\"");
+    const auto mark = out.rfind('#');
+    return {std::stoi(out.substr(mark + 1)), out.substr(0, mark), ReadBytes(errFile)};
+}
+
+time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+void SetModified(const std::string& path, time_t when) {
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path << ": " << std::strerror(errno);
+}
 
 class CliTest : public ::testing::Test {
 protected:
@@ -67,7 +111,10 @@ TEST_F(CliTest, FilesWithoutDigestAreReportedAndFailTheRun) {
 
 TEST_F(CliTest, UsageErrors) {
     for (const std::string args : {"", "hash", "hash sha256 x", "hash md5", "hash md5 --buffer 0 x",
-                                   "hash md5 --buffer 70000 x", "string", "info", "frobnicate"})
+                                   "hash md5 --buffer 70000 x", "string", "info", "frobnicate",
+                                   // A word that starts with "-" is an option until "--".
+                                   "hash md5 -x", "hash md5 x --buffer", "hash md5 --", "string -x",
+                                   "string -- a b", "info -x", "info --", "info -- a b"})
         EXPECT_EQ(Cli(args).status, 2) << args;
 }
 
@@ -107,6 +154,134 @@ TEST_F(CliTest, InfoReadsTheProgramsOwnVersion) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("FileVersion: 2.46\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("LegalCopyright: Copyright (C) 2026 Tavrenne developers\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, NamesWithNewlineOrBackslashAreWrittenAsMd5sumWritesThem) {
+    std::string files;
+    for (const std::string name : {"plain", "new\nline", "back\\slash", "carriage\rreturn", "all\\\n\r\\"})
+        files += " " + Quote(dir_.write(name, "abc"));
+    for (const std::string kind : {"md5", "sha1"}) {
+        const std::string reference = RunCommand(kind + "sum" + files);
+        ASSERT_NE(reference.find("\\"), std::string::npos) << "no escaped line to compare with";
+        EXPECT_EQ(Cli("hash " + kind + files).out, reference) << kind;
+    }
+    // And md5sum reads our lines back to the same files.
+    const std::string list = dir_.write("list.md5", Cli("hash md5" + files).out);
+    EXPECT_EQ(RunCommand("md5sum --check --status " + Quote(list) + "; echo $?"), "0\n");
+}
+
+TEST_F(CliTest, EachFailureGetsItsOwnReasonFromHashAndInfo) {
+    const std::string folder = dir_.file("folder");
+    std::filesystem::create_directory(folder);
+    const std::string fifo = dir_.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir_.file("nowhere"), dir_.file("dangling"));
+    std::filesystem::create_symlink(dir_.file("loop"), dir_.file("loop"));
+    const std::string plain = dir_.write("plain", "abc");
+    std::string deep = dir_.path().string();
+    while (deep.size() <= PATH_MAX) deep += "/sub";
+
+    struct Dated {
+        const char* name;
+        time_t when;
+        const char* text;
+    };
+    const Dated dated[] = {
+        {"1970", LocalTime(1970, 6, 15, 12, 0, 0), "1970-06-15 12:00:00"},
+        {"1979", LocalTime(1979, 12, 31, 23, 59, 59), "1979-12-31 23:59:59"},
+        {"2108", LocalTime(2108, 1, 1, 0, 0, 0), "2108-01-01 00:00:00"},
+        {"2200", LocalTime(2200, 6, 15, 12, 0, 0), "2200-06-15 12:00:00"},
+    };
+    struct Case {
+        std::string path, shown, reason;
+    };
+    std::vector<Case> cases = {
+        {dir_.file("missing"), dir_.file("missing"), "no such file"},
+        {dir_.file("gone\n\x1b\xff"), dir_.file("gone\\x0a\\x1b\\xff"), "no such file"},
+        {dir_.file("dangling"), dir_.file("dangling"), "no such file"},
+        {folder, folder, "is a folder"},
+        {fifo, fifo, "not a regular file (a FIFO)"},
+        {"/dev/null", "/dev/null", "not a regular file (a character device)"},
+        {dir_.file("loop"), dir_.file("loop"), std::strerror(ELOOP)},
+        {plain + "/x", plain + "/x", std::strerror(ENOTDIR)},
+        {dir_.file(std::string(NAME_MAX + 1, 'n')), dir_.file(std::string(NAME_MAX + 1, 'n')), std::strerror(ENAMETOOLONG)},
+        {deep, deep, std::strerror(ENAMETOOLONG)},
+    };
+    for (const Dated& d : dated) {
+        const std::string path = dir_.write(d.name, "abc");
+        SetModified(path, d.when);
+        cases.push_back({path, path, std::string("modified time ") + d.text + " is outside 1980 to 2107"});
+    }
+
+    for (const Case& c : cases) {
+        const std::string expected = "tavrenne-cli: " + c.shown + ": " + c.reason + "\n";
+        for (const std::string command : {"hash crc32", "hash md5", "hash sha1", "info"}) {
+            const FullResult r = CliFull(dir_, command + " -- " + Quote(c.path));
+            EXPECT_EQ(r.status, 1) << command << " " << c.shown;
+            EXPECT_EQ(r.out, "") << command << " " << c.shown;
+            EXPECT_EQ(r.err, expected) << command;
+        }
+    }
+
+    // The first and last times a DOS date-time holds still pass.
+    for (const time_t when : {LocalTime(1980, 1, 1, 0, 0, 0), LocalTime(2107, 12, 31, 23, 59, 59)}) {
+        SetModified(plain, when);
+        EXPECT_EQ(CliFull(dir_, "hash md5 " + Quote(plain)).out, "900150983cd24fb0d6963f7d28e17f72  " + plain + "\n");
+        EXPECT_EQ(CliFull(dir_, "info " + Quote(plain)).status, 0);
+    }
+}
+
+TEST_F(CliTest, UnreadableFileGivesTheSystemsReasonForEveryDigest) {
+    const std::string locked = dir_.write("locked", "abc");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    std::string prefix;
+    if (geteuid() == 0) {
+        // Root reads any file: run the tool as nobody, which needs the folder open to others.
+        ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (RunCommand(prefix + kCli + " string x >/dev/null 2>&1; echo $?") != "0\n")
+            GTEST_SKIP() << "running as root and cannot run tavrenne-cli as another user with setpriv";
+    }
+    const std::string expected = "tavrenne-cli: " + locked + ": cannot be opened: " + std::strerror(EACCES) + "\n";
+    for (const std::string kind : {"crc32", "md5", "sha1"}) {
+        const FullResult r = CliFull(dir_, "hash " + kind + " " + Quote(locked), prefix);
+        EXPECT_EQ(r.status, 1) << kind;
+        EXPECT_EQ(r.err, expected) << kind;
+    }
+}
+
+TEST_F(CliTest, DoubleDashEndsTheOptionsOfEverySubcommand) {
+    dir_.write("-dash.txt", "hello");
+    dir_.write("--upper", "abc");
+    const std::string in = "cd " + Quote(dir_.path().string()) + " && ";
+    EXPECT_EQ(CliFull(dir_, "hash md5 -- -dash.txt", in).out, RunCommand(in + "md5sum -- -dash.txt"));
+    EXPECT_EQ(CliFull(dir_, "hash md5 --upper -- --upper -dash.txt", in).out,
+              "900150983CD24FB0D6963F7D28E17F72  --upper\n5D41402ABC4B2A76B9719D911017C592  -dash.txt\n");
+    EXPECT_EQ(Cli("string -- --upper").out, RunCommand("printf %s --upper | md5sum | cut -c1-32"));
+    EXPECT_EQ(Cli("string --upper -- -x").out,
+              RunCommand("printf %s -x | md5sum | cut -c1-32 | tr a-f A-F"));
+    const FullResult info = CliFull(dir_, "info -- -dash.txt", in);
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out.rfind("Size: 5\n", 0), 0u) << info.out;
+}
+
+TEST_F(CliTest, InfoShowsControlCharactersFromVersionStringsEscaped) {
+    version::VersionData data;
+    data.strings = {{"FileVersion", "1.0\x1b[2J\x1b]0;owned\x07"},
+                    {"LegalCopyright", "line1\nline2\r\tend\x7f"},
+                    {"FileDescription", "サンプル \xc2\x9b" "31m \\ ok"}};   // U+009B, the one-byte CSI
+    pebuild::PeOptions o;
+    o.resources = {{{16, {}}, {1, {}}, 0x0411, version::BuildVersionResource(data)}};
+    const auto pe = pebuild::BuildPe(o);
+    const std::string f = dir_.write("hostile.exe", std::string(pe.bytes.begin(), pe.bytes.end()));
+
+    const Result r = Cli("info " + Quote(f));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nFileVersion: 1.0\\x1b[2J\\x1b]0;owned\\x07\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nLegalCopyright: line1\\x0aline2\\x0d\\x09end\\x7f\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nFileDescription: サンプル \\xc2\\x9b31m \\ ok\n"), std::string::npos) << r.out;
+    for (char c : r.out)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "raw control " << int(c);
 }
 
 }  // namespace
