@@ -12,9 +12,9 @@ std::unique_ptr<TNormalFileInfo> Make() {
 }
 
 const std::array<TDigestKindInfo, 3> kKinds = {{
-    {TDigestKind::CRC32, "CRC32", "crc32", 'c', 8, &TFileInfo::CRC32, &Make<TFileCRC32Info>},
-    {TDigestKind::SHA1, "SHA1", "sha1", 'h', 40, &TFileInfo::SHA1, &Make<TFileSHA1>},
-    {TDigestKind::MD5, "MD5", "md5", 'm', 32, &TFileInfo::MD5, &Make<TFileMD5Info>},
+    {TDigestKind::CRC32, "CRC32", "crc32", 'c', 8, &TFileInfo::CRC32, &Make<TFileCRC32Info>, &TFileCRC32Info::NewDigest},
+    {TDigestKind::SHA1, "SHA1", "sha1", 'h', 40, &TFileInfo::SHA1, &Make<TFileSHA1>, &TFileSHA1::NewDigest},
+    {TDigestKind::MD5, "MD5", "md5", 'm', 32, &TFileInfo::MD5, &Make<TFileMD5Info>, &TFileMD5Info::NewDigest},
 }};
 
 }  // namespace

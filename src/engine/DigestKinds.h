@@ -22,6 +22,7 @@ struct TDigestKindInfo {
     size_t TextLength;         // hexadecimal digits of its text
     std::string TFileInfo::*Field;           // where an engine leaves its text
     std::unique_ptr<TNormalFileInfo> (*MakeEngine)();
+    std::unique_ptr<TNormalFileInfo::Digest> (*MakeDigest)();   // for a shared read
 };
 
 // CRC32, SHA-1, MD5: the order in which an analysis computes them.

@@ -22,9 +22,13 @@ private:
 
 }  // namespace
 
+std::unique_ptr<TNormalFileInfo::Digest> TFileCRC32Info::NewDigest() {
+    return std::make_unique<Crc32Digest>();
+}
+
 void TFileCRC32Info::Execute() {
     Crc32Digest d;
-    Run(d, &TFileInfo::CRC32, /*raiseOpenError=*/false);
+    Run(d, &TFileInfo::CRC32, /*raiseErrors=*/false);
 }
 
 std::string TFileCRC32Info::GetHashText(bool upper) {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/NormalFileInfo.h"
 
 class TFileCRC32Info : public TNormalFileInfo {
 public:
-    void Execute() override;                         // an open failure leaves CRC32 empty
+    // A file that cannot be opened or read to its end leaves CRC32 empty; Failure() says why.
+    void Execute() override;
     std::string GetHashText(bool upper) override;
+    static std::unique_ptr<Digest> NewDigest();
 };

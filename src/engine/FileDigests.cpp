@@ -1,26 +1,20 @@
-// Placeholder until the one-read pass lands: each digest reads the file in turn.
 #include "engine/FileDigests.h"
+
+#include <memory>
+#include <vector>
 
 TFileDigests::TFileDigests(TDigestSet kinds) : kinds_(kinds) {}
 
 void TFileDigests::Execute() {
-    for (const TDigestKindInfo& k : DigestKinds()) info_.*k.Field = {};
+    std::vector<std::unique_ptr<Digest>> digests;
+    std::vector<TDigestTarget> targets;
     for (const TDigestKindInfo& k : DigestKinds()) {
+        info_.*k.Field = {};
         if (!kinds_.Has(k.Kind)) continue;
-        auto engine = k.MakeEngine();
-        engine->SetBufferSize(BufferSize());
-        engine->SetFileName(info_.FileName);
-        try {
-            engine->Execute();
-        } catch (const EFileOpenError&) {
-            return;
-        }
-        if (engine->Canceled()) {
-            SetCanceled(true);
-            return;
-        }
-        info_.*k.Field = engine->Info().*k.Field;
+        digests.push_back(k.MakeDigest());
+        targets.push_back({digests.back().get(), k.Field});
     }
+    Run(targets, /*raiseErrors=*/false);
 }
 
 std::string TFileDigests::HashText(TDigestKind kind, bool upper) const {

@@ -8,7 +8,7 @@ namespace {
 
 class Md5Digest : public TNormalFileInfo::Digest {
 public:
-    bool ReadAhead() const override { return true; }
+    bool Slow() const override { return true; }
     void Init() override { digest::Md5Init(ctx_); }
     void Feed(const uint8_t* data, size_t len) override { digest::Md5Update(ctx_, data, len); }
     std::string Finish() override {
@@ -23,9 +23,13 @@ private:
 
 }  // namespace
 
+std::unique_ptr<TNormalFileInfo::Digest> TFileMD5Info::NewDigest() {
+    return std::make_unique<Md5Digest>();
+}
+
 void TFileMD5Info::Execute() {
     Md5Digest d;
-    Run(d, &TFileInfo::MD5, /*raiseOpenError=*/true);
+    Run(d, &TFileInfo::MD5, /*raiseErrors=*/true);
 }
 
 std::string TFileMD5Info::GetHashText(bool upper) {

@@ -7,7 +7,7 @@ namespace {
 
 class Sha1Digest : public TNormalFileInfo::Digest {
 public:
-    bool ReadAhead() const override { return true; }
+    bool Slow() const override { return true; }
     void Init() override { digest::Sha1Reset(ctx_); }
     void Feed(const uint8_t* data, size_t len) override { digest::Sha1Input(ctx_, data, len); }
     std::string Finish() override {
@@ -22,9 +22,13 @@ private:
 
 }  // namespace
 
+std::unique_ptr<TNormalFileInfo::Digest> TFileSHA1::NewDigest() {
+    return std::make_unique<Sha1Digest>();
+}
+
 void TFileSHA1::Execute() {
     Sha1Digest d;
-    Run(d, &TFileInfo::SHA1, /*raiseOpenError=*/true);
+    Run(d, &TFileInfo::SHA1, /*raiseErrors=*/true);
 }
 
 std::string TFileSHA1::GetHashText(bool upper) {

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/NormalFileInfo.h"
 
 class TFileSHA1 : public TNormalFileInfo {
 public:
-    void Execute() override;                         // throws EFileOpenError
-    std::string GetHashText(bool upper) override;    // throws EFileOpenError
+    // Throw EFileOpenError when the file cannot be opened, EFileReadError when it cannot be
+    // read to its end; Failure() says the same.
+    void Execute() override;
+    std::string GetHashText(bool upper) override;
+    static std::unique_ptr<Digest> NewDigest();
 };

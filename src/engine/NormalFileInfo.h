@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -48,6 +49,14 @@ private:
     std::string reason_;
 };
 
+// The MD5 and SHA-1 engines raise this when the selected file cannot be read to the size it
+// had when it was opened. It is an EFileOpenError, so every caller that reports a file it
+// cannot use reports this one too.
+class EFileReadError : public EFileOpenError {
+public:
+    using EFileOpenError::EFileOpenError;
+};
+
 // Why the last run gave no digest.
 enum class TRunFailure { None, Open, Read };
 
@@ -87,14 +96,24 @@ public:
         virtual void Init() = 0;
         virtual void Feed(const uint8_t* data, size_t len) = 0;
         virtual std::string Finish() = 0;   // upper-case text; empty on a digest error
-        // Slow digests let a second thread read the next buffer meanwhile.
-        virtual bool ReadAhead() const { return false; }
+        // A slow digest gets a thread of its own: alone, a second thread reads ahead while it
+        // digests; beside other digests, it digests on a thread of its own.
+        virtual bool Slow() const { return false; }
     };
 
 protected:
-    // One run over the selected file; the text goes to `field`. With raiseOpenError an
-    // open failure is thrown as EFileOpenError, otherwise it leaves the field empty.
-    void Run(Digest& digest, std::string TFileInfo::*field, bool raiseOpenError);
+    struct TDigestTarget {
+        Digest* digest;
+        std::string TFileInfo::*field;   // where its text goes
+    };
+    // One read of the selected file feeding every digest; each text goes to its field. With
+    // raiseErrors a failure is also thrown: EFileOpenError, or EFileReadError for a file that
+    // could not be read to its end.
+    void Run(std::span<const TDigestTarget> targets, bool raiseErrors);
+    void Run(Digest& digest, std::string TFileInfo::*field, bool raiseErrors) {
+        const TDigestTarget target{&digest, field};
+        Run(std::span(&target, 1), raiseErrors);
+    }
     std::string CaseOf(const std::string& text, bool upper) const;
 
     TFileInfo info_;
@@ -102,6 +121,13 @@ protected:
     std::string failureReason_;
 
 private:
+    // The reading loop of a run: pumps, reports progress and honours a cancel on this thread
+    // while the digests are fed here or on their own threads. Returns why the file could not
+    // be read to `total` bytes; empty when it was, or when the run was canceled.
+    std::string ReadThrough(int fd, int64_t total, std::span<const TDigestTarget> targets,
+                            TProgressProc progress);
+    void Fail(TRunFailure failure, const std::string& reason, bool raise);
+
     bool canceled_ = false;
     TProgressProc progress_ = nullptr;
     uint16_t bufferKB_ = 64;
