@@ -1,9 +1,12 @@
 #include "app/AppRuntime.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
+#include "app/Tavrenne.h"
 #include "engine/NormalFileInfo.h"
+#include "platform/Dialogs.h"
 #include "platform/IconLookup.h"
 
 #ifndef _WIN32
@@ -21,12 +24,42 @@ void InstallRuntimeHooks() {
 #ifndef _WIN32
 namespace {
 
-// The handler may only write to a pipe; the event loop reads it.
+// The handler may only set a flag and write to a pipe; the application reads the pipe.
 int g_requests[2] = {-1, -1};
+volatile std::sig_atomic_t g_requested = 0;
+QTimer* g_retry = nullptr;
 
 void OnTerminationRequest(int) {
+    g_requested = 1;
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_requests[1], &c, 1);
+}
+
+// Also cancels a run that only began after the request (a question answered Yes may start
+// one), but each run once.
+void CancelAnalysis() {
+    if (Tavrenne && Tavrenne->CurrentEngine && !Tavrenne->CurrentEngine->Canceled()) Tavrenne->Action20Execute();
+}
+
+void StepTowardsEnd() {
+    CancelAnalysis();
+    // Quitting closes the windows first; the main window refuses while a run winds down,
+    // and a refused close drops the quit. Before and after the main loop, quit does nothing.
+    if (!(Tavrenne && Tavrenne->CurrentEngine)) QCoreApplication::quit();
+}
+
+void ActOnRequest() {
+    char buf[16];
+    while (::read(g_requests[0], buf, sizeof buf) > 0) {
+    }
+    DismissDialogs();
+    StepTowardsEnd();
+    if (!g_retry) {
+        // Until the main loop has been left: the cancelled run needs a moment to end.
+        g_retry = new QTimer(QCoreApplication::instance());
+        QObject::connect(g_retry, &QTimer::timeout, g_retry, &StepTowardsEnd);
+        g_retry->start(100);
+    }
 }
 
 }  // namespace
@@ -40,17 +73,23 @@ void CatchTerminationRequests() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &sa, nullptr);
 }
 
-void QuitOnTerminationRequests() {
+void WatchTerminationRequests() {
     if (g_requests[0] < 0) return;
     auto* notifier = new QSocketNotifier(g_requests[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
-        char buf[16];
-        while (::read(g_requests[0], buf, sizeof buf) > 0) {
-        }
-        QCoreApplication::quit();
-    });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, &ActOnRequest);
+    // One that came before there was an application: no box of the start-up is shown.
+    if (g_requested) ActOnRequest();
+}
+
+int RunMessageLoop() {
+    if (g_requested) {
+        QApplication::closeAllWindows();
+        return 0;
+    }
+    return QApplication::exec();
 }
 #else
 void CatchTerminationRequests() {}
-void QuitOnTerminationRequests() {}
+void WatchTerminationRequests() {}
+int RunMessageLoop() { return QApplication::exec(); }
 #endif

@@ -4,7 +4,6 @@
 
 #include "app/AppRuntime.h"
 #include "app/Tavrenne.h"
-#include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 #include "app/CustomOption.h"
 
@@ -16,18 +15,17 @@ int main(int argc, char** argv) {
 
     // The arguments as given: QApplication takes away those it understands itself.
     QStringList args;
-    // Every byte of a file name is kept: names need not be UTF-8.
-    for (int i = 1; i < argc; ++i) args << PathToQString(argv[i]);
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrenne"));
     InstallRuntimeHooks();
+    // Before the windows: the start-up can open boxes and run a long analysis.
+    WatchTerminationRequests();
 
     TTavrenne main;
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
     customoption.FormCreate(args);
-    // Only now: a quit requested before the event loop runs would be lost.
-    QuitOnTerminationRequests();
-    return app.exec();
+    return RunMessageLoop();
 }

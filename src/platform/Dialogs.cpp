@@ -5,6 +5,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -14,10 +19,54 @@ QWidget* Owner() {
     return w;
 }
 
+bool g_dismissed = false;
+// The real dialogs now running, each with the way it is dismissed.
+std::vector<std::pair<const QDialog*, std::function<void()>>> g_open;
+
+// Lists a dialog as open for as long as it runs.
+class TOpenDialog {
+public:
+    TOpenDialog(const QDialog& dialog, std::function<void()> dismiss) : dialog_(&dialog) {
+        g_open.emplace_back(dialog_, std::move(dismiss));
+    }
+    ~TOpenDialog() {
+        std::erase_if(g_open, [this](const auto& entry) { return entry.first == dialog_; });
+    }
+    TOpenDialog(const TOpenDialog&) = delete;
+    TOpenDialog& operator=(const TOpenDialog&) = delete;
+
+private:
+    const QDialog* dialog_;
+};
+
+void Trace(const char* state, QString text) {
+    static const bool on = qEnvironmentVariableIsSet("TAVRENNE_TRACE_DIALOGS");
+    if (!on) return;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "dialog %s: %s\n", state, text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+// The file dialog's choice; cancelled when the program is ending.
+QString RunFileDialog(QFileDialog& dlg) {
+    if (g_dismissed) {
+        Trace("answered", dlg.windowTitle());
+        return QString();
+    }
+    const TOpenDialog open(dlg, [&dlg] { dlg.reject(); });
+    Trace("open", dlg.windowTitle());
+    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
+                                                                             : QString();
+}
+
 class TQtDialogs : public TDialogs {
 public:
     TMsgResult MessageBox(const QString& caption, const QString& text, TMsgButtons buttons,
                           TMsgIcon icon) override {
+        if (g_dismissed) {
+            Trace("answered", text);
+            return buttons == TMsgButtons::YesNo ? TMsgResult::Yes : TMsgResult::Ok;
+        }
         QMessageBox box(Owner());
         box.setWindowTitle(caption);
         box.setText(text);
@@ -28,15 +77,20 @@ public:
         case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
         case TMsgIcon::None: break;
         }
+        QPushButton* yes = nullptr;
         if (buttons == TMsgButtons::YesNo) {
-            QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+            yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
             box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
             box.setDefaultButton(yes);
-            box.exec();
-            return box.clickedButton() == yes ? TMsgResult::Yes : TMsgResult::No;
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+            box.setDefaultButton(QMessageBox::Ok);
         }
-        box.setStandardButtons(QMessageBox::Ok);
+        QPushButton* byDefault = box.defaultButton();
+        const TOpenDialog open(box, [byDefault] { byDefault->click(); });
+        Trace("open", text);
         box.exec();
+        if (buttons == TMsgButtons::YesNo) return box.clickedButton() == yes ? TMsgResult::Yes : TMsgResult::No;
         return TMsgResult::Ok;
     }
 
@@ -45,8 +99,7 @@ public:
         Prepare(dlg, request);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
-                                                                                 : QString();
+        return RunFileDialog(dlg);
     }
 
     QString SaveFile(const TFileDialogRequest& request) override {
@@ -55,12 +108,14 @@ public:
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
-        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
-                                                                                 : QString();
+        return RunFileDialog(dlg);
     }
 
     QString SelectFolder(const QString& title, const QString& root) override {
-        return QFileDialog::getExistingDirectory(Owner(), title, root);
+        QFileDialog dlg(Owner(), title, root);
+        dlg.setFileMode(QFileDialog::Directory);
+        dlg.setOption(QFileDialog::ShowDirsOnly, true);
+        return RunFileDialog(dlg);
     }
 
 private:
@@ -107,3 +162,10 @@ TDialogs& Dialogs() {
 }
 
 void SetDialogs(TDialogs* dialogs) { g_dialogs = dialogs; }
+
+void DismissDialogs() {
+    g_dismissed = true;
+    // Innermost first, from a copy: an answer may run code that opens or ends dialogs.
+    const auto open = g_open;
+    for (auto it = open.rbegin(); it != open.rend(); ++it) it->second();
+}

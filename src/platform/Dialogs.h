@@ -35,5 +35,12 @@ TDialogs& Dialogs();
 // Installs `dialogs` (not owned); nullptr goes back to the real dialogs.
 void SetDialogs(TDialogs* dialogs);
 
+// The program is ending: every real dialog open now is dismissed with its default answer (a
+// message box with its default button, a file dialog cancelled) and every later one gives
+// that answer at once, unseen. With TAVRENNE_TRACE_DIALOGS set, each real box writes a line
+// to standard error as it opens ("dialog open: ") or is answered unseen ("dialog answered: "),
+// so tests of the built program know when a box is up.
+void DismissDialogs();
+
 // "desc|*.a;*.b|..." as a list of Qt name filters ("desc (*.a *.A *.b *.B)").
 QStringList QtNameFilters(const QString& filter);

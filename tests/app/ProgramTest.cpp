@@ -5,6 +5,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 
 #include "fakes/AppFixture.h"
@@ -28,41 +30,87 @@ protected:
         if (ec) fs::copy_file(TAV_BINARY_DIR "/bin/tavrenne", prog_ / "tavrenne");
     }
 
-    // Starts the program, waits until it holds its single-instance lock, then asks it to end
-    // as the session would. The exit code, or -1 when it did not end by itself.
-    int RunAndEnd(const QStringList& args) {
+    // The program started in its private folder; its real dialogs report on standard error
+    // when a box opens or is answered unseen.
+    std::unique_ptr<QProcess> Start(const QStringList& args) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run_.string()));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QString::fromStdString((prog_ / "tavrenne").string()), args);
-        if (!p.waitForStarted(10000)) return -1;
-        bool locked = false;
-        for (int i = 0; i < 400 && !locked; ++i) {
-            for (const auto& e : fs::directory_iterator(run_))
-                locked = locked || e.path().filename().string().rfind("TTavrenne", 0) == 0;
-            if (!locked) QTest::qWait(25);
+        env.insert(QStringLiteral("TAVRENNE_TRACE_DIALOGS"), QStringLiteral("1"));
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->start(QString::fromStdString((prog_ / "tavrenne").string()), args);
+        return p;
+    }
+
+    // Polls, with a generous limit, until `done` holds; collects what the program wrote on
+    // standard error meanwhile.
+    bool WaitUntil(QProcess& p, const std::function<bool()>& done) {
+        for (int i = 0; i < 800; ++i) {
+            err_ += p.readAllStandardError();
+            if (done()) return true;
+            if (p.state() == QProcess::NotRunning) return false;
+            QTest::qWait(25);
         }
-        if (!locked) {
+        return false;
+    }
+    bool Said(const QString& line) const { return QString::fromUtf8(err_).contains(line); }
+
+    // It holds its single-instance lock: the program is past its first steps.
+    bool Locked() const {
+        for (const auto& e : fs::directory_iterator(run_))
+            if (e.path().filename().string().rfind("TTavrenne", 0) == 0) return true;
+        return false;
+    }
+
+    // Sends `sig` and waits for the program to end by itself: its exit code, or -1 when it
+    // did not end within the limit (then it is killed).
+    int SignalAndWait(QProcess& p, int sig) {
+        ::kill(pid_t(p.processId()), sig);
+        if (!p.waitForFinished(20000)) {
             p.kill();
             p.waitForFinished(5000);
             return -1;
         }
-        p.terminate();
-        if (!p.waitForFinished(15000)) {
-            p.kill();
-            p.waitForFinished(5000);
-            return -1;
-        }
+        err_ += p.readAllStandardError();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    // Starts the program, waits until it holds its lock, then asks it to end as the session
+    // would. The exit code, or -1 when it did not end by itself.
+    int RunAndEnd(const QStringList& args) {
+        const std::unique_ptr<QProcess> p = Start(args);
+        if (!p->waitForStarted(10000)) return -1;
+        if (!WaitUntil(*p, [this] { return Locked(); })) {
+            p->kill();
+            p->waitForFinished(5000);
+            return -1;
+        }
+        return SignalAndWait(*p, SIGTERM);
     }
 
     std::string Ini() const { return ReadBytes(prog_ / "tavr2.ini"); }
 
     TempDir dir_;
     fs::path prog_, run_;
+    QByteArray err_;
 };
+
+// True once some descriptor of process `pid` has read `file` past its start.
+bool ReadingFile(qint64 pid, const fs::path& file) {
+    const fs::path proc = "/proc/" + std::to_string(pid);
+    std::error_code ec;
+    for (fs::directory_iterator it(proc / "fd", ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code linkError;
+        if (fs::read_symlink(it->path(), linkError) != file) continue;
+        std::ifstream info(proc / "fdinfo" / it->path().filename());
+        std::string key;
+        long long pos = 0;
+        while (info >> key)
+            if (key == "pos:" && info >> pos && pos > 0) return true;
+    }
+    return false;
+}
 
 TEST_F(Program, AFirstRunWritesTheSettingsFileAtItsEnd) {
     ASSERT_EQ(RunAndEnd({}), 0);
@@ -100,6 +148,56 @@ TEST_F(Program, SettingsSurviveARestartAndTakeTheSwitchOfTheLastRun) {
     ini = Ini();
     EXPECT_EQ(ini.substr(ini.find("\r\n#Save Config=1\r\n") + 2),
               "#Save Config=1\r\n#Check CRC=1\r\n#Check MD5=0\r\n#Check SHA1=0\r\n" + tail);
+}
+
+// A request to terminate ends the program promptly whatever it is doing, and the settings are
+// still written.
+
+TEST_F(Program, EachRequestClosesTheEmptyFileBoxOfTheStartUp) {
+    const fs::path empty = dir_.path() / "empty.bin";
+    std::ofstream(empty, std::ios::binary).flush();
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        fs::remove(prog_ / "tavr2.ini");
+        err_.clear();
+        const std::unique_ptr<QProcess> p = Start({QString::fromStdString(empty.string())});
+        ASSERT_TRUE(WaitUntil(*p, [this] {
+            return Said(QStringLiteral("dialog open: ファイルがオープン出来ません :理由File size of zero or run"));
+        })) << err_.toStdString();
+        EXPECT_EQ(SignalAndWait(*p, sig), 0) << err_.toStdString();
+        EXPECT_TRUE(Ini().ends_with("\r\n#END=\r\n")) << Ini();
+    }
+}
+
+TEST_F(Program, ARequestCancelsALongStartUpAnalysis) {
+    // Far too big to be read within the limit: only a cancelled run lets the program end.
+    const fs::path big = fs::weakly_canonical(dir_.path()) / "big.bin";
+    std::ofstream(big, std::ios::binary).flush();
+    std::error_code ec;
+    fs::resize_file(big, uint64_t(1) << 40, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    std::ofstream(prog_ / "tavr2.ini", std::ios::binary)
+        << "[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=kept by the test\r\n#Check CRC=1\r\n#Check MD5=1\r\n"
+           "#Check SHA1=1\r\n#AutoBufferSize=0\r\n#BufferSize=16\r\n";
+
+    const std::unique_ptr<QProcess> p = Start({QString::fromStdString(big.string())});
+    ASSERT_TRUE(WaitUntil(*p, [&] { return ReadingFile(p->processId(), big); })) << err_.toStdString();
+    EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0) << err_.toStdString();
+    const std::string ini = Ini();
+    EXPECT_NE(ini.find("#Copyright=Copyright"), std::string::npos) << ini;
+    EXPECT_TRUE(ini.ends_with("\r\n#END=\r\n")) << ini;
+}
+
+TEST_F(Program, ARequestIsNotHeldUpByTheBoxOfAFailedSave) {
+    // A folder in the settings file's place: no save can succeed, not even as root.
+    fs::create_directory(prog_ / "tavr2.ini");
+    const std::unique_ptr<QProcess> p = Start({});
+    ASSERT_TRUE(WaitUntil(*p, [this] { return Locked(); }));
+    EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0) << err_.toStdString();
+    // The save was tried, and its box answered without waiting for anyone.
+    EXPECT_TRUE(Said(QStringLiteral("dialog answered: ") + QString::fromStdString((prog_ / "tavr2.ini").string()) +
+                     QStringLiteral(" に書き込めません")))
+        << err_.toStdString();
 }
 
 }  // namespace
