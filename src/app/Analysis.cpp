@@ -244,5 +244,7 @@ void TTavrenne::AnalyzeFile(QString path) {
     run.TickCount = TickCount;
     run.EngineFactory = EngineFactory;
     run.SizeOverride = SizeOverride;
+    analysisRunning_ = true;
     lastRunFailed_ = run.Run(request).Error;
+    analysisRunning_ = false;
 }

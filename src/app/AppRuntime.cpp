@@ -45,7 +45,7 @@ void StepTowardsEnd() {
     CancelAnalysis();
     // Quitting closes the windows first; the main window refuses while a run winds down,
     // and a refused close drops the quit. Before and after the main loop, quit does nothing.
-    if (!(Tavrenne && Tavrenne->CurrentEngine)) QCoreApplication::quit();
+    if (!(Tavrenne && Tavrenne->AnalysisRunning())) QCoreApplication::quit();
 }
 
 void ActOnRequest() {

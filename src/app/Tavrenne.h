@@ -82,6 +82,8 @@ public:
 
     // What the last run ended with: true when its error flag was set or the file was missing.
     bool LastRunFailed() const { return lastRunFailed_; }
+    // From the start of AnalyzeFile until it returns.
+    bool AnalysisRunning() const { return analysisRunning_; }
 
     // Seams: the sidecar and cache steps, the clock, waiting and sizes.
     void SetHooks(TAnalysisHooks* hooks);   // not owned; nullptr: sidecars and cache on disk
@@ -183,6 +185,7 @@ private:
     TAnalysisHooks* hooks_ = nullptr;
     TIconHandle shownIcon_ = 0;
     bool lastRunFailed_ = false;
+    bool analysisRunning_ = false;
     std::vector<QPixmap> logImages_;
     std::unique_ptr<TAnchors> anchors_;
     QActionGroup* formatGroup_ = nullptr;
