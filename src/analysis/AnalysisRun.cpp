@@ -391,7 +391,8 @@ TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& requestIn) {
     if (digestsRan && !outcome.Changed && has(TDigestKind::CRC32) &&
         (has(TDigestKind::MD5) || has(TDigestKind::SHA1))) {
         auto store = [&](const std::string& crc, const std::string& md5, const std::string& sha1) {
-            if (size > 0 && request.UseCache) hooks_.CacheStore(crc, md5, sha1, size, age);
+            // Without a CRC32 there is no key a lookup could find.
+            if (size > 0 && request.UseCache && !crc.empty()) hooks_.CacheStore(crc, md5, sha1, size, age);
         };
         if (cacheHits > 0) {
             bool complete = false;

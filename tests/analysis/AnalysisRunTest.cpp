@@ -4,12 +4,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "analysis/AnalysisRun.h"
 #include "engine/FileDigests.h"
+#include "engine/FileReader.h"
 #include "support/RunLog.h"
 #include "support/TempDir.h"
 
@@ -59,7 +62,7 @@ private:
 
 class AnalysisRun : public ::testing::Test {
 protected:
-    TAnalysisOutcome Run(const std::string& path) {
+    TAnalysisOutcome Run(const std::string& path, bool useCache = true) {
         TAnalysisRun run(sink_, hooks_);
         run.EngineFactory = [this](TDigestSet kinds) -> std::unique_ptr<TNormalFileInfo> {
             return std::make_unique<TAfterFirstRead>(kinds, afterFirstRead_);
@@ -67,7 +70,7 @@ protected:
         TAnalysisRequest request;
         request.Path = path;
         request.Digests = {TDigestKind::CRC32, TDigestKind::SHA1, TDigestKind::MD5};
-        request.UseCache = true;   // CRC32 reads first, SHA-1 and MD5 after it
+        request.UseCache = useCache;   // on: CRC32 reads first, SHA-1 and MD5 after it
         request.ProgramFolder = dir_.path().string();
         return run.Run(request);
     }
@@ -122,6 +125,38 @@ TEST_F(AnalysisRun, AFileChangedBetweenThePassesIsReportedAndNotCached) {
     EXPECT_FALSE(Run(path).Error);
     EXPECT_EQ(hooks_.Stored, std::vector<std::string>{"352441c2"});
     EXPECT_EQ(sink_.Blinks, 1);
+}
+
+// Every read of the file fails after the first buffer.
+ssize_t FailAfterFirstRead(int fd, void* buffer, size_t count) {
+    static thread_local int reads = 0;
+    if (::lseek(fd, 0, SEEK_CUR) == 0) reads = 0;
+    if (reads++ == 0) return ::read(fd, buffer, count);
+    errno = EIO;
+    return -1;
+}
+
+// A read that fails part-way gives no digest, never the digest of what was read and never the
+// cancel line: CRC32 logs its error, and the first of SHA-1 and MD5 names the file and the
+// system's reason, where the run ends.
+TEST_F(AnalysisRun, AReadThatFailsGivesNoDigestAndSaysWhy) {
+    const std::string path = dir_.write("big.bin", std::string(300 * 1024, 'r'));
+    SetReadFunction(&FailAfterFirstRead);
+    for (bool useCache : {false, true}) {
+        SCOPED_TRACE(useCache ? "CRC32 on its own, then SHA-1 with MD5" : "all three in one read");
+        sink_ = {};
+        const TAnalysisOutcome outcome = Run(path, useCache);
+        EXPECT_TRUE(outcome.Error);
+        EXPECT_FALSE(outcome.Canceled);
+        EXPECT_TRUE(outcome.CRC32.empty() && outcome.SHA1.empty() && outcome.MD5.empty());
+        TRunLog expected("big.bin");
+        expected.Start("CRC32").Line("CRC32 Error!!", lkWarning).Start("SHA1").Line("SHA1 Error!!", lkError);
+        EXPECT_EQ(sink_.Lines, expected.Lines());
+        EXPECT_EQ(sink_.Boxes, std::vector<std::string>{"ファイルを読み込めません :理由Input/output error\n" + path});
+        EXPECT_EQ(sink_.Sounds, std::vector<bool>{true});
+        EXPECT_TRUE(hooks_.Stored.empty());
+    }
+    SetReadFunction(nullptr);
 }
 
 }  // namespace
