@@ -50,18 +50,6 @@ FullResult CliFull(const TempDir& dir, const std::string& args, const std::strin
     return {std::stoi(out.substr(mark + 1)), out.substr(0, mark), ReadBytes(errFile)};
 }
 
-time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
-
 void SetModified(const std::string& path, time_t when) {
     const timespec times[2] = {{when, 0}, {when, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path << ": " << std::strerror(errno);

@@ -21,15 +21,7 @@ namespace {
 
 // Sets a file's modified time to a local date and time.
 void SetLocalTime(const std::string& path, int y, int mo, int d, int h, int mi, int s) {
-    struct tm t = {};
-    t.tm_year = y - 1900;
-    t.tm_mon = mo - 1;
-    t.tm_mday = d;
-    t.tm_hour = h;
-    t.tm_min = mi;
-    t.tm_sec = s;
-    t.tm_isdst = -1;
-    const time_t when = mktime(&t);
+    const time_t when = LocalTime(y, mo, d, h, mi, s);
     struct timeval tv[2] = {{when, 0}, {when, 0}};
     ASSERT_EQ(utimes(path.c_str(), tv), 0);
 }

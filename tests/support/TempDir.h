@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ private:
 std::string PatternBytes(size_t n, unsigned seed = 1);
 // Runs a shell command and returns what it printed on stdout.
 std::string RunCommand(const std::string& command);
+
+// The seconds since the epoch of a local date and time.
+time_t LocalTime(int year, int month, int day, int hour, int minute, int second);
 
 // The whole content of a file; empty when it cannot be read.
 std::string ReadBytes(const std::filesystem::path& path);
