@@ -4,6 +4,7 @@
 
 #include "app/AppRuntime.h"
 #include "app/Tavrenne.h"
+#include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 #include "app/CustomOption.h"
 
@@ -15,7 +16,8 @@ int main(int argc, char** argv) {
 
     // The arguments as given: QApplication takes away those it understands itself.
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // Every byte of a file name is kept: names need not be UTF-8.
+    for (int i = 1; i < argc; ++i) args << PathToQString(argv[i]);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrenne"));

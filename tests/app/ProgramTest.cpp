@@ -169,6 +169,26 @@ TEST_F(Program, EachRequestClosesTheEmptyFileBoxOfTheStartUp) {
     }
 }
 
+// A file named on the command line reaches the analysis with every byte of its name, UTF-8
+// or not: the empty-file box (not "ファイルが見当たりません") shows it was found.
+TEST_F(Program, AFileNameThatIsNotUtf8IsFound) {
+    std::ofstream(dir_.path().string() + "/empty\xFF.bin", std::ios::binary).flush();
+    // Through a shell: a QString argument could not carry the byte 0xFF.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run_.string()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TAVRENNE_TRACE_DIALOGS"), QStringLiteral("1"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$1/$(printf 'empty\\377.bin')\""),
+             QString::fromStdString((prog_ / "tavrenne").string()), QString::fromStdString(dir_.path().string())});
+    ASSERT_TRUE(WaitUntil(p, [this] {
+        return Said(QStringLiteral("dialog open: ファイルがオープン出来ません :理由File size of zero or run"));
+    })) << err_.toStdString();
+    EXPECT_EQ(SignalAndWait(p, SIGTERM), 0) << err_.toStdString();
+}
+
 TEST_F(Program, ARequestCancelsALongStartUpAnalysis) {
     // Far too big to be read within the limit: only a cancelled run lets the program end.
     const fs::path big = fs::weakly_canonical(dir_.path()) / "big.bin";
