@@ -19,6 +19,7 @@
 #include "engine/FileUtils.h"
 #include "engine/version/VersionResource.h"
 #include "text/DateTimeFormat.h"
+#include "text/TextUtil.h"
 
 namespace {
 
@@ -114,14 +115,7 @@ void TNormalFileInfo::ReadVersionInfo() {
     info_.FileDescription = value("FileDescription");
 }
 
-std::string TNormalFileInfo::CaseOf(const std::string& text, bool upper) const {
-    std::string s = text;
-    for (char& c : s) {
-        if (upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-        if (!upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    }
-    return s;
-}
+std::string TNormalFileInfo::CaseOf(const std::string& text, bool upper) const { return AsciiCase(text, upper); }
 
 void TNormalFileInfo::Fail(TRunFailure failure, const std::string& reason, bool raise) {
     failure_ = failure;
