@@ -1,0 +1,52 @@
+// The batch list without a window: its rows, how files are added, the size text and the
+// export. The batch window and tavrenne-cli batch share all of it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text/DateTimeFormat.h"
+
+// A cell no run has filled yet.
+inline constexpr const char* kBatchNoValue = "---";
+
+// One file of the list; the eight text cells after the icon, in column order.
+struct TBatchRow {
+    std::string Name;          // file name without its folder
+    std::string CurrentTime;   // the file's modified time
+    std::string NewTime;       // the time Time Walker would set
+    std::string CRC32 = kBatchNoValue;
+    std::string MD5 = kBatchNoValue;
+    std::string Size = kBatchNoValue;
+    std::string SHA1 = kBatchNoValue;
+    std::string Path;          // as it was passed in
+};
+
+// yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒": the form of both timestamp cells.
+std::string BatchTimeText(const TDateTimeParts& t);
+
+// The row for `path`, or nothing for what the list does not take: folders, missing paths and
+// files dated outside 1980 to 2107.
+std::optional<TBatchRow> MakeBatchRow(const std::string& path, const std::string& newTime);
+
+// What adding a folder offers to the list, in walk order: every entry of the folder, or with
+// `recursive` every file below it. Symbolic links to folders are never walked.
+std::vector<std::string> CollectFolder(const std::string& folder, bool recursive);
+
+// The locale's thousands separator (LC_NUMERIC); "," where the locale groups nothing.
+std::string ThousandsSeparator();
+// The size as "%20.0n バイト": grouped by threes, right-aligned in 20 characters.
+std::string BatchSizeText(int64_t size, const std::string& separator);
+
+// The export's file name: a chosen name whose extension is not ".txt" in any case gets ".txt".
+std::string ExportFileName(const std::string& chosen);
+// The folder part of a path: up to, not including, the last separator; a root keeps it.
+std::string ExportFolder(const std::string& path);
+// The export's lines (UTF-8, without line ends); `now` is the locale's date and time text.
+std::vector<std::string> ExportLines(const std::vector<TBatchRow>& rows, const std::string& now);
+// The lines as the file holds them: Shift_JIS, each ended by CR LF.
+std::string ExportBytes(const std::vector<std::string>& lines);
+// Writes the bytes to `file`, replacing it; an empty text or the system's reason on failure.
+std::string WriteExport(const std::string& file, const std::string& bytes);

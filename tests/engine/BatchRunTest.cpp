@@ -1,0 +1,180 @@
+// The batch runs without a window: hash phases, Time Walker and renaming by pattern.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+
+#include "engine/BatchList.h"
+#include "engine/BatchRun.h"
+#include "engine/FileUtils.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void SetLocalTime(const std::string& path, int y, int mo, int d, int h, int mi, int s) {
+    const time_t when = LocalTime(y, mo, d, h, mi, s);
+    struct timeval tv[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimes(path.c_str(), tv), 0);
+}
+
+// Records what a phase tells; aborts after `abortAfter` rows.
+struct TRecordingSink : TBatchHashSink {
+    std::vector<std::string> Paths;
+    int AbortAfter = -1;
+    int Ended = 0;
+    std::map<int, std::pair<std::string, std::string>> Done;   // row: size, digest
+    std::map<int, std::string> Reasons;
+    std::vector<TNormalFileInfo*> Engines;
+
+    int RowCount() override { return int(Paths.size()); }
+    std::string RowPath(int row) override { return Paths[size_t(row)]; }
+    bool Aborted() override { return AbortAfter >= 0 && Ended >= AbortAfter; }
+    void EngineChanged(TNormalFileInfo* engine) override { Engines.push_back(engine); }
+    void RowDone(int row, const std::string& size, const std::string& digest, const std::string& reason) override {
+        Done[row] = {size, digest};
+        Reasons[row] = reason;
+    }
+    void RowEnded(int) override { ++Ended; }
+};
+
+std::string Size(int64_t n) { return BatchSizeText(n, ","); }
+
+TEST(BatchRun, HashPhaseGivesLowerCaseDigestsAndLeavesFilesWithoutOne) {
+    TempDir dir;
+    TRecordingSink sink;
+    sink.Paths = {dir.write("abc", "abc"), dir.write("empty", ""), dir.file("gone")};
+    RunBatchHashPhase(DigestKindInfo(TDigestKind::MD5), 64, nullptr, ",", sink);
+    EXPECT_EQ(sink.Done[0], std::make_pair(Size(3), std::string("900150983cd24fb0d6963f7d28e17f72")));
+    EXPECT_EQ(sink.Done[1], std::make_pair(Size(0), std::string()));
+    EXPECT_EQ(sink.Reasons[1], "empty file");
+    EXPECT_EQ(sink.Done[2], std::make_pair(Size(0), std::string()));
+    EXPECT_EQ(sink.Reasons[2], "no such file");
+    EXPECT_EQ(sink.Ended, 3);
+    ASSERT_EQ(sink.Engines.size(), 2u);
+    EXPECT_NE(sink.Engines[0], nullptr);
+    EXPECT_EQ(sink.Engines[1], nullptr);
+
+    TRecordingSink crc;
+    crc.Paths = {sink.Paths[0]};
+    RunBatchHashPhase(DigestKindInfo(TDigestKind::CRC32), 64, nullptr, ",", crc);
+    EXPECT_EQ(crc.Done[0].second, "352441c2");
+    TRecordingSink sha;
+    sha.Paths = {sink.Paths[0]};
+    RunBatchHashPhase(DigestKindInfo(TDigestKind::SHA1), 64, nullptr, ",", sha);
+    EXPECT_EQ(sha.Done[0].second, "a9993e364706816aba3e25717850c26c9cd0d89d");
+}
+
+TEST(BatchRun, AbortSkipsEveryRowLeft) {
+    TempDir dir;
+    TRecordingSink sink;
+    sink.Paths = {dir.write("a", "a"), dir.write("b", "b"), dir.write("c", "c")};
+    sink.AbortAfter = 1;
+    RunBatchHashPhase(DigestKindInfo(TDigestKind::CRC32), 64, nullptr, ",", sink);
+    EXPECT_EQ(sink.Done.size(), 1u);
+    EXPECT_EQ(sink.Ended, 3);
+}
+
+TEST(BatchRun, UnreadableFileKeepsItsCellsAndThePhaseGoesOn) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    TempDir dir;
+    TRecordingSink sink;
+    sink.Paths = {dir.write("locked", "x"), dir.write("ok", "abc")};
+    chmod(sink.Paths[0].c_str(), 0);
+    RunBatchHashPhase(DigestKindInfo(TDigestKind::SHA1), 64, nullptr, ",", sink);
+    EXPECT_EQ(sink.Done.count(0), 0u);
+    EXPECT_EQ(sink.Done[1].second, "a9993e364706816aba3e25717850c26c9cd0d89d");
+}
+
+TEST(BatchRun, PacerLetsMessagesRunAtMostEveryInterval) {
+    int64_t now = 1000;
+    TBatchPacer pacer([&] { return now; }, 50);
+    EXPECT_FALSE(pacer.Due());
+    now += 49;
+    EXPECT_FALSE(pacer.Due());
+    now += 1;
+    EXPECT_TRUE(pacer.Due());
+    EXPECT_FALSE(pacer.Due());
+    now += 500;
+    EXPECT_TRUE(pacer.Due());
+}
+
+TEST(BatchRun, TimestampLandsOnAnEvenSecondAndLeavesTheAccessTime) {
+    TempDir dir;
+    const std::string file = dir.write("f.txt", "x");
+    SetLocalTime(file, 2001, 2, 3, 4, 5, 6);
+    struct stat before;
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    ASSERT_TRUE(SetFileTimestamp(file, {2004, 8, 1, 12, 30, 5, 0}));
+    struct stat after;
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mtime, LocalTime(2004, 8, 1, 12, 30, 4));
+    EXPECT_EQ(after.st_atime, before.st_atime);
+
+    EXPECT_FALSE(SetFileTimestamp(file, {1979, 12, 31, 0, 0, 0, 0}));
+    EXPECT_FALSE(SetFileTimestamp(file, {2108, 1, 1, 0, 0, 0, 0}));
+    EXPECT_FALSE(SetFileTimestamp(dir.file("missing"), {2004, 8, 1, 0, 0, 0, 0}));
+    EXPECT_FALSE(SetFileTimestamp(dir.path().string(), {2004, 8, 1, 0, 0, 0, 0}));
+    if (geteuid() != 0) {
+        chmod(file.c_str(), 0444);
+        EXPECT_FALSE(SetFileTimestamp(file, {2005, 1, 1, 0, 0, 0, 0}));
+    }
+}
+
+TEST(BatchRun, SequenceNumbersAndNewNames) {
+    const std::pair<int, const char*> numbers[] = {{0, "000"}, {7, "007"}, {42, "042"}, {999, "999"}, {1000, "1000"}};
+    for (const auto& [index, text] : numbers) EXPECT_EQ(SequenceNumber(index), text);
+    uint32_t age = 0;
+    PackDosDateTime({2004, 8, 1, 12, 30, 5, 0}, age);
+    EXPECT_EQ(RenamedPath("/d/abc.txt", TRenameType::Sequence, "x_", 7, age), "/d/007.txt");
+    EXPECT_EQ(RenamedPath("/d/abc.txt", TRenameType::TextAndSequence, "x_", 7, age), "/d/x_007.txt");
+    EXPECT_EQ(RenamedPath("/d/abc.tar.gz", TRenameType::Timestamp, "x_", 7, age), "/d/20040801123004.gz");
+    EXPECT_EQ(RenamedPath("/d.e/abc", TRenameType::Sequence, "", 0, age), "/d.e/000");
+    EXPECT_EQ(RenameExample(TRenameType::TextAndSequence), "指定値＋連番\r\nabc.txt->NewFilename_xxx.txt");
+}
+
+TEST(BatchRun, RenameNeverReplacesAndCountsOnlyRefusedMoves) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "one");
+    fs::create_directories(dir.path() / "two");
+    const std::string a = dir.write("one/a.txt", "a");
+    const std::string b = dir.write("two/b.jpg", "b");
+    EXPECT_EQ(RenameByPattern(a, TRenameType::TextAndSequence, "NewFilename_", 0), TRenameResult::Renamed);
+    EXPECT_EQ(RenameByPattern(b, TRenameType::TextAndSequence, "NewFilename_", 1), TRenameResult::Renamed);
+    EXPECT_EQ(ReadBytes(dir.path() / "one/NewFilename_000.txt"), "a");
+    EXPECT_EQ(ReadBytes(dir.path() / "two/NewFilename_001.jpg"), "b");
+    // The old paths are gone: a second run renames nothing.
+    EXPECT_EQ(RenameByPattern(a, TRenameType::TextAndSequence, "NewFilename_", 0), TRenameResult::Skipped);
+
+    const std::string c = dir.write("c.txt", "c");
+    const std::string taken = dir.write("000.txt", "keep");
+    EXPECT_EQ(RenameByPattern(c, TRenameType::Sequence, "", 0), TRenameResult::Skipped);
+    EXPECT_EQ(ReadBytes(taken), "keep");
+    EXPECT_EQ(ReadBytes(c), "c");
+
+    // A folder holding the new name refuses the move.
+    fs::create_directory(dir.path() / "001.txt");
+    EXPECT_EQ(RenameByPattern(c, TRenameType::Sequence, "", 1), TRenameResult::Failed);
+    EXPECT_EQ(ReadBytes(c), "c");
+
+    const std::string bare = dir.write("bare", "n");
+    EXPECT_EQ(RenameByPattern(bare, TRenameType::Sequence, "", 2), TRenameResult::Renamed);
+    EXPECT_TRUE(fs::exists(dir.path() / "002"));
+}
+
+TEST(BatchRun, TimestampNamesOfTwoFilesOfOneTimeRenameOnlyTheFirst) {
+    TempDir dir;
+    const std::string a = dir.write("a.txt", "a"), b = dir.write("b.txt", "b");
+    SetLocalTime(a, 2004, 8, 1, 12, 30, 4);
+    SetLocalTime(b, 2004, 8, 1, 12, 30, 5);
+    EXPECT_EQ(RenameByPattern(a, TRenameType::Timestamp, "", 0), TRenameResult::Renamed);
+    EXPECT_EQ(RenameByPattern(b, TRenameType::Timestamp, "", 1), TRenameResult::Skipped);
+    EXPECT_EQ(ReadBytes(dir.path() / "20040801123004.txt"), "a");
+    EXPECT_EQ(ReadBytes(b), "b");
+}
+
+}  // namespace
