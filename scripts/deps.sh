@@ -8,6 +8,7 @@ TAV_PACKAGES=(
   libssl-dev zlib1g-dev
   xvfb xauth
   alsa-utils
+  shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl dbus python3-dbusmock lintian  # tavrfix, its scratch-home tests, the .deb check
 )
 
 tav_ensure_packages() {

@@ -1,0 +1,465 @@
+#include "helper/DesktopIntegration.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTempSuffix = ".tavrfix-tmp";
+constexpr const char* kDefaultsSection = "[Default Applications]";
+constexpr const char* kIconPrefix = "tavrenne-md5-";
+
+bool Exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Written beside and renamed over, so a reader never sees half a file.
+bool WriteText(const std::string& path, const std::string& text, bool executable = false) {
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    const std::string temp = path + kTempSuffix;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out << text;
+        if (!out.flush()) return false;
+    }
+    if (executable) {
+        fs::permissions(temp, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add, ec);
+    }
+    fs::rename(temp, path, ec);
+    if (ec) fs::remove(temp, ec);
+    return !ec;
+}
+
+bool RemoveFile(const std::string& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    return !ec;
+}
+
+// Removes the folders above `path` that are left empty, up to (not including) `stop`.
+void RemoveEmptyParents(const fs::path& path, const fs::path& stop) {
+    std::error_code ec;
+    for (fs::path dir = path.parent_path(); !dir.empty() && dir != stop && dir.string().size() > stop.string().size();
+         dir = dir.parent_path()) {
+        if (!fs::is_directory(dir, ec) || !fs::is_empty(dir, ec)) return;
+        if (!fs::remove(dir, ec)) return;
+    }
+}
+
+bool RemoveOurFile(const std::string& path, const std::string& stop) {
+    if (!Exists(path)) return true;
+    const bool ok = RemoveFile(path);
+    RemoveEmptyParents(path, stop);
+    return ok;
+}
+
+std::string ShellQuote(const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A string value of a desktop entry: backslashes and line ends escaped.
+std::string EntryValue(const std::string& text) {
+    std::string v;
+    for (char c : text) {
+        if (c == '\\') v += "\\\\";
+        else if (c == '\n') v += "\\n";
+        else v += c;
+    }
+    return v;
+}
+
+std::string EntryKey(const std::string& text, const std::string& key) {
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    }
+    return {};
+}
+
+std::string UnescapeValue(const std::string& value) {
+    std::string v;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char n = value[++i];
+            v += n == 'n' ? '\n' : n == 's' ? ' ' : n == 't' ? '\t' : n;
+        } else {
+            v += value[i];
+        }
+    }
+    return v;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    return text;
+}
+
+bool IsSection(const std::string& line) { return !line.empty() && line[0] == '['; }
+
+// The value of `key` in [Default Applications] of a mimeapps.list text, if it is there.
+std::optional<std::string> DefaultsValue(const std::string& text, const std::string& key) {
+    bool inSection = false;
+    for (const std::string& line : Lines(text)) {
+        if (IsSection(line)) inSection = line == kDefaultsSection;
+        else if (inSection && line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    }
+    return std::nullopt;
+}
+
+std::string MimeAppsFile(const TDesktopEnv& env) { return env.ConfigHome + "/mimeapps.list"; }
+
+// Records our entry as the type's default, in the file and section where `xdg-mime default`
+// records it; the rest of the file keeps its lines.
+bool SetDefault(const TDesktopEnv& env) {
+    const std::string file = MimeAppsFile(env);
+    std::vector<std::string> lines = Lines(ReadText(file));
+    const std::string key = std::string(kMd5MimeType) + "=";
+    const std::string entry = key + kDesktopId + ";";
+    bool inSection = false, done = false;
+    for (size_t i = 0; i < lines.size() && !done; ++i) {
+        if (IsSection(lines[i])) {
+            if (inSection) {   // end of our section without the key
+                lines.insert(lines.begin() + static_cast<long>(i), entry);
+                done = true;
+            }
+            inSection = lines[i] == kDefaultsSection;
+        } else if (inSection && lines[i].rfind(key, 0) == 0) {
+            lines[i] = entry;
+            done = true;
+        }
+    }
+    if (!done && inSection) lines.push_back(entry);
+    else if (!done) {
+        lines.push_back(kDefaultsSection);
+        lines.push_back(entry);
+    }
+    return WriteText(file, Joined(lines));
+}
+
+// Takes our entry away from the type's default; a default the user chose stays. A file left
+// with no entry at all is removed.
+bool RemoveDefault(const TDesktopEnv& env) {
+    const std::string file = MimeAppsFile(env);
+    if (!Exists(file)) return true;
+    std::vector<std::string> lines = Lines(ReadText(file));
+    const std::string key = std::string(kMd5MimeType) + "=";
+    bool inSection = false, changed = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (IsSection(lines[i])) inSection = lines[i] == kDefaultsSection;
+        else if (inSection && lines[i].rfind(key, 0) == 0) {
+            const std::string value = lines[i].substr(key.size());
+            if (value == kDesktopId || value == std::string(kDesktopId) + ";") {
+                lines.erase(lines.begin() + static_cast<long>(i--));
+                changed = true;
+            }
+        }
+    }
+    if (!changed) return true;
+    bool anyEntry = false;
+    for (const std::string& l : lines) anyEntry |= !IsSection(l) && l.find('=') != std::string::npos;
+    if (!anyEntry) return RemoveOurFile(file, env.ConfigHome);
+    return WriteText(file, Joined(lines));
+}
+
+// Hues for the fifteen icons, so neighbours in the list look apart.
+constexpr int kHues[kMd5IconCount] = {210, 0, 120, 30, 270, 180, 330, 60, 240, 150, 15, 300, 90, 195, 45};
+
+}  // namespace
+
+int RunTool(const std::vector<std::string>& argv) {
+    if (argv.empty()) return -1;
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string MimePackageFile(const TDesktopEnv& env) { return env.DataHome + "/mime/packages/tavrenne-md5.xml"; }
+std::string DesktopEntryFile(const TDesktopEnv& env) { return env.DataHome + "/applications/" + kDesktopId; }
+std::string Md5IconName(int index) { return kIconPrefix + std::to_string(index); }
+std::string ProgramIconName() { return "tavrenne"; }
+std::string Md5IconFile(const TDesktopEnv& env, int index) {
+    return env.DataHome + "/icons/hicolor/scalable/mimetypes/" + Md5IconName(index) + ".svg";
+}
+std::string DolphinServiceMenuFile(const TDesktopEnv& env) { return env.DataHome + "/kio/servicemenus/tavrenne.desktop"; }
+std::string NautilusScriptFolder(const TDesktopEnv& env) { return env.DataHome + "/nautilus/scripts/Tavrenne"; }
+std::string NemoActionFile(const TDesktopEnv& env, const std::string& key) {
+    return env.DataHome + "/nemo/actions/tavrenne-" + key + ".nemo_action";
+}
+
+const std::vector<TActionChoice>& ActionChoices() {
+    static const std::vector<TActionChoice> choices = {
+        {"open", "Tavrenne", ""},
+        {"md5", "Tavrenne: MD5", "-m"},
+        {"sha1", "Tavrenne: SHA1", "-h"},
+        {"crc32", "Tavrenne: CRC32", "-c"},
+        {"all", "Tavrenne: 全取得", "-a"},
+    };
+    return choices;
+}
+
+std::string ExecProgram(const std::string& program) {
+    static const std::string reserved = " \t\n\"'\\><~|&;$*?#()`";
+    std::string arg = program;
+    if (program.find_first_of(reserved) != std::string::npos) {
+        arg = "\"";
+        for (char c : program) {
+            if (c == '"' || c == '`' || c == '$' || c == '\\') arg += '\\';
+            arg += c;
+        }
+        arg += "\"";
+    }
+    std::string escaped;
+    for (char c : arg) escaped += c == '%' ? std::string("%%") : std::string(1, c);
+    return EntryValue(escaped);
+}
+
+std::string MimePackageText(int iconIndex) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+           "  <mime-type type=\"" + std::string(kMd5MimeType) + "\">\n"
+           "    <comment>MD5 checksum file</comment>\n"
+           "    <comment xml:lang=\"ja\">MD5ファイル</comment>\n"
+           "    <sub-class-of type=\"text/plain\"/>\n"
+           "    <icon name=\"" + Md5IconName(iconIndex) + "\"/>\n"
+           "    <glob pattern=\"*.md5\"/>\n"
+           "    <glob pattern=\"*.MD5\" case-sensitive=\"true\"/>\n"
+           "  </mime-type>\n"
+           "</mime-info>\n";
+}
+
+std::string DesktopEntryText(const std::string& program) {
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Tavrenne\n"
+           "GenericName=File Information and Digests\n"
+           "GenericName[ja]=ファイル情報とダイジェスト\n"
+           "Comment=Shows everything about a file and proves its content by CRC32, MD5 and SHA-1\n"
+           "Exec=" + ExecProgram(program) + " %F\n"
+           "TryExec=" + EntryValue(program) + "\n"
+           "Icon=" + ProgramIconName() + "\n"
+           "Terminal=false\n"
+           "Categories=Utility;\n"
+           "MimeType=" + kMd5MimeType + ";\n";
+}
+
+std::string Md5IconSvg(int index) {
+    const int hue = kHues[((index % kMd5IconCount) + kMd5IconCount) % kMd5IconCount];
+    const std::string band = "hsl(" + std::to_string(hue) + ",70%,42%)";
+    const std::string tint = "hsl(" + std::to_string(hue) + ",60%,92%)";
+    std::string mark;
+    switch (index % 3) {
+    case 0: mark = "<path d='M22 44l6 6 12-14' fill='none' stroke='" + band + "' stroke-width='4' stroke-linecap='round'/>"; break;
+    case 1: mark = "<path d='M24 36h16M24 44h16M28 32v16M36 32v16' stroke='" + band + "' stroke-width='3'/>"; break;
+    default: mark = "<path d='M32 30l9 4v7c0 6-4 9-9 11-5-2-9-5-9-11v-7z' fill='" + band + "'/>"; break;
+    }
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='64' height='64' viewBox='0 0 64 64'>\n"
+           "<path d='M12 4h28l12 12v44H12z' fill='" + tint + "' stroke='#444' stroke-width='2'/>\n"
+           "<path d='M40 4v12h12' fill='#fff' stroke='#444' stroke-width='2'/>\n"
+           "<rect x='12' y='" + std::to_string(8 + (index / 3) * 2) + "' width='22' height='10' fill='" + band + "'/>\n"
+           "<text x='14' y='" + std::to_string(16 + (index / 3) * 2) +
+           "' font-family='sans-serif' font-size='8' font-weight='bold' fill='#fff'>MD5</text>\n" + mark + "\n</svg>\n";
+}
+
+std::string ProgramIconSvg() {
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='64' height='64' viewBox='0 0 64 64'>\n"
+           "<path d='M10 4h26l10 10v40H10z' fill='#eef4fb' stroke='#345' stroke-width='2'/>\n"
+           "<path d='M16 20h22M16 27h22M16 34h14' stroke='#789' stroke-width='3'/>\n"
+           "<circle cx='40' cy='40' r='11' fill='#cfe3ff' fill-opacity='0.8' stroke='#1d5fa8' stroke-width='4'/>\n"
+           "<path d='M48 48l10 10' stroke='#1d5fa8' stroke-width='6' stroke-linecap='round'/>\n"
+           "</svg>\n";
+}
+
+bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run) {
+    if (iconIndex < 0 || iconIndex >= kMd5IconCount) return false;
+    bool ok = WriteText(Md5IconFile(env, iconIndex), Md5IconSvg(iconIndex));
+    ok = WriteText(MimePackageFile(env), MimePackageText(iconIndex)) && ok;
+    ok = WriteText(DesktopEntryFile(env), DesktopEntryText(program)) && ok;
+    ok = SetDefault(env) && ok;
+    ok = run({"update-mime-database", env.DataHome + "/mime"}) == 0 && ok;
+    ok = run({"update-desktop-database", env.DataHome + "/applications"}) == 0 && ok;
+    return ok;
+}
+
+bool RemoveAssociation(const TDesktopEnv& env, TToolRunner run) {
+    bool ok = true;
+    for (int i = 0; i < kMd5IconCount; ++i) ok = RemoveOurFile(Md5IconFile(env, i), env.DataHome) && ok;
+    ok = RemoveDefault(env) && ok;
+
+    // The user's MIME folder holds only what update-mime-database made from its packages: with
+    // no package left it goes entirely.
+    const std::string mime = env.DataHome + "/mime";
+    const std::string packages = mime + "/packages";
+    ok = RemoveFile(MimePackageFile(env)) && ok;
+    std::error_code ec;
+    if (fs::is_directory(packages, ec) && fs::is_empty(packages, ec)) fs::remove(packages, ec);
+    if (!fs::exists(packages, ec) && fs::is_directory(mime, ec)) {
+        fs::remove_all(mime, ec);
+        RemoveEmptyParents(mime, env.DataHome);
+    } else if (fs::exists(packages, ec)) {
+        ok = run({"update-mime-database", mime}) == 0 && ok;
+    }
+
+    const std::string apps = env.DataHome + "/applications";
+    ok = RemoveFile(DesktopEntryFile(env)) && ok;
+    bool otherEntries = false;
+    for (auto it = fs::recursive_directory_iterator(apps, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        otherEntries |= it->path().extension() == ".desktop";
+    }
+    if (otherEntries) {
+        ok = run({"update-desktop-database", apps}) == 0 && ok;
+    } else if (fs::is_directory(apps, ec)) {
+        fs::remove(apps + "/mimeinfo.cache", ec);
+        RemoveEmptyParents(apps + "/x", env.DataHome);
+    }
+    return ok;
+}
+
+bool InstallActions(const TDesktopEnv& env, const std::string& program) {
+    const auto& choices = ActionChoices();
+    // Dolphin: one service menu, a submenu with one action per digest choice.
+    std::string dolphin = "[Desktop Entry]\n"
+                          "Type=Service\n"
+                          "MimeType=all/allfiles;\n"
+                          "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+                          "X-KDE-Submenu=Tavrenne\n"
+                          "TryExec=" + EntryValue(program) + "\n"
+                          "Actions=";
+    for (const auto& c : choices) dolphin += std::string(c.Key) + ";";
+    dolphin += "\n";
+    for (const auto& c : choices) {
+        dolphin += std::string("\n[Desktop Action ") + c.Key + "]\nName=" + c.Label + "\nIcon=" + ProgramIconName() +
+                   "\nExec=" + ExecProgram(program) + (*c.Switch ? " " : "") + c.Switch + " %f\n";
+    }
+    bool ok = WriteText(DolphinServiceMenuFile(env), dolphin, true);
+
+    // Nautilus: a script per choice in a "Tavrenne" folder; it gets the selected paths.
+    for (const auto& c : choices) {
+        const std::string script = "#!/bin/sh\n# Sends the first selected file to Tavrenne.\nexec " + ShellQuote(program) +
+                                   (*c.Switch ? " " : "") + c.Switch + " \"$1\"\n";
+        ok = WriteText(NautilusScriptFolder(env) + "/" + c.Label, script, true) && ok;
+    }
+
+    // Nemo: one action file per choice, for a single selected file.
+    for (const auto& c : choices) {
+        const std::string action = "[Nemo Action]\nName=" + std::string(c.Label) + "\nComment=" + c.Label +
+                                   "\nExec=" + ShellQuote(program) + (*c.Switch ? " " : "") + c.Switch +
+                                   " %F\nIcon-Name=" + ProgramIconName() + "\nSelection=s\nExtensions=nodirs;\n";
+        ok = WriteText(NemoActionFile(env, c.Key), action) && ok;
+    }
+    return ok;
+}
+
+bool RemoveActions(const TDesktopEnv& env) {
+    bool ok = RemoveOurFile(DolphinServiceMenuFile(env), env.DataHome);
+    for (const auto& c : ActionChoices()) {
+        ok = RemoveOurFile(NautilusScriptFolder(env) + "/" + c.Label, env.DataHome) && ok;
+        ok = RemoveOurFile(NemoActionFile(env, c.Key), env.DataHome) && ok;
+    }
+    return ok;
+}
+
+bool RemoveStaleEntries(const TDesktopEnv& env, TToolRunner run) {
+    bool ok = true;
+    // Temporaries of a helper that was stopped while writing.
+    for (const std::string& file : {MimePackageFile(env), DesktopEntryFile(env), DolphinServiceMenuFile(env),
+                                    MimeAppsFile(env)}) {
+        if (Exists(file + kTempSuffix)) ok = RemoveFile(file + kTempSuffix) && ok;
+    }
+    // Entries that start a program which was moved or removed since (an older build folder).
+    auto stale = [](const std::string& entry) {
+        if (!Exists(entry)) return false;
+        const std::string program = UnescapeValue(EntryKey(ReadText(entry), "TryExec"));
+        return !program.empty() && !Exists(program);
+    };
+    if (stale(DesktopEntryFile(env))) ok = RemoveAssociation(env, run) && ok;
+    if (stale(DolphinServiceMenuFile(env))) ok = RemoveActions(env) && ok;
+    return ok;
+}
+
+std::string DefaultApplication(const TDesktopEnv& env, const std::string& mimeType) {
+    std::vector<std::string> files;
+    auto add = [&](const std::string& folder) {
+        for (const std::string& d : env.Desktops) files.push_back(folder + "/" + d + "-mimeapps.list");
+        files.push_back(folder + "/mimeapps.list");
+    };
+    add(env.ConfigHome);
+    for (const std::string& d : env.ConfigDirs) add(d);
+    add(env.DataHome + "/applications");
+    for (const std::string& d : env.DataDirs) add(d + "/applications");
+    for (const std::string& file : files) {
+        if (!Exists(file)) continue;
+        const std::optional<std::string> value = DefaultsValue(ReadText(file), mimeType);
+        if (!value) continue;
+        const std::string first = value->substr(0, value->find(';'));
+        if (!first.empty()) return first;
+    }
+    return {};
+}
+
+std::optional<std::string> AssociatedIconText(const TDesktopEnv& env, const std::string& program) {
+    if (!Exists(MimePackageFile(env)) || DefaultApplication(env, kMd5MimeType) != kDesktopId) return std::nullopt;
+    const std::string package = ReadText(MimePackageFile(env));
+    const std::string tag = "<icon name=\"";
+    const size_t at = package.find(tag);
+    if (at == std::string::npos) return program;
+    const size_t start = at + tag.size();
+    const std::string name = package.substr(start, package.find('"', start) - start);
+    if (name.rfind(kIconPrefix, 0) != 0) return program;
+    return program + "," + name.substr(std::string(kIconPrefix).size());
+}
+
+bool ActionsInstalled(const TDesktopEnv& env) {
+    if (Exists(DolphinServiceMenuFile(env))) return true;
+    for (const auto& c : ActionChoices()) {
+        if (Exists(NautilusScriptFolder(env) + "/" + c.Label) || Exists(NemoActionFile(env, c.Key))) return true;
+    }
+    return false;
+}
