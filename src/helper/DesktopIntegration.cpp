@@ -307,15 +307,6 @@ std::string Md5IconSvg(int index) {
            "' font-family='sans-serif' font-size='8' font-weight='bold' fill='#fff'>MD5</text>\n" + mark + "\n</svg>\n";
 }
 
-std::string ProgramIconSvg() {
-    return "<svg xmlns='http://www.w3.org/2000/svg' width='64' height='64' viewBox='0 0 64 64'>\n"
-           "<path d='M10 4h26l10 10v40H10z' fill='#eef4fb' stroke='#345' stroke-width='2'/>\n"
-           "<path d='M16 20h22M16 27h22M16 34h14' stroke='#789' stroke-width='3'/>\n"
-           "<circle cx='40' cy='40' r='11' fill='#cfe3ff' fill-opacity='0.8' stroke='#1d5fa8' stroke-width='4'/>\n"
-           "<path d='M48 48l10 10' stroke='#1d5fa8' stroke-width='6' stroke-linecap='round'/>\n"
-           "</svg>\n";
-}
-
 bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run) {
     if (iconIndex < 0 || iconIndex >= kMd5IconCount) return false;
     bool ok = WriteText(Md5IconFile(env, iconIndex), Md5IconSvg(iconIndex));

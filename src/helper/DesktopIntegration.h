@@ -33,9 +33,8 @@ std::string MimePackageText(int iconIndex);
 std::string DesktopEntryText(const std::string& program);
 // A program path as an Exec= value wants it (quoted where needed, '%' and '\' escaped).
 std::string ExecProgram(const std::string& program);
-// Our own art, drawn as SVG: 15 variants of the .MD5 file icon and the program's icon.
+// Our own art, drawn as SVG: 15 variants of the .MD5 file icon.
 std::string Md5IconSvg(int index);
-std::string ProgramIconSvg();
 
 // "-I n" and "-F": true when every file was written (removed) and the databases updated.
 bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run);

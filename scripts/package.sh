@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and checks it with lintian.
+#   scripts/package.sh [BUILD_FOLDER]     (default: build/package)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+tav_ensure_packages dpkg-dev fakeroot lintian
+build=${1:-build/package}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target tavrenne tavrenne-cli tavrfix tavrfix-data
+(cd "$build" && fakeroot cpack -G DEB >/dev/null)
+deb=$(ls -t "$build"/tavrenne_*.deb | head -n1)
+echo "$deb"
+# Errors fail the script; warnings and notes are shown.
+lintian --fail-on error "$deb"
