@@ -19,6 +19,23 @@ void DeleteLink(const std::string& file) {
     fs::remove(file, ec);
 }
 
+// The menu shows launchers of the "Quillory" folder as a submenu of that name only when a
+// merge file says so (the folder's launchers have the desktop ID "Quillory-Tavrenne.desktop").
+void WriteQuilloryMenu() {
+    const TDesktopEnv env = TDesktopEnv::FromEnvironment();
+    std::error_code ec;
+    fs::create_directories(env.ConfigHome + "/menus/applications-merged", ec);
+    std::ofstream(env.ConfigHome + "/menus/applications-merged/quillory.menu", std::ios::binary)
+        << "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+           "<Menu>\n  <Name>Applications</Name>\n  <Menu>\n    <Name>Quillory</Name>\n"
+           "    <Directory>quillory.directory</Directory>\n"
+           "    <Include><Filename>Quillory-Tavrenne.desktop</Filename></Include>\n  </Menu>\n</Menu>\n";
+    fs::create_directories(env.DataHome + "/desktop-directories", ec);
+    std::ofstream(env.DataHome + "/desktop-directories/quillory.directory", std::ios::binary)
+        << "[Desktop Entry]\nType=Directory\nName=Quillory\nIcon=" << ProgramIconName() << "\n";
+}
+
 }  // namespace
 
 TQL_ShortcutControl::TQL_ShortcutControl() { GetSpecialFolders(folders_); }
@@ -93,7 +110,7 @@ void MakeShortcuts(const TQL_SpFolder& folders, const std::string& program, bool
         std::error_code ec;
         if (!fs::is_directory(menuFolder, ec)) fs::create_directory(menuFolder, ec);
         control.SetLinkFile(menuFolder + "/" + kLinkName);
-        control.SaveLink();
+        if (control.SaveLink()) WriteQuilloryMenu();
     } else {
         DeleteLink(menuFolder + "/" + kLinkName);
     }

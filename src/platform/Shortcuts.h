@@ -42,7 +42,8 @@ std::string SendToArguments(int item);
 
 // Creates the wanted launchers "Tavrenne.desktop" and deletes the unwanted ones, silently:
 // desktop folder, send-to folder (with the switch of `sendToItem`), then the "Quillory"
-// folder of the applications menu (created one level deep; the folder itself stays).
+// folder of the applications menu (created one level deep, shown as the submenu "Quillory";
+// the folder and the submenu stay when the launcher is deleted).
 void MakeShortcuts(const TQL_SpFolder& folders, const std::string& program, bool desktop, bool startMenu, bool sendTo,
                    int sendToItem);
 // The same for the running program and the user's folders.

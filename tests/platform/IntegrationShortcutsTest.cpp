@@ -94,6 +94,10 @@ TEST_F(Shortcuts, CheckedCreatesOrOverwritesAndUncheckedDeletes) {
     fs::remove(fs::path(Menu()).parent_path());
     MakeShortcuts(folders_, program_, false, true, false, 0);
     EXPECT_TRUE(Valid(Menu())) << ReadBytes(Menu());
+    const std::string menu = ReadBytes(dir_.path() / "config/menus/applications-merged/quillory.menu");
+    EXPECT_NE(menu.find("<Name>Quillory</Name>"), std::string::npos);
+    EXPECT_NE(menu.find("<Filename>Quillory-Tavrenne.desktop</Filename>"), std::string::npos);
+    EXPECT_TRUE(Valid(dir_.file("data/desktop-directories/quillory.directory")));
 }
 
 TEST_F(Shortcuts, NothingWantedAndNothingThereChangesNothing) {
