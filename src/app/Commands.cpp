@@ -246,10 +246,6 @@ void TTavrenne::ToggleLog() {
     anchors_->SetEnabled(ListView1, true, size());
 }
 
-// No mascot is reached yet: the SSTP client comes with its own change.
-bool TTavrenne::MascotInUse() { return false; }
-void TTavrenne::SendMascotScript(TMascotScript) {}
-
 void TTavrenne::ButtonAllClick(bool all) {
     CheckBox4->setChecked(all);
     CheckBox5->setChecked(all);

@@ -30,6 +30,7 @@ class QToolButton;
 class QTreeWidget;
 class QWidget;
 class TAnchors;
+class TQL_SSTP;
 
 enum class TMascotScript { Greeting, Results, Version };
 
@@ -63,6 +64,12 @@ public:
     void HandleDroppedFiles(const QStringList& paths);
     bool MascotInUse();
     void SendMascotScript(TMascotScript which);
+    // Run or extract the current file (Action19).
+    void RunOrExtract();
+    bool ExtractZip(const QString& archive, QWidget* owner, bool extractHere);
+    bool ExtractLha(const QString& archive, QWidget* owner, bool extractHere);
+    bool ExtractCab(const QString& archive, QWidget* owner, bool extractHere);
+    bool ExtractGca(const QString& archive, QWidget* owner, bool extractHere);
     QString StatusText(int panel) const;
 
     // Spec-named fields.
@@ -118,6 +125,8 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QAction *N1 = nullptr, *N2 = nullptr;
     QMenu* SystemMenu = nullptr;   // stand-in for the window's system menu
+    // The mascot's SSTP client: loopback host, sender "Mirune", the default port.
+    TQL_SSTP* QL_SSTP1 = MakeMascotClient(this);
 
     QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
             *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
@@ -147,13 +156,12 @@ public:
     void Action22Execute();
 
 signals:
-    // Raised by commands whose windows live elsewhere (batch, options, tools, run/extract).
+    // Raised by commands whose windows live elsewhere (batch, options, tools).
     void batchRequested();
     void optionsRequested();
     void stringHashRequested();
     void duplicateSearchRequested();
     void digestToolRequested();
-    void runExtractRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -166,6 +174,7 @@ protected:
 
 private:
     class TWindowSink;
+    static TQL_SSTP* MakeMascotClient(QObject* owner);
 
     void BuildActions();
     void BuildMenus();

@@ -199,7 +199,7 @@ void TTavrenne::BuildActions() {
     connect(Action1, &QAction::triggered, this, &TTavrenne::Action1Execute);
     connect(Action2, &QAction::triggered, this, &TTavrenne::Action2Execute);
     connect(Action4, &QAction::triggered, this, &TTavrenne::batchRequested);
-    connect(Action19, &QAction::triggered, this, &TTavrenne::runExtractRequested);
+    connect(Action19, &QAction::triggered, this, &TTavrenne::RunOrExtract);
     connect(Action16, &QAction::triggered, this, &TTavrenne::Action16Execute);
     connect(Action6, &QAction::triggered, this, &TTavrenne::Action6Execute);
     connect(Action7, &QAction::triggered, this, &TTavrenne::Action7Execute);

@@ -17,6 +17,7 @@
 #include "engine/FileMD5Info.h"
 #include "engine/FileUtils.h"
 #include "cli/Analyze.h"
+#include "cli/Batch.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ const char* const kUsage =
     "       tavrenne-cli string [--upper] [--] TEXT\n"
     "       tavrenne-cli info [--] FILE\n"
     "       tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] [--] FILE\n"
+    "       tavrenne-cli batch {crc32|md5|sha1|all} [--recurse] [--export FILE] [--] PATH...\n"
     ;
 
 int Usage(const std::string& problem = {}) {
@@ -196,6 +198,7 @@ int main(int argc, char** argv) {
     if (command == "string") return String(args);
     if (command == "info") return Info(args);
     if (command == "analyze") return RunAnalyze(args);
+    if (command == "batch") return RunBatch(args);
     if (command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
         return 0;

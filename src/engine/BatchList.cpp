@@ -74,7 +74,7 @@ std::string ExportFileName(const std::string& chosen) {
 
 std::string ExportFolder(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return path;
+    if (slash == std::string::npos) return {};
     return path.substr(0, slash == 0 ? 1 : slash);
 }
 

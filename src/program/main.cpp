@@ -7,6 +7,7 @@
 #include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 #include "app/CustomOption.h"
+#include "batch/Tallcheck.h"
 
 int main(int argc, char** argv) {
     CatchTerminationRequests();
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     WatchTerminationRequests();
 
     TTavrenne main;
+    QObject::connect(&main, &TTavrenne::batchRequested, &main, [&main] { RunBatchWindow(&main); });
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
     customoption.FormCreate(args);

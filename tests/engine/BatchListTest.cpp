@@ -91,6 +91,7 @@ TEST(BatchList, ExportNameAndFolder) {
     for (const auto& [chosen, written] : names) EXPECT_EQ(ExportFileName(chosen), written) << chosen;
     EXPECT_EQ(ExportFolder("/home/u/a.txt"), "/home/u");
     EXPECT_EQ(ExportFolder("/a.txt"), "/");
+    EXPECT_EQ(ExportFolder("a.txt"), "");
 }
 
 TEST(BatchList, ExportBytesAreShiftJisWithCrLfAndQuestionMarksForUnreadableCells) {

@@ -1,0 +1,123 @@
+// Action19: extract an archive into a folder beside it, or open any other file.
+#include <sys/stat.h>
+
+#include <QFileInfo>
+#include <filesystem>
+#include <vector>
+
+#include "app/Tavrenne.h"
+#include "engine/FileUtils.h"
+#include "platform/ArchiveLibraries.h"
+#include "platform/Dialogs.h"
+#include "platform/PathText.h"
+#include "platform/Platform.h"
+
+namespace {
+
+struct TArchiveRow {
+    const char* Extension;
+    const char* Kind;
+    const char* Library;
+    const char* BusyTest;   // nullptr: none
+    const char* Entry;
+    const char* Before;     // command line before the archive
+    const char* After;      // after the destination
+};
+
+const TArchiveRow kZip{".zip", "ZIP", "UNZIP32.DLL", nullptr, "UnZip", "", ""};
+const TArchiveRow kLha{".lzh", "Lha", "UNLHA32.DLL", "UnlhaGetRunning", "Unlha", "e -x -u0 -jyc ", " *.*"};
+const TArchiveRow kCab{".cab", "Cab", "cab32.dll", nullptr, "Cab", "-x ", " *.*"};
+const TArchiveRow kGca{".gca", "GCA", "UnGCA32.dll", "UnGCAGetRunning", "UnGCA", "e -sx1 ", ""};
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
+// From the last dot of the file name on; empty without one.
+std::string Extension(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+// Paths stay file-system bytes: on Linux those are what the system's narrow calls take.
+bool Extract(const TArchiveRow& row, const QString& archive, QWidget* owner, bool extractHere) {
+    const std::string path = PathFromQString(archive);
+    if (!FileExistsByAge(path)) return false;
+    const TArchiveLibrary* library = LoadArchiveLibrary(row.Library);
+    if (!library) return false;
+    struct TUnload {
+        const TArchiveLibrary* Library;
+        ~TUnload() { FreeArchiveLibrary(Library); }
+    } unload{library};
+
+    if (row.BusyTest) {
+        const auto busy = library->BusyTests.find(row.BusyTest);
+        if (busy == library->BusyTests.end() || busy->second() != 0) return false;
+    }
+    const auto entry = library->Entries.find(row.Entry);
+    if (entry == library->Entries.end()) return false;
+
+    const std::filesystem::path file(path);
+    std::string folder = file.parent_path().string();
+    if (!extractHere) {
+        folder += "/" + file.stem().string();
+        ::mkdir(folder.c_str(), 0777);   // one level; a failure shows in the extraction
+    }
+    const std::string commandLine =
+        std::string(row.Before) + "\"" + path + "\" \"" + folder + "/\"" + row.After;
+    std::vector<char> buffer(513);
+    return entry->second(owner, commandLine.c_str(), buffer.data(), 512) == 0;
+}
+
+}  // namespace
+
+bool TTavrenne::ExtractZip(const QString& archive, QWidget* owner, bool extractHere) {
+    return Extract(kZip, archive, owner, extractHere);
+}
+bool TTavrenne::ExtractLha(const QString& archive, QWidget* owner, bool extractHere) {
+    return Extract(kLha, archive, owner, extractHere);
+}
+bool TTavrenne::ExtractCab(const QString& archive, QWidget* owner, bool extractHere) {
+    return Extract(kCab, archive, owner, extractHere);
+}
+bool TTavrenne::ExtractGca(const QString& archive, QWidget* owner, bool extractHere) {
+    return Extract(kGca, archive, owner, extractHere);
+}
+
+void TTavrenne::RunOrExtract() {
+    const QString name = QFileInfo(CurrentPath).fileName();
+    if (Dialogs().MessageBox(ApplicationTitle,
+                             name + QStringLiteral("の解凍(zip,lha,cab,gca)もしくは実行(関連付けから起動)を行います よろしいですか?"),
+                             TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
+        return;
+    if (!FileExistsByAge(PathFromQString(CurrentPath))) {
+        Dialogs().MessageBox(ApplicationTitle, QStringLiteral("ファイルが見つかりません"), TMsgButtons::Ok, TMsgIcon::Error);
+        return;
+    }
+
+    const std::string extension = Lower(Extension(PathFromQString(CurrentPath)));
+    const TArchiveRow* row = nullptr;
+    for (const TArchiveRow* r : {&kZip, &kLha, &kCab, &kGca})
+        if (extension == r->Extension) row = r;
+
+    if (!row) {
+        if ((extension == ".exe" || extension == ".com") &&
+            Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("このファイルは実行形式です 実行しますか？"),
+                                 TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
+            return;
+        Platform().OpenDocument(CurrentPath);
+        return;
+    }
+
+    if (Extract(*row, CurrentPath, this, false))
+        Dialogs().MessageBox(QStringLiteral("結果報告"),
+                             QString::fromLatin1(row->Kind) + QStringLiteral("ファイルの解凍が終了しました。"),
+                             TMsgButtons::Ok, TMsgIcon::Information);
+    else
+        Dialogs().MessageBox(QStringLiteral("結果報告"),
+                             QStringLiteral("このファイルに対する作業が正しく終了しませんでした！ファイルが不正かDLLエラーです"),
+                             TMsgButtons::Ok, TMsgIcon::Error);
+}

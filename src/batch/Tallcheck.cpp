@@ -1,0 +1,629 @@
+#include "batch/Tallcheck.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/SettingsAccess.h"
+#include "app/Tavrenne.h"
+#include "batch/Tacdlgf.h"
+#include "engine/FileUtils.h"
+#include "platform/Dialogs.h"
+#include "platform/PathText.h"
+#include "text/TextUtil.h"
+
+Tallcheck* allcheck = nullptr;
+
+void BatchProgress(int64_t processed, int64_t total) {
+    if (!allcheck || total <= 0) return;
+    allcheck->ProgressBar2->setValue(int(processed * 100 / total));
+}
+
+namespace {
+
+// Cells by column: 0 is the icon, 1 to 8 the texts.
+enum TCell { cName = 1, cCurrentTime, cNewTime, cCRC32, cMD5, cSize, cSHA1, cPath };
+
+QDateTime NowDateTime() { return QDateTime::currentDateTime(); }
+
+TDateTimeParts PartsOf(const QDateTime& value) {
+    const QDate d = value.date();
+    const QTime t = value.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), 0};
+}
+
+QString TimeCellText(const QDateTime& value) { return QString::fromStdString(BatchTimeText(PartsOf(value))); }
+
+// A button that shows and triggers an action.
+void Bind(QPushButton* button, QAction* action) {
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+    button->setEnabled(action->isEnabled());
+}
+
+}  // namespace
+
+// Maps a hash phase onto the rows and the progress display.
+class Tallcheck::TPhaseSink : public TBatchHashSink {
+public:
+    TPhaseSink(Tallcheck& w, int cell) : w_(w), cell_(cell), pacer_(w.Clock) {}
+    int RowCount() override { return w_.RowCount(); }
+    std::string RowPath(int row) override { return PathFromQString(Item(row)->text(cPath)); }
+    bool Aborted() override { return w_.FAbort; }
+    void EngineChanged(TNormalFileInfo* engine) override { w_.FEngine = engine; }
+    void RowStarted(int, const std::string& path) override {
+        const std::string shown = PathForDisplay(PathToQString(path)).toStdString();
+        w_.Label5->setText(QStringLiteral("現在のファイル: ") + QString::fromStdString(ShortenText(shown, 70)));
+    }
+    void RowDone(int row, const std::string& sizeText, const std::string& digest, const std::string&) override {
+        QTreeWidgetItem* item = Item(row);
+        item->setText(cSize, QString::fromStdString(sizeText));
+        if (!digest.empty()) item->setText(cell_, QString::fromStdString(digest));
+    }
+    void RowEnded(int row) override {
+        if (!w_.FAbort) w_.ProgressBar1->setValue(row);
+        w_.PumpBetweenRows(pacer_);
+    }
+
+private:
+    QTreeWidgetItem* Item(int row) const;
+    Tallcheck& w_;
+    int cell_;
+    TBatchPacer pacer_;
+};
+
+QTreeWidgetItem* Tallcheck::TPhaseSink::Item(int row) const { return w_.ListView1->topLevelItem(row); }
+
+Tallcheck::Tallcheck(QWidget* mainWindow) : QDialog(mainWindow) {
+    setObjectName(QStringLiteral("allcheck"));
+    allcheck = this;
+    Clock = [] {
+        static QElapsedTimer timer;
+        if (!timer.isValid()) timer.start();
+        return int64_t(timer.elapsed());
+    };
+    Wait = [](int ms) { QThread::msleep(ulong(ms)); };
+    NowText = [] { return LocaleDateTimeText(NowParts()); };
+
+    setWindowTitle(QStringLiteral("Tavrenne- ファイル一括設定 -"));
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPixelSize(12);
+    setFont(f);
+    setFixedSize(774, 554);
+    BuildActions();
+    BuildClient();
+    if (mainWindow) move(mainWindow->geometry().center() - rect().center());
+
+    // FormCreate
+    SetNewTimestamp(NowDateTime());
+    Action7->setChecked(true);
+    ApplyWorkType();
+    FAbort = false;
+    ShowRenameExample();
+}
+
+Tallcheck::~Tallcheck() {
+    if (allcheck == this) allcheck = nullptr;
+}
+
+QString Tallcheck::Title() const { return Tavrenne ? Tavrenne->ApplicationTitle : QStringLiteral("Tavrenne"); }
+
+void Tallcheck::BuildActions() {
+    struct Def {
+        QAction** slot;
+        const char* name;
+        const char* caption;
+        bool enabled;
+    };
+    const Def defs[] = {
+        {&Action1, "Action1", "追加（&O）", true},
+        {&Action12, "Action12", "フォルダから追加(&D)...", true},
+        {&Action3, "Action3", "選択した作業を実行(&G)", false},
+        {&Action4, "Action4", "終了(&X)", true},
+        {&Action6, "Action6", "CRC32の一括取得(&C)", true},
+        {&Action7, "Action7", "MD5の一括取得(&M)", true},
+        {&Action10, "Action10", "SHA-1一括取得（&H）", true},
+        {&Action13, "Action13", "全取得(CRC32 MD5 SHA-1)(&A)", true},
+        {&Action11, "Action11", "ファイル名一括変更(&R)", true},
+        {&Action5, "Action5", "Time Walker(&T)", true},
+        {&Action8, "Action8", "現在の時刻を取得(&N)", false},
+        {&Action9, "Action9", "リストを保存する(&S)...", false},
+        {&Action2, "Action2", "リストをクリア(&L)", true},
+    };
+    for (const Def& d : defs) {
+        auto* a = new QAction(QString::fromUtf8(d.caption), this);
+        a->setObjectName(QString::fromLatin1(d.name));
+        a->setEnabled(d.enabled);
+        *d.slot = a;
+    }
+    workGroup_ = new QActionGroup(this);
+    workGroup_->setExclusive(true);
+    for (QAction* a : {Action6, Action7, Action10, Action13, Action11, Action5}) {
+        a->setCheckable(true);
+        workGroup_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] { CheckWorkType(a); });
+    }
+    connect(Action1, &QAction::triggered, this, &Tallcheck::Action1Execute);
+    connect(Action2, &QAction::triggered, this, &Tallcheck::Action2Execute);
+    connect(Action3, &QAction::triggered, this, &Tallcheck::Action3Execute);
+    connect(Action4, &QAction::triggered, this, [this] {
+        if (!FRunning) done(QDialog::Accepted);
+    });
+    connect(Action8, &QAction::triggered, this, &Tallcheck::Action8Execute);
+    connect(Action9, &QAction::triggered, this, &Tallcheck::Action9Execute);
+    connect(Action12, &QAction::triggered, this, &Tallcheck::Action12Execute);
+
+    ActionMainMenuBar1 = new QMenuBar(this);
+    ActionMainMenuBar1->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+    ActionMainMenuBar1->setGeometry(0, 0, 774, 22);
+    QMenu* file = ActionMainMenuBar1->addMenu(QStringLiteral("ファイル(&F)"));
+    file->addActions({Action12, Action3, Action4});
+    QMenu* work = ActionMainMenuBar1->addMenu(QStringLiteral("作業(&W)"));
+    work->addActions({Action6, Action7, Action10, Action13, Action11, Action5, Action8, Action9, Action2});
+}
+
+void Tallcheck::BuildClient() {
+    auto named = [](QWidget* w, const char* name) {
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    };
+    ListView1 = new QTreeWidget(this);
+    named(ListView1, "ListView1");
+    ListView1->setGeometry(8, 28, 758, 340);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setSortingEnabled(false);
+    ListView1->setIconSize(QSize(16, 16));
+    ListView1->setColumnCount(9);
+    ListView1->setHeaderLabels({QString(), QStringLiteral("ファイル名："), QStringLiteral("現在のタイムスタンプ"),
+                                QStringLiteral("変更後のタイムスタンプ"), QStringLiteral("CRC32"), QStringLiteral("MD5"),
+                                QStringLiteral("FileSize"), QStringLiteral("SHA-1"), QString()});
+    QHeaderView* header = ListView1->header();
+    header->setSectionsClickable(false);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    header->setSectionResizeMode(0, QHeaderView::Fixed);
+    ListView1->setColumnWidth(0, 20);
+    ListView1->setColumnWidth(1, 200);
+    // The name column keeps at least 10 pixels.
+    connect(header, &QHeaderView::sectionResized, this, [this](int index, int, int size) {
+        if (index == cName && size < 10) ListView1->setColumnWidth(cName, 10);
+    });
+
+    Label5 = new QLabel(QStringLiteral("現在のファイル:"), this);
+    named(Label5, "Label5")->setGeometry(8, 374, 560, 16);
+    ProgressBar2 = new QProgressBar(this);
+    named(ProgressBar2, "ProgressBar2")->setGeometry(8, 392, 758, 14);
+    ProgressBar2->setRange(0, 100);
+    ProgressBar2->setValue(0);
+    Label1 = new QLabel(QStringLiteral("全体の進行状況:"), this);
+    named(Label1, "Label1")->setGeometry(8, 410, 560, 16);
+    ProgressBar1 = new QProgressBar(this);
+    named(ProgressBar1, "ProgressBar1")->setGeometry(8, 428, 758, 14);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+
+    GroupBox1 = new QGroupBox(this);
+    named(GroupBox1, "GroupBox1")->setGeometry(8, 448, 380, 82);
+    Panel1 = new QWidget(GroupBox1);
+    named(Panel1, "Panel1")->setGeometry(8, 12, 364, 62);
+    Label2 = new QLabel(QStringLiteral("設定する日時："), Panel1);
+    named(Label2, "Label2")->setGeometry(0, 4, 100, 16);
+    DateTimePicker1 = new QDateEdit(Panel1);
+    named(DateTimePicker1, "DateTimePicker1")->setGeometry(0, 24, 170, 22);
+    DateTimePicker1->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    DateTimePicker1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    DateTimePicker2 = new QTimeEdit(Panel1);
+    named(DateTimePicker2, "DateTimePicker2")->setGeometry(176, 24, 100, 22);
+    DateTimePicker2->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    Button1 = new QPushButton(QStringLiteral("Now"), Panel1);
+    named(Button1, "Button1")->setGeometry(284, 22, 70, 25);
+    Bind(Button1, Action8);
+    connect(DateTimePicker1, &QDateEdit::dateChanged, this,
+            [this](const QDate& d) { SetNewTimestamp(QDateTime(d, chosen_.time())); });
+    connect(DateTimePicker2, &QTimeEdit::timeChanged, this,
+            [this](const QTime& t) { SetNewTimestamp(QDateTime(chosen_.date(), t)); });
+
+    Panel2 = new QWidget(GroupBox1);
+    named(Panel2, "Panel2")->setGeometry(8, 12, 364, 62);
+    RadioGroup1 = new QGroupBox(QStringLiteral("Type"), Panel2);
+    named(RadioGroup1, "RadioGroup1")->setGeometry(0, 0, 120, 62);
+    RadioGroup1Items = new QButtonGroup(this);
+    const char* const items[] = {"連番", "指定値+連番", "タイムスタンプ"};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QRadioButton(QString::fromUtf8(items[i]), RadioGroup1);
+        b->setGeometry(6, 12 + i * 16, 110, 16);
+        RadioGroup1Items->addButton(b, i);
+    }
+    RadioGroup1Items->button(1)->setChecked(true);
+    connect(RadioGroup1Items, &QButtonGroup::idClicked, this, [this] { ShowRenameExample(); });
+    Label3 = new QLabel(QStringLiteral("指定値:"), Panel2);
+    named(Label3, "Label3")->setGeometry(128, 2, 60, 16);
+    Edit1 = new QLineEdit(QStringLiteral("NewFilename_"), Panel2);
+    named(Edit1, "Edit1")->setGeometry(128, 18, 140, 20);
+    Label4 = new QLabel(Panel2);
+    named(Label4, "Label4")->setGeometry(128, 40, 236, 22);
+
+    auto button = [this, &named](QPushButton*& slot, const char* name, const char* caption, QRect geometry) {
+        slot = new QPushButton(QString::fromUtf8(caption), this);
+        named(slot, name)->setGeometry(geometry);
+        slot->setAutoDefault(false);
+    };
+    button(Button2, "Button2", "追加(&A)...", QRect(400, 452, 150, 25));
+    button(Button6, "Button6", "フォルダから追加(&D)...", QRect(556, 452, 210, 25));
+    button(BitBtn1, "BitBtn1", "リストを保存する(&S)...", QRect(400, 482, 150, 25));
+    button(Button4, "Button4", "中止", QRect(556, 482, 100, 25));
+    button(Button5, "Button5", "終了(&X)", QRect(662, 482, 104, 25));
+    button(Button3, "Button3", "選択した作業を実行(&G)", QRect(400, 510, 366, 20));
+    // The add button calls the handler itself: it stays usable while a run goes on.
+    connect(Button2, &QPushButton::clicked, this, &Tallcheck::Action1Execute);
+    Bind(Button6, Action12);
+    Bind(Button3, Action3);
+    connect(Button4, &QPushButton::clicked, this, &Tallcheck::Button4Click);
+    Button4->setEnabled(false);
+    Bind(Button5, Action4);
+    Button5->setDefault(true);
+    Bind(BitBtn1, Action9);
+
+    StatusBar1 = new QStatusBar(this);
+    named(StatusBar1, "StatusBar1")->setGeometry(0, 532, 774, 22);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanels[0] = new QLabel(QStringLiteral("エラー："), StatusBar1);
+    StatusPanels[1] = new QLabel(StatusBar1);
+    for (QLabel* p : StatusPanels) {
+        p->setFixedWidth(50);
+        StatusBar1->addWidget(p);
+    }
+}
+
+int Tallcheck::RowCount() const { return ListView1->topLevelItemCount(); }
+
+TBatchRow Tallcheck::Row(int r) const {
+    const QTreeWidgetItem* item = ListView1->topLevelItem(r);
+    TBatchRow row;
+    if (!item) return row;
+    auto text = [item](int cell) { return item->text(cell).toStdString(); };
+    row.Name = PathFromQString(item->text(cName));
+    row.CurrentTime = text(cCurrentTime);
+    row.NewTime = text(cNewTime);
+    row.CRC32 = text(cCRC32);
+    row.MD5 = text(cMD5);
+    row.Size = text(cSize);
+    row.SHA1 = text(cSHA1);
+    row.Path = PathFromQString(item->text(cPath));
+    return row;
+}
+
+QIcon Tallcheck::IconOf(const std::string& path) {
+    // The desktop decides a file's icon by its kind; asking once per extension keeps a folder
+    // of 100,000 files from costing 100,000 look-ups.
+    const QString key = QString::fromStdString(ExtractFileExt(path)).toLower();
+    const auto it = icons_.constFind(key);
+    if (it != icons_.constEnd()) return *it;
+    static QFileIconProvider provider;
+    const QIcon icon = provider.icon(QFileInfo(PathToQString(path)));
+    icons_.insert(key, icon);
+    return icon;
+}
+
+void Tallcheck::AddFile(const QString& path) {
+    const std::string bytes = PathFromQString(path);
+    const std::optional<TBatchRow> row = MakeBatchRow(bytes, TimeCellText(chosen_).toStdString());
+    if (!row || RowCount() >= 2147483647) return;
+    ImageList1.push_back(IconOf(bytes));
+    auto* item = new QTreeWidgetItem;
+    item->setIcon(0, ImageList1.back());
+    item->setText(cName, PathToQString(row->Name));
+    item->setText(cCurrentTime, QString::fromStdString(row->CurrentTime));
+    item->setText(cNewTime, QString::fromStdString(row->NewTime));
+    for (int c : {cCRC32, cMD5, cSize, cSHA1}) item->setText(c, QString::fromLatin1(kBatchNoValue));
+    item->setText(cPath, path);
+    ListView1->addTopLevelItem(item);
+    Action3->setEnabled(true);
+}
+
+void Tallcheck::SetControlsEnabled(bool enabled) {
+    for (QAction* a : {Action1, Action3, Action4, Action8, Action9}) a->setEnabled(enabled);
+    ActionMainMenuBar1->setEnabled(enabled);
+    DateTimePicker1->setEnabled(enabled);
+    DateTimePicker2->setEnabled(enabled);
+    Label2->setEnabled(enabled);
+    Button4->setEnabled(!enabled);
+}
+
+void Tallcheck::CheckWorkType(QAction* action) {
+    action->setChecked(true);
+    ApplyWorkType();
+}
+
+void Tallcheck::ApplyWorkType() {
+    Panel1->hide();
+    Panel2->hide();
+    Action8->setEnabled(false);
+    for (int c = cCurrentTime; c <= cPath; ++c) ListView1->setColumnWidth(c, 0);
+    struct Type {
+        QAction* action;
+        const char* caption;
+        std::initializer_list<int> wide;
+    };
+    const Type types[] = {
+        {Action6, "CRC32 一括取得", {cCRC32}},
+        {Action7, "MD5 一括取得", {cMD5}},
+        {Action10, "SHA-1 一括取得", {cSHA1}},
+        {Action13, "全取得 ( CRC32 MD5 SHA-1)", {cCRC32, cMD5, cSHA1}},
+        {Action11, "ファイル名一括変更", {}},
+        {Action5, "Time Walker", {cCurrentTime, cNewTime}},
+    };
+    for (const Type& t : types) {
+        if (!t.action->isChecked()) continue;
+        setWindowTitle(QString::fromUtf8(t.caption));
+        for (int c : t.wide) ListView1->setColumnWidth(c, 400);
+    }
+    if (Action5->isChecked()) {
+        Panel1->show();
+        Action8->setEnabled(true);
+    }
+    if (Action11->isChecked()) Panel2->show();
+}
+
+void Tallcheck::Action1Execute() {
+    TFileDialogRequest request;
+    request.Filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+    request.MustExist = true;
+    // Several names come back separated by line feeds.
+    const QString chosen = Dialogs().OpenFile(request);
+    if (chosen.isEmpty()) return;
+    for (const QString& path : chosen.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) AddFile(path);
+}
+
+void Tallcheck::HandleDroppedFiles(const QStringList& paths) {
+    if (!ActionMainMenuBar1->isEnabled()) return;
+    FAbort = false;
+    QPointer<Tacdlgf> dialog = new Tacdlgf(this, Title());
+    ++ProgressDialogsOpened;
+    dialog->show();
+    dialog->repaint();
+    try {
+        for (int i = 0; i < paths.size() && !FAbort; ++i) {
+            AddFile(paths[i]);
+            if (dialog) dialog->ShowProgress(i);
+        }
+    } catch (...) {
+        CloseProgressDialog(dialog);
+        throw;
+    }
+    CloseProgressDialog(dialog);
+}
+
+void Tallcheck::Action12Execute() {
+    const QString folder = Dialogs().SelectFolder(QStringLiteral("フォルダ内のファイルを追加します..."), QString());
+    if (folder.isEmpty()) return;
+    const bool recursive = Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("サブフォルダ内のファイルも追加しますか？"),
+                                                TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes;
+    const std::vector<std::string> list = CollectFolder(PathFromQString(folder), recursive);
+    FAbort = false;
+    QPointer<Tacdlgf> dialog = new Tacdlgf(this, Title());
+    ++ProgressDialogsOpened;
+    dialog->show();
+    dialog->repaint();
+    try {
+        for (size_t i = 0; i < list.size() && !FAbort; ++i) {
+            if (dialog) dialog->ShowProgress(int(i));
+            AddFile(PathToQString(list[i]));
+        }
+    } catch (...) {
+        CloseProgressDialog(dialog);
+        throw;
+    }
+    CloseProgressDialog(dialog);
+}
+
+void Tallcheck::CloseProgressDialog(Tacdlgf* dialog) {
+    QPointer<Tacdlgf> guard = dialog;
+    Wait(300);
+    if (guard) guard->close();
+}
+
+void Tallcheck::Action2Execute() {
+    if (Dialogs().MessageBox(Title(), QStringLiteral("リストをクリアします　よろしいですか？"), TMsgButtons::YesNo,
+                             TMsgIcon::Question) != TMsgResult::Yes)
+        return;
+    ListView1->clear();
+    ImageList1.clear();
+    Action3->setEnabled(false);
+    Action9->setEnabled(false);
+}
+
+void Tallcheck::PumpBetweenRows(TBatchPacer& pacer) {
+    if (pacer.Due()) PumpMessages();
+}
+
+void Tallcheck::Action3Execute() {
+    if (Dialogs().MessageBox(Title(), QStringLiteral("選択された処理を行います　よろしいですか？　"), TMsgButtons::YesNo,
+                             TMsgIcon::Question) != TMsgResult::Yes)
+        return;
+    if (RowCount() == 0) return;
+    FErrorCount = 0;
+    FRunning = true;
+    FAbort = false;
+    SetControlsEnabled(false);
+    const uint16_t bufferKB = uint16_t(Settings().BufferSizeKB());
+    ProgressBar1->setRange(0, RowCount());
+    ProgressBar1->setValue(0);
+    ProgressBar2->setRange(0, 100);
+    ProgressBar2->setValue(0);
+    // Whatever a phase meets, the window leaves its running state.
+    try {
+        if (Action5->isChecked()) TimeWalkerPhase();
+        if (Action6->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::CRC32, "フェーズ 1 CRC32:", bufferKB);
+        if (Action7->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::MD5, "フェーズ 2 MD5:", bufferKB);
+        if (Action10->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::SHA1, "フェーズ 3 SHA-1:", bufferKB);
+        if (Action11->isChecked()) RenamePhase();
+    } catch (const std::exception&) {
+    }
+    FRunning = false;
+    FAbort = false;
+    SetControlsEnabled(true);
+    ProgressBar1->setValue(ProgressBar1->maximum());
+    ProgressBar2->setValue(100);
+    Settings().PlayFinishSound();
+    Dialogs().MessageBox(Title(), QStringLiteral("作業が完了しました　error:%1  ").arg(FErrorCount), TMsgButtons::Ok,
+                         TMsgIcon::Information);
+    ProgressBar1->setValue(0);
+    ProgressBar2->setValue(0);
+    Label1->setText(QStringLiteral("全体の進行状況:"));
+    Label5->setText(QStringLiteral("現在のファイル: "));
+}
+
+void Tallcheck::HashPhase(TDigestKind kind, const char* phaseText, uint16_t bufferKB) {
+    const int cell = kind == TDigestKind::CRC32 ? cCRC32 : kind == TDigestKind::MD5 ? cMD5 : cSHA1;
+    if (kind != TDigestKind::CRC32) ProgressBar1->setValue(0);
+    if (Action13->isChecked()) Label1->setText(QString::fromUtf8(phaseText));
+    TPhaseSink sink(*this, cell);
+    RunBatchHashPhase(DigestKindInfo(kind), bufferKB, &BatchProgress, ThousandsSeparator(), sink);
+}
+
+void Tallcheck::TimeWalkerPhase() {
+    TBatchPacer pacer(Clock);
+    const TDateTimeParts value = PartsOf(chosen_);
+    const int count = RowCount();
+    for (int r = 0; r < count; ++r) {
+        QTreeWidgetItem* item = ListView1->topLevelItem(r);
+        const std::string path = PathFromQString(item->text(cPath));
+        if (!SetFileTimestamp(path, value)) ++FErrorCount;
+        uint32_t age = 0;
+        if (FileExistsByAge(path, &age))
+            item->setText(cCurrentTime, QString::fromStdString(BatchTimeText(UnpackDosDateTime(age))));
+        ProgressBar1->setValue(r);
+        PumpBetweenRows(pacer);
+    }
+    StatusPanels[1]->setText(QString::number(FErrorCount));
+}
+
+int Tallcheck::RenameType() const { return RadioGroup1Items->checkedId(); }
+
+void Tallcheck::RenamePhase() {
+    TBatchPacer pacer(Clock);
+    const auto type = TRenameType(RenameType());
+    const std::string text = Edit1->text().toStdString();
+    const int count = RowCount();
+    for (int r = 0; r < count; ++r) {
+        if (!FAbort) {
+            const std::string path = PathFromQString(ListView1->topLevelItem(r)->text(cPath));
+            if (RenameByPattern(path, type, text, r) == TRenameResult::Failed) ++FErrorCount;
+        }
+        ProgressBar1->setValue(r);
+        PumpBetweenRows(pacer);
+    }
+}
+
+void Tallcheck::Button4Click() {
+    FAbort = true;
+    if (FRunning && FEngine) FEngine->SetCanceled(true);
+}
+
+void Tallcheck::Action8Execute() { SetNewTimestamp(NowDateTime()); }
+
+void Tallcheck::SetNewTimestamp(const QDateTime& value) {
+    chosen_ = value;
+    {
+        const QSignalBlocker b1(DateTimePicker1), b2(DateTimePicker2);
+        DateTimePicker1->setDate(value.date());
+        DateTimePicker2->setTime(value.time());
+    }
+    const QString text = TimeCellText(value);
+    for (int r = 0; r < RowCount(); ++r) ListView1->topLevelItem(r)->setText(cNewTime, text);
+}
+
+void Tallcheck::ShowRenameExample() {
+    Label4->setText(QString::fromStdString(RenameExample(TRenameType(RenameType()))));
+}
+
+void Tallcheck::Action9Execute() {
+    if (RowCount() == 0) return;
+    TFileDialogRequest request;
+    request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+    request.FileName = QStringLiteral("CheckFileList.txt");
+    request.OverwritePrompt = true;
+    const QString chosen = Dialogs().SaveFile(request);
+    if (chosen.isEmpty()) return;
+    const std::string file = ExportFileName(PathFromQString(chosen));
+    std::vector<TBatchRow> rows;
+    rows.reserve(size_t(RowCount()));
+    for (int r = 0; r < RowCount(); ++r) rows.push_back(Row(r));
+    const std::string problem = WriteExport(file, ExportBytes(ExportLines(rows, NowText())));
+    if (!problem.empty())
+        Dialogs().MessageBox(Title(), QString::fromStdString(problem), TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+void Tallcheck::closeEvent(QCloseEvent* event) {
+    if (FRunning) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void Tallcheck::reject() {
+    if (!FRunning) QDialog::reject();
+}
+
+void Tallcheck::showEvent(QShowEvent* event) {
+    setAcceptDrops(true);
+    QDialog::showEvent(event);
+}
+
+void Tallcheck::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void Tallcheck::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        // The name's own bytes: they need not be UTF-8.
+        const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        paths << PathToQString(bytes.toStdString());
+    }
+    event->acceptProposedAction();
+    HandleDroppedFiles(paths);
+}
+
+void RunBatchWindow(QWidget* mainWindow) {
+    struct TShowAgain {
+        QWidget* w;
+        ~TShowAgain() {
+            if (w) w->show();
+        }
+    } showAgain{mainWindow};
+    if (mainWindow) mainWindow->hide();
+    Tallcheck batch(mainWindow);
+    batch.exec();
+}

@@ -1,0 +1,137 @@
+// The batch window: a list of files, one kind of work done on all of them in one run.
+#pragma once
+
+#include <QDateTime>
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/BatchList.h"
+#include "engine/BatchRun.h"
+#include "engine/NormalFileInfo.h"
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTimeEdit;
+class QTreeWidget;
+class QWidget;
+class Tacdlgf;
+
+class Tallcheck : public QDialog {
+    Q_OBJECT
+
+public:
+    // `mainWindow` is the window it is centred on (may be nullptr).
+    explicit Tallcheck(QWidget* mainWindow = nullptr);
+    ~Tallcheck() override;
+
+    // Operations the progress dialog and the runs use.
+    void AddFile(const QString& path);
+    void SetControlsEnabled(bool enabled);
+    void ApplyWorkType();
+    void SetAbort(bool value) { FAbort = value; }
+    void CloseProgressDialog(Tacdlgf* dialog);
+    void SetNewTimestamp(const QDateTime& value);
+    void ShowRenameExample();
+
+    // Handlers.
+    void Action1Execute();    // add by the open dialog
+    void Action2Execute();    // clear the list
+    void Action3Execute();    // the run
+    void Action8Execute();    // Now
+    void Action9Execute();    // export
+    void Action12Execute();   // add a folder
+    void Button4Click();      // abort
+    void HandleDroppedFiles(const QStringList& paths);
+
+    // The cells of row `r` (cell 1 to 8), paths as bytes.
+    TBatchRow Row(int r) const;
+    int RowCount() const;
+    // The chosen date and time of the pickers.
+    QDateTime ChosenTimestamp() const { return chosen_; }
+
+    // Spec-named state.
+    int32_t FErrorCount = 0;
+    bool FRunning = false;
+    TNormalFileInfo* FEngine = nullptr;
+    bool FAbort = false;
+    std::vector<QIcon> ImageList1;
+
+    // Seams: the clock of the runs' pacing (milliseconds), the wait before the progress
+    // dialog closes, and the text of "now" in the export's title line.
+    std::function<int64_t()> Clock;
+    std::function<void(int)> Wait;
+    std::function<std::string()> NowText;
+    // Every progress dialog an adding opened, for tests; cleared by nothing.
+    int ProgressDialogsOpened = 0;
+
+    QMenuBar* ActionMainMenuBar1 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr, *ProgressBar2 = nullptr;
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
+                *Button5 = nullptr, *Button6 = nullptr, *BitBtn1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QWidget *Panel1 = nullptr, *Panel2 = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QTimeEdit* DateTimePicker2 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Items = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanels[2] = {nullptr, nullptr};
+    QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
+            *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
+            *Action9 = nullptr, *Action10 = nullptr, *Action11 = nullptr, *Action12 = nullptr,
+            *Action13 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    class TPhaseSink;
+    void BuildActions();
+    void BuildClient();
+    void CheckWorkType(QAction* action);
+    int RenameType() const;
+    void TimeWalkerPhase();
+    void HashPhase(TDigestKind kind, const char* phaseText, uint16_t bufferKB);
+    void RenamePhase();
+    void PumpBetweenRows(TBatchPacer& pacer);
+    QString Title() const;
+    QIcon IconOf(const std::string& path);
+
+    QDateTime chosen_;
+    QActionGroup* workGroup_ = nullptr;
+    QHash<QString, QIcon> icons_;   // by extension: one desktop look-up per kind of file
+};
+
+// The one batch window while it exists, for the progress procedure that receives no object.
+extern Tallcheck* allcheck;
+
+// The engines' progress procedure during a hash phase: the current file's percentage.
+void BatchProgress(int64_t processed, int64_t total);
+
+// "一括チェック(&A)...": hides `mainWindow`, shows a new batch window modally, destroys it
+// when it closes and shows `mainWindow` again, also when the batch window fails.
+void RunBatchWindow(QWidget* mainWindow);

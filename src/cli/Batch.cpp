@@ -1,0 +1,139 @@
+#include "cli/Batch.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/TerminalText.h"
+#include "engine/BatchList.h"
+#include "engine/BatchRun.h"
+#include "engine/DigestKinds.h"
+#include "engine/FileUtils.h"
+#include "engine/ProgramLayout.h"
+#include "settings/SettingsFile.h"
+#include "text/DateTimeFormat.h"
+
+namespace {
+
+const char* const kBatchUsage = "usage: tavrenne-cli batch {crc32|md5|sha1|all} [--recurse] [--export FILE] [--] PATH...\n";
+
+int BatchUsage(const std::string& problem) {
+    std::fprintf(stderr, "tavrenne-cli: %s\n", EscapeControls(problem).c_str());
+    std::fputs(kBatchUsage, stderr);
+    return 2;
+}
+
+void Report(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "tavrenne-cli: %s: %s\n", EscapeControls(path).c_str(), EscapeControls(reason).c_str());
+}
+
+// The rows in memory; each file's first reason for a missing digest is kept.
+class TListSink : public TBatchHashSink {
+public:
+    TListSink(std::vector<TBatchRow>& rows, std::vector<std::string>& reasons, std::string TBatchRow::*cell)
+        : rows_(rows), reasons_(reasons), cell_(cell) {}
+    int RowCount() override { return int(rows_.size()); }
+    std::string RowPath(int row) override { return rows_[size_t(row)].Path; }
+    bool Aborted() override { return false; }
+    void RowDone(int row, const std::string& size, const std::string& digest, const std::string& reason) override {
+        TBatchRow& r = rows_[size_t(row)];
+        r.Size = size;
+        if (!digest.empty()) r.*cell_ = digest;
+        else Note(row, reason);
+    }
+    void RowFailed(int row, const std::string& reason) override { Note(row, reason); }
+
+private:
+    void Note(int row, const std::string& reason) {
+        std::string& kept = reasons_[size_t(row)];
+        if (kept.empty()) kept = reason.empty() ? "no digest" : reason;
+    }
+    std::vector<TBatchRow>& rows_;
+    std::vector<std::string>& reasons_;
+    std::string TBatchRow::*cell_;
+};
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& args) {
+    if (args.empty()) return BatchUsage("batch needs a digest kind");
+    std::vector<TDigestKind> kinds;
+    if (args[0] == "all") {
+        kinds = {TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1};
+    } else if (const TDigestKindInfo* k = DigestKindByCommandName(args[0])) {
+        kinds = {k->Kind};
+    } else {
+        return BatchUsage("unknown digest kind: " + args[0]);
+    }
+    bool recurse = false, exporting = false;
+    std::string exportFile;
+    std::vector<std::string> paths;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--") {
+            paths.insert(paths.end(), args.begin() + long(i) + 1, args.end());
+            break;
+        }
+        if (a == "--recurse") {
+            recurse = true;
+        } else if (a == "--export") {
+            if (i + 1 == args.size()) return BatchUsage("--export needs a FILE");
+            exporting = true;
+            exportFile = args[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            return BatchUsage("unknown option " + a + " (put -- before a name that starts with -)");
+        } else {
+            paths.push_back(a);
+        }
+    }
+    if (paths.empty()) return BatchUsage("batch needs a PATH");
+
+    // The buffer size of the desktop program's settings, read and never written.
+    TSettings settings = InitialSettings();
+    LoadSettings(TProgramLayout::OfRunningProgram().SettingsFile(), {}, settings);
+    const uint16_t bufferKB = uint16_t(BufferSizeKB(settings));
+
+    int status = 0;
+    const std::string newTime = BatchTimeText(NowParts());
+    std::vector<TBatchRow> rows;
+    for (const std::string& path : paths) {
+        const std::string problem = FileProblem(path);
+        if (problem == "is a folder") {
+            for (const std::string& p : CollectFolder(path, recurse))
+                if (auto row = MakeBatchRow(p, newTime)) rows.push_back(std::move(*row));
+        } else if (auto row = MakeBatchRow(path, newTime)) {
+            rows.push_back(std::move(*row));
+        } else {
+            Report(path, problem.empty() ? "not added" : problem);
+            status = 1;
+        }
+    }
+
+    std::vector<std::string> reasons(rows.size());
+    const std::string separator = ThousandsSeparator();
+    for (TDigestKind kind : kinds) {
+        std::string TBatchRow::*cell = kind == TDigestKind::CRC32 ? &TBatchRow::CRC32
+                                       : kind == TDigestKind::MD5 ? &TBatchRow::MD5
+                                                                  : &TBatchRow::SHA1;
+        TListSink sink(rows, reasons, cell);
+        RunBatchHashPhase(DigestKindInfo(kind), bufferKB, nullptr, separator, sink);
+    }
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (reasons[r].empty()) continue;
+        Report(rows[r].Path, reasons[r]);
+        status = 1;
+    }
+
+    const std::vector<std::string> lines = ExportLines(rows, LocaleDateTimeText(NowParts()));
+    if (exporting) {
+        if (const std::string problem = WriteExport(exportFile, ExportBytes(lines)); !problem.empty()) {
+            Report(exportFile, problem);
+            return 1;
+        }
+    } else {
+        std::string out;
+        for (const std::string& line : lines) out += line + '\n';
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    }
+    return status;
+}

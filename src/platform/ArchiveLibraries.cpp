@@ -1,0 +1,272 @@
+#include "platform/ArchiveLibraries.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fnmatch.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const std::map<std::string, TArchiveLibrary>* g_libraries = nullptr;
+std::atomic<int> g_loaded{0};
+std::atomic<int> g_lhaRunning{0};
+std::atomic<int> g_gcaRunning{0};
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
+const std::map<std::string, TArchiveLibrary>& BuiltIn() {
+    static const std::map<std::string, TArchiveLibrary> libraries = {
+        {"UNZIP32.DLL", {{{"UnZip", &UnZip}}, {}}},
+        {"UNLHA32.DLL", {{{"Unlha", &Unlha}}, {{"UnlhaGetRunning", &UnlhaGetRunning}}}},
+        {"cab32.dll", {{{"Cab", &Cab}}, {}}},
+        {"UnGCA32.dll", {{{"UnGCA", &UnGCA}}, {{"UnGCAGetRunning", &UnGCAGetRunning}}}},
+    };
+    return libraries;
+}
+
+// Held while an entry point works, so its busy test answers non-zero.
+class TRunning {
+public:
+    explicit TRunning(std::atomic<int>& count) : count_(count) { ++count_; }
+    ~TRunning() { --count_; }
+    TRunning(const TRunning&) = delete;
+    TRunning& operator=(const TRunning&) = delete;
+
+private:
+    std::atomic<int>& count_;
+};
+
+int Report(int code, const std::string& text, char* output, unsigned long size) {
+    if (output && size > 0) {
+        const size_t n = std::min<size_t>(text.size(), size - 1);
+        std::memcpy(output, text.data(), n);
+        output[n] = '\0';
+    }
+    return code;
+}
+
+std::vector<std::string> Components(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t slash = std::min(path.find('/', start), path.size());
+        if (slash > start && path.compare(start, slash - start, ".") != 0)
+            parts.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    return parts;
+}
+
+bool RelativeInside(const std::string& path) {
+    if (path.empty() || path[0] == '/') return false;
+    const std::vector<std::string> parts = Components(path);
+    return std::none_of(parts.begin(), parts.end(), [](const std::string& p) { return p == ".."; });
+}
+
+// What an entry point was asked to do.
+struct TRequest {
+    std::string Archive;
+    std::string Destination;   // without its closing separator
+    std::vector<std::string> Patterns;
+};
+
+// [command letter] [-switches] archive destination[/] [patterns]; the switches of the
+// originals only choose details their stand-ins always do the safe way.
+bool ParseRequest(const std::string& commandLine, bool hasCommand, TRequest& request) {
+    std::vector<std::string> words = SplitArchiveCommandLine(commandLine);
+    size_t i = hasCommand ? 1 : 0;
+    if (hasCommand && words.empty()) return false;
+    std::vector<std::string> operands;
+    for (; i < words.size(); ++i)
+        if (words[i].empty() || words[i][0] != '-') operands.push_back(words[i]);
+    if (operands.size() < 2) return false;
+    request.Archive = operands[0];
+    request.Destination = operands[1];
+    while (request.Destination.size() > 1 &&
+           (request.Destination.back() == '/' || request.Destination.back() == '\\'))
+        request.Destination.pop_back();
+    request.Patterns.assign(operands.begin() + 2, operands.end());
+    return !request.Archive.empty() && !request.Destination.empty();
+}
+
+bool Wanted(const std::vector<std::string>& patterns, const std::string& path) {
+    if (patterns.empty()) return true;
+    for (const std::string& p : patterns)
+        if (p == "*.*" || p == "*" || ::fnmatch(p.c_str(), path.c_str(), 0) == 0) return true;
+    return false;
+}
+
+struct TReadCloser {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+struct TWriteCloser {
+    void operator()(archive* a) const { archive_write_free(a); }
+};
+
+std::string Why(archive* a) {
+    const char* text = archive_error_string(a);
+    return text ? text : "";
+}
+
+int CopyData(archive* in, archive* out) {
+    for (;;) {
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        const int r = archive_read_data_block(in, &block, &size, &offset);
+        if (r == ARCHIVE_EOF) return ARCHIVE_OK;
+        if (r < ARCHIVE_WARN) return r;
+        if (archive_write_data_block(out, block, size, offset) < ARCHIVE_WARN) return ARCHIVE_FATAL;
+    }
+}
+
+int Extract(int (*support)(archive*), const TRequest& request, char* output, unsigned long size) {
+    std::unique_ptr<archive, TReadCloser> in(archive_read_new());
+    support(in.get());
+    if (archive_read_open_filename(in.get(), request.Archive.c_str(), 64 * 1024) != ARCHIVE_OK)
+        return Report(kArchiveErrorOpen, Why(in.get()),
+                      output, size);
+
+    // The destination without symbolic links, so that the check of every entry's path against
+    // links on disk starts from a real folder.
+    std::error_code ec;
+    const std::filesystem::path root = std::filesystem::canonical(request.Destination, ec);
+    if (ec || !std::filesystem::is_directory(root, ec))
+        return Report(kArchiveErrorDamaged, "destination folder missing", output, size);
+    const std::string prefix = root.string() + "/";
+
+    std::unique_ptr<archive, TWriteCloser> out(archive_write_disk_new());
+    archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                  ARCHIVE_EXTRACT_SECURE_NODOTDOT);
+    archive_write_disk_set_standard_lookup(out.get());
+
+    for (;;) {
+        archive_entry* entry = nullptr;
+        const int r = archive_read_next_header(in.get(), &entry);
+        if (r == ARCHIVE_EOF) break;
+        if (r < ARCHIVE_WARN) return Report(kArchiveErrorDamaged, Why(in.get()), output, size);
+        const char* name = archive_entry_pathname(entry);
+        const char* symlink = archive_entry_symlink(entry);
+        const char* hardlink = archive_entry_hardlink(entry);
+        const std::string path = name ? name : "";
+        if (!ArchiveEntryStaysInside(path, symlink ? symlink : "", hardlink ? hardlink : ""))
+            return Report(kArchiveErrorUnsafe, "entry outside the destination: " + path, output, size);
+        if (!Wanted(request.Patterns, path)) continue;
+        archive_entry_set_pathname(entry, (prefix + path).c_str());
+        if (hardlink) archive_entry_set_hardlink(entry, (prefix + hardlink).c_str());
+        if (archive_write_header(out.get(), entry) < ARCHIVE_WARN ||
+            (archive_entry_size(entry) > 0 && CopyData(in.get(), out.get()) != ARCHIVE_OK) ||
+            archive_write_finish_entry(out.get()) < ARCHIVE_WARN) {
+            const std::string why = Why(out.get()).empty() ? Why(in.get()) : Why(out.get());
+            return Report(kArchiveErrorDamaged, why.empty() ? path : why, output, size);
+        }
+    }
+    if (archive_write_close(out.get()) < ARCHIVE_WARN)
+        return Report(kArchiveErrorDamaged, Why(out.get()), output, size);
+    return Report(0, "", output, size);
+}
+
+int Run(int (*support)(archive*), bool hasCommand, const char* commandLine, char* output, unsigned long size) {
+    TRequest request;
+    if (!commandLine || !ParseRequest(commandLine, hasCommand, request))
+        return Report(kArchiveErrorCommandLine, "bad command line", output, size);
+    return Extract(support, request, output, size);
+}
+
+}  // namespace
+
+const TArchiveLibrary* LoadArchiveLibrary(const std::string& name) {
+    const auto& libraries = g_libraries ? *g_libraries : BuiltIn();
+    for (const auto& [key, library] : libraries)
+        if (Lower(key) == Lower(name)) {
+            ++g_loaded;
+            return &library;
+        }
+    return nullptr;
+}
+
+void FreeArchiveLibrary(const TArchiveLibrary* library) {
+    if (library) --g_loaded;
+}
+
+int LoadedArchiveLibraries() { return g_loaded; }
+
+void SetArchiveLibraries(const std::map<std::string, TArchiveLibrary>* libraries) { g_libraries = libraries; }
+
+std::vector<std::string> SplitArchiveCommandLine(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, inWord = false;
+    for (const char c : commandLine) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == ' ' && !quoted) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+bool ArchiveEntryStaysInside(const std::string& path, const std::string& symlinkTarget,
+                             const std::string& hardlinkTarget) {
+    if (!RelativeInside(path)) return false;
+    if (!hardlinkTarget.empty() && !RelativeInside(hardlinkTarget)) return false;
+    if (symlinkTarget.empty()) return true;
+    if (symlinkTarget[0] == '/') return false;
+    std::vector<std::string> where = Components(path);
+    if (!where.empty()) where.pop_back();   // the link's own folder
+    for (const std::string& part : Components(symlinkTarget)) {
+        if (part != "..") {
+            where.push_back(part);
+            continue;
+        }
+        if (where.empty()) return false;
+        where.pop_back();
+    }
+    return true;
+}
+
+extern "C" {
+
+int UnZip(void*, const char* commandLine, char* output, unsigned long size) {
+    return Run(archive_read_support_format_zip, false, commandLine, output, size);
+}
+
+int Unlha(void*, const char* commandLine, char* output, unsigned long size) {
+    const TRunning running(g_lhaRunning);
+    return Run(archive_read_support_format_lha, true, commandLine, output, size);
+}
+
+int UnlhaGetRunning() { return g_lhaRunning; }
+
+int Cab(void*, const char* commandLine, char* output, unsigned long size) {
+    // "-x" is the command here, written as a switch.
+    return Run(archive_read_support_format_cab, false, commandLine, output, size);
+}
+
+int UnGCA(void*, const char* commandLine, char* output, unsigned long size) {
+    const TRunning running(g_gcaRunning);
+    TRequest request;
+    if (!commandLine || !ParseRequest(commandLine, true, request))
+        return Report(kArchiveErrorCommandLine, "bad command line", output, size);
+    return Report(kArchiveErrorUnsupported, "GCA archives cannot be read here", output, size);
+}
+
+int UnGCAGetRunning() { return g_gcaRunning; }
+}

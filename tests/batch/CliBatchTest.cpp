@@ -1,0 +1,92 @@
+// tavrenne-cli batch: the window's adding, run and export from the command line.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/BatchList.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kCli = TAV_BINARY_DIR "/bin/tavrenne-cli";
+
+struct TResult {
+    std::string Out, Err;
+    int Status = -1;
+};
+
+TResult Batch(const TempDir& dir, const std::string& args) {
+    const std::string err = dir.file("stderr");
+    const std::string out = RunCommand("cd " + dir.path().string() + " && env LC_ALL=C " + kCli + " batch " + args +
+                                       " 2>" + err + "; echo \"#$?\"");
+    TResult r;
+    const auto mark = out.rfind('#');
+    r.Out = out.substr(0, mark);
+    r.Status = std::stoi(out.substr(mark + 1));
+    r.Err = ReadBytes(err);
+    return r;
+}
+
+// The export's lines after its three-line title, which carries the time of the run.
+std::string Body(const std::string& text, const std::string& eol) {
+    size_t at = 0;
+    for (int i = 0; i < 3; ++i) at = text.find(eol, at) + eol.size();
+    return text.substr(at);
+}
+
+TEST(CliBatch, AllThreeDigestsOverFilesAndAFolderAsTheExportWritesThem) {
+    TempDir dir;
+    dir.write("a.txt", "abc");
+    fs::create_directories(dir.path() / "d/deep");
+    dir.write("d/deep/b.txt", "abc");
+    std::vector<TBatchRow> rows(2);
+    for (TBatchRow& r : rows) {
+        r.CRC32 = "352441c2";
+        r.MD5 = "900150983cd24fb0d6963f7d28e17f72";
+        r.SHA1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+        r.Size = BatchSizeText(3, ",");
+    }
+    rows[0].Name = "a.txt";
+    rows[0].Path = "a.txt";
+    rows[1].Name = "b.txt";
+    rows[1].Path = "d/deep/b.txt";
+    for (TBatchRow& r : rows) {
+        r.CurrentTime = MakeBatchRow(dir.file(r.Path), "")->CurrentTime;
+    }
+
+    const TResult file = Batch(dir, "all --recurse --export list.txt a.txt d");
+    EXPECT_EQ(file.Status, 0) << file.Err;
+    EXPECT_EQ(file.Out, "");
+    EXPECT_EQ(Body(ReadBytes(dir.path() / "list.txt"), "\r\n"), Body(ExportBytes(ExportLines(rows, "")), "\r\n"));
+
+    const TResult out = Batch(dir, "all --recurse a.txt d");
+    EXPECT_EQ(out.Status, 0) << out.Err;
+    std::string expected;
+    for (const std::string& line : ExportLines(rows, "")) expected += line + "\n";
+    EXPECT_EQ(Body(out.Out, "\n"), Body(expected, "\n"));
+    EXPECT_EQ(out.Out.substr(0, 59), std::string(58, '*') + "\n");
+
+    // Without --recurse a folder adds only the files directly in it: none here.
+    const TResult flat = Batch(dir, "crc32 d");
+    EXPECT_EQ(flat.Status, 0);
+    EXPECT_EQ(Body(flat.Out, "\n"), "\n");
+}
+
+TEST(CliBatch, AFileWithoutADigestExitsOneWithItsReason) {
+    TempDir dir;
+    dir.write("empty", "");
+    dir.write("abc", "abc");
+    const TResult r = Batch(dir, "md5 empty abc missing");
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("empty: empty file"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("missing: no such file"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Out.find("  MD5: 900150983cd24fb0d6963f7d28e17f72\n"), std::string::npos);
+
+    EXPECT_EQ(Batch(dir, "sha256 abc").Status, 2);
+    EXPECT_EQ(Batch(dir, "md5").Status, 2);
+    EXPECT_EQ(Batch(dir, "md5 --export").Status, 2);
+}
+
+}  // namespace
