@@ -286,6 +286,7 @@ std::string DesktopEntryText(const std::string& program) {
            "Icon=" + ProgramIconName() + "\n"
            "Terminal=false\n"
            "Categories=Utility;\n"
+           "Keywords=checksum;digest;hash;MD5;SHA1;CRC32;\n"
            "MimeType=" + kMd5MimeType + ";\n";
 }
 
