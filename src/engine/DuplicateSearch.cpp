@@ -7,7 +7,18 @@
 
 #include "engine/FileCRC32Info.h"
 
-TDuplicateReference ReadDuplicateReference(const std::string& path) {
+namespace {
+
+void ReleaseIcons(TNormalFileInfo& engine, TIconRelease release) {
+    if (!release) return;
+    for (TIconHandle h : {engine.SmallIcon, engine.LargeIcon})
+        if (h) release(h);
+    engine.SmallIcon = engine.LargeIcon = 0;
+}
+
+}  // namespace
+
+TDuplicateReference ReadDuplicateReference(const std::string& path, TIconRelease release) {
     TFileCRC32Info engine;
     engine.SetFileName(path);
     engine.ReadSize();
@@ -19,6 +30,7 @@ TDuplicateReference ReadDuplicateReference(const std::string& path) {
         ref.Inode = st.st_ino;
     }
     if (ref.Size != 0) ref.Crc32 = engine.GetHashText(false);
+    ReleaseIcons(engine, release);
     return ref;
 }
 
@@ -81,7 +93,9 @@ bool TDuplicateSearch::SearchFolder(int dirFd, const std::string& folder, uint64
             const bool itself = uint64_t(st.st_dev) == ref_.Device && uint64_t(st.st_ino) == ref_.Inode;
             TFileCRC32Info engine;
             if (!itself) engine.SetFileName(path);
-            if (itself || engine.GetHashText(false) == ref_.Crc32) {
+            const bool same = itself || engine.GetHashText(false) == ref_.Crc32;
+            ReleaseIcons(engine, ReleaseIcon);
+            if (same) {
                 seenFiles_.insert({st.st_dev, st.st_ino});
                 ++found_;
                 if (OnFound) OnFound(path);

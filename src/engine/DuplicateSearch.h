@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "engine/NormalFileInfo.h"
+
 struct TDuplicateReference {
     int64_t Size = 0;
     std::string Crc32;   // lower case; empty for an empty or unreadable file
@@ -15,8 +17,11 @@ struct TDuplicateReference {
     uint64_t Device = 0, Inode = 0;
 };
 
+// Hands back the icons an engine took from the desktop while it looked at a file.
+using TIconRelease = void (*)(TIconHandle handle);
+
 // The reference's size and CRC32 as the search compares them.
-TDuplicateReference ReadDuplicateReference(const std::string& path);
+TDuplicateReference ReadDuplicateReference(const std::string& path, TIconRelease release = nullptr);
 
 class TDuplicateSearch {
 public:
@@ -28,6 +33,7 @@ public:
     std::function<void(const std::string& path)> OnFound;
     // Asked after each entry: true ends every level of the walk after the entry it is on.
     std::function<bool()> Stopped;
+    TIconRelease ReleaseIcon = nullptr;
 
     // Walks `root` depth first in the file system's order, staying on its file system and
     // following no symbolic link; folders that cannot be listed are passed over. A file or

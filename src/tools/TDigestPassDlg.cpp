@@ -1,0 +1,202 @@
+#include "tools/TDigestPassDlg.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+#include "components/QL_ImageLabel.h"
+#include "engine/DigestPassFile.h"
+#include "platform/Dialogs.h"
+#include "platform/PathText.h"
+#include "platform/Platform.h"
+#include "settings/IniFile.h"
+
+namespace {
+
+const char* const kSection = "Tavrix_2";
+const char* const kKey = "#Digest_Pass_Text";
+
+template <class T>
+T* Place(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    T* t = new T(parent);
+    t->setObjectName(QLatin1String(name));
+    t->setGeometry(x, y, w, h);
+    return t;
+}
+
+QLineEdit* Labeled(QWidget* parent, const char* name, const QString& caption, int x, int y, int w) {
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(x, y, w, 16);
+    QLineEdit* e = Place<QLineEdit>(parent, name, x, y + 18, w, 22);
+    label->setBuddy(e);
+    return e;
+}
+
+QString SettingsFile() { return QString::fromStdString(ProgramLayout().SettingsFile()); }
+
+}  // namespace
+
+QString DefaultDigestPassFile() {
+    return JoinPath(JoinPath(Platform().ProgramFolder(), QStringLiteral("Digest_Pass")),
+                    QStringLiteral("Digest_Pass.txt"));
+}
+
+TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QString& title)
+    : QDialog(owner), title_(title) {
+    setObjectName(QStringLiteral("DigestPassDlg"));
+    setFont(QFont(QStringLiteral("Tahoma")));
+    setFixedSize(624, 490);
+    Image1 = Place<QLabel>(this, "Image1", 0, 0, 625, 73);
+    LabeledEdit1 = Labeled(this, "LabeledEdit1", QStringLiteral("ユーザー名:"), 16, 84, 280);
+    LabeledEdit3 = Labeled(this, "LabeledEdit3", QStringLiteral("Realm:"), 320, 84, 288);
+    LabeledEdit2 = Labeled(this, "LabeledEdit2", QStringLiteral("パスワード:"), 16, 132, 280);
+    LabeledEdit2->setEchoMode(QLineEdit::Password);
+    Label1 = Place<QLabel>(this, "Label1", 16, 184, 80, 16);
+    Label1->setText(QStringLiteral("ファイル名:"));
+    StaticText1 = Place<QLabel>(this, "StaticText1", 16, 204, 496, 22);
+    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    BitBtn1 = Place<QPushButton>(this, "BitBtn1", 520, 202, 88, 25);
+    BitBtn1->setText(QStringLiteral("開く..."));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    BitBtn1->setAutoDefault(false);
+    RadioGroup1 = Place<QGroupBox>(this, "RadioGroup1", 16, 238, 592, 52);
+    RadioGroup1->setTitle(QStringLiteral("作業内容"));
+    RadioCreate = Place<QRadioButton>(RadioGroup1, "RadioCreate", 12, 22, 280, 20);
+    RadioCreate->setText(QStringLiteral("新規ファイルへ作成"));
+    RadioAdd = Place<QRadioButton>(RadioGroup1, "RadioAdd", 300, 22, 280, 20);
+    RadioAdd->setText(QStringLiteral("既存のファイルに追加"));
+    RadioCreate->setChecked(true);
+
+    const QPixmap actionPicture = style()->standardIcon(QStyle::SP_DialogSaveButton).pixmap(16, 16);
+    QL_ImageLabel2 = Place<TQL_ImageLabel>(this, "QL_ImageLabel2", 448, 304, 160, 32);
+    QL_ImageLabel2->SetText(QStringLiteral("作成/追加"));
+    QL_ImageLabel2->SetSpace(13);
+    QL_ImageLabel1 = Place<TQL_ImageLabel>(this, "QL_ImageLabel1", 16, 304, 100, 32);
+    QL_ImageLabel1->SetText(QStringLiteral(" 拡張 "));
+    QL_ImageLabel1->SetSpace(9);
+    for (TQL_ImageLabel* l : {QL_ImageLabel1, QL_ImageLabel2}) {
+        l->SetBitmapImage(l == QL_ImageLabel2 ? actionPicture
+                                              : style()->standardIcon(QStyle::SP_ArrowDown).pixmap(16, 16));
+        l->SetMouseOverColor(Qt::red);
+        l->SetGLine(true);
+    }
+
+    Bevel1 = Place<QFrame>(this, "Bevel1", 16, 384, 592, 2);
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    CheckBox1 = Place<QCheckBox>(this, "CheckBox1", 24, 400, 560, 20);
+    CheckBox1->setText(QStringLiteral("同一のハッシュ値を追加しない"));
+    CheckBox1->setChecked(true);
+    CheckBox2 = Place<QCheckBox>(this, "CheckBox2", 24, 428, 560, 20);
+    CheckBox2->setText(QStringLiteral("上書き時に警告"));
+    CheckBox2->setChecked(true);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TDigestPassDlg::BitBtn1Click);
+    connect(QL_ImageLabel1, &TQL_ImageLabel::clicked, this, &TDigestPassDlg::QL_ImageLabel1Click);
+    connect(QL_ImageLabel2, &TQL_ImageLabel::clicked, this, &TDigestPassDlg::QL_ImageLabel2Click);
+
+    // The banner: white, the handed picture stretched at the right, the tool's name.
+    QPixmap picture(Image1->size());
+    picture.fill(Qt::white);
+    {
+        QPainter p(&picture);
+        const int w = picture.width(), h = picture.height();
+        if (!banner.isNull()) p.drawPixmap(QRect(w - 70, 5, 60, h - 15), banner);
+        QFont f = font();
+        f.setPointSize(14);
+        p.setFont(f);
+        p.setPen(Qt::black);
+        p.drawText(QRect(8, 5, w - 86, h - 10), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Digest認証ツール"));
+    }
+    Image1->setPixmap(picture);
+    setWindowTitle(title_ + QStringLiteral(" Digest認証ツール"));
+    FormCreate();
+    if (owner) move(owner->geometry().center() - rect().center());
+}
+
+void TDigestPassDlg::FormCreate() {
+    SetTargetPath(DefaultDigestPassFile());
+    SetHeight(kShortHeight);
+    QDir().mkdir(JoinPath(Platform().ProgramFolder(), QStringLiteral("Digest_Pass")));
+    if (QFileInfo::exists(SettingsFile())) {
+        const QString last = QString::fromStdString(
+            TIniFile(PathFromQString(SettingsFile())).ReadString(kSection, kKey, ""));
+        if (!last.isEmpty() && QFileInfo(last).isFile()) {
+            SetTargetPath(last);
+            SetMode(1);
+        }
+    }
+}
+
+TDigestPassDlg::~TDigestPassDlg() {
+    try {
+        TIniFile(PathFromQString(SettingsFile())).WriteString(kSection, kKey, StaticText1->text().toStdString());
+    } catch (const EIniWriteError&) {
+        // A read-only program folder: the next opening starts from the default file.
+    }
+}
+
+int TDigestPassDlg::Mode() const { return RadioAdd->isChecked() ? 1 : 0; }
+
+void TDigestPassDlg::SetMode(int index) { (index == 1 ? RadioAdd : RadioCreate)->setChecked(true); }
+
+void TDigestPassDlg::SetTargetPath(const QString& path) {
+    target_ = path;
+    StaticText1->setText(path);
+}
+
+void TDigestPassDlg::SetHeight(int height) { setFixedSize(width(), height); }
+
+void TDigestPassDlg::BitBtn1Click() {
+    TFileDialogRequest request;
+    request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+    request.MustExist = true;
+    request.InitialDir = QFileInfo(target_).absolutePath();
+    const QString chosen = Dialogs().OpenFile(request);
+    if (!chosen.isEmpty()) SetTargetPath(chosen);
+}
+
+void TDigestPassDlg::QL_ImageLabel1Click() { SetHeight(height() == kShortHeight ? kFullHeight : kShortHeight); }
+
+void TDigestPassDlg::QL_ImageLabel2Click() {
+    const std::string user = LabeledEdit1->text().toStdString();
+    const std::string password = LabeledEdit2->text().toStdString();
+    const std::string realm = LabeledEdit3->text().toStdString();
+    if (user.empty() || password.empty() || realm.empty()) {
+        Dialogs().MessageBox(title_, QStringLiteral("未記入の項目があります..."), TMsgButtons::Ok, TMsgIcon::Exclamation);
+        return;
+    }
+    if (const std::string problem = DigestEntryProblem(user, realm, password); !problem.empty()) {
+        Dialogs().MessageBox(title_, QString::fromStdString(problem), TMsgButtons::Ok, TMsgIcon::Exclamation);
+        return;
+    }
+    const std::string line = DigestEntryLine(user, realm, password);
+    const std::string path = PathFromQString(target_);
+    TDigestWriteResult result;
+    if (Mode() == 1) {
+        result = AddDigestEntry(path, line, CheckBox1->isChecked());
+        if (result.Result == TDigestWrite::Missing) {
+            Dialogs().MessageBox(title_, QStringLiteral("ファイルが見当たりません"), TMsgButtons::Ok, TMsgIcon::Exclamation);
+            return;
+        }
+    } else {
+        if (QFileInfo::exists(target_) && CheckBox2->isChecked() &&
+            Dialogs().MessageBox(QStringLiteral("上書きの確認"),
+                                 QStringLiteral("新規を選択すると既存のファイルは上書きされます...上書きしますか？"),
+                                 TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
+            return;
+        result = CreateDigestFile(path, line);
+        if (result.Result == TDigestWrite::Written) SetMode(1);
+    }
+    if (result.Result == TDigestWrite::Failed)
+        Dialogs().MessageBox(title_, PathForDisplay(target_) + QStringLiteral(" に書き込めません\n") + QString::fromStdString(result.Reason),
+                             TMsgButtons::Ok, TMsgIcon::Error);
+}
