@@ -7,6 +7,7 @@
 #include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 #include "app/CustomOption.h"
+#include "tools/ToolWindows.h"
 #include "batch/Tallcheck.h"
 
 int main(int argc, char** argv) {
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     WatchTerminationRequests();
 
     TTavrenne main;
+    ConnectTools(main);
     QObject::connect(&main, &TTavrenne::batchRequested, &main, [&main] { RunBatchWindow(&main); });
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
