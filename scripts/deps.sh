@@ -8,6 +8,7 @@ TAV_PACKAGES=(
   libssl-dev zlib1g-dev
   xvfb xauth
   alsa-utils
+  apache2-bin apache2-utils curl  # the Digest tool's files checked against htdigest and a real web server (the service itself is never installed)
   libarchive-dev gcab  # run/extract: the archive stand-ins, and CAB fixtures in the tests
   shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl dbus python3-dbusmock lintian  # tavrfix, its scratch-home tests, the .deb check
 )
