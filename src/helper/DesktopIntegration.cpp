@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -195,6 +197,25 @@ bool RemoveDefault(const TDesktopEnv& env) {
     return WriteText(file, Joined(lines));
 }
 
+// "#rrggbb" of a hue (degrees), saturation and lightness: SVG Tiny renderers know no hsl().
+std::string HslColor(int hue, double saturation, double lightness) {
+    const double c = (1 - std::fabs(2 * lightness - 1)) * saturation;
+    const double h = hue / 60.0;
+    const double x = c * (1 - std::fabs(std::fmod(h, 2.0) - 1));
+    double r = 0, g = 0, b = 0;
+    if (h < 1) r = c, g = x;
+    else if (h < 2) r = x, g = c;
+    else if (h < 3) g = c, b = x;
+    else if (h < 4) g = x, b = c;
+    else if (h < 5) r = x, b = c;
+    else r = c, b = x;
+    const double m = lightness - c / 2;
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<int>(std::lround((r + m) * 255)),
+                  static_cast<int>(std::lround((g + m) * 255)), static_cast<int>(std::lround((b + m) * 255)));
+    return text;
+}
+
 // Hues for the fifteen icons, so neighbours in the list look apart.
 constexpr int kHues[kMd5IconCount] = {210, 0, 120, 30, 270, 180, 330, 60, 240, 150, 15, 300, 90, 195, 45};
 
@@ -292,8 +313,8 @@ std::string DesktopEntryText(const std::string& program) {
 
 std::string Md5IconSvg(int index) {
     const int hue = kHues[((index % kMd5IconCount) + kMd5IconCount) % kMd5IconCount];
-    const std::string band = "hsl(" + std::to_string(hue) + ",70%,42%)";
-    const std::string tint = "hsl(" + std::to_string(hue) + ",60%,92%)";
+    const std::string band = HslColor(hue, 0.70, 0.42);
+    const std::string tint = HslColor(hue, 0.60, 0.92);
     std::string mark;
     switch (index % 3) {
     case 0: mark = "<path d='M22 44l6 6 12-14' fill='none' stroke='" + band + "' stroke-width='4' stroke-linecap='round'/>"; break;

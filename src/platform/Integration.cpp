@@ -14,6 +14,14 @@ void StartHelper(const QString& parameters) {
 
 }  // namespace
 
+QPixmap Md5IconPixmap(int index, int size) {
+    QPixmap pixmap;
+    if (index < 0 || index >= kMd5IconCount) return pixmap;
+    const std::string svg = Md5IconSvg(index);
+    if (!pixmap.loadFromData(reinterpret_cast<const uchar*>(svg.data()), static_cast<uint>(svg.size()), "SVG")) return pixmap;
+    return pixmap.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 TAssociationControl::TAssociationControl(TDesktopEnv env) : env_(std::move(env)) {}
 
 bool TAssociationControl::IsAssociated() {

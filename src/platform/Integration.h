@@ -3,9 +3,14 @@
 // made by tavrfix, started without waiting.
 #pragma once
 
+#include <QPixmap>
 #include <string>
 
 #include "helper/DesktopEnv.h"
+
+// Icon `index` (0 to 14) of the .MD5 icons, as the icon list and the preview show it; a null
+// pixmap for an index outside the list.
+QPixmap Md5IconPixmap(int index, int size = 32);
 
 class TAssociationControl {
 public:

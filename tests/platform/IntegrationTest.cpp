@@ -2,6 +2,7 @@
 // temporary folder, so nothing here touches the real user's desktop.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -223,6 +224,19 @@ TEST_F(Integration, SwitchingStartsTheHelperAndShowsThePreviewAtOnce) {
     control.CheckOldVersion();
     EXPECT_EQ(platform_.Started, (std::vector<std::pair<QString, QString>>{
                                      {helper, "-F"}, {helper, "-I 7"}, {helper, "-O"}}));
+}
+
+TEST_F(Integration, FifteenIconsOfOurOwnEachItsOwn) {
+    std::vector<QImage> images;
+    for (int i = 0; i < kMd5IconCount; ++i) {
+        const QPixmap pixmap = Md5IconPixmap(i);
+        ASSERT_FALSE(pixmap.isNull()) << i;
+        EXPECT_EQ(pixmap.size(), QSize(32, 32));
+        images.push_back(pixmap.toImage());
+        for (int j = 0; j < i; ++j) EXPECT_NE(images[i], images[j]) << i << " looks like " << j;
+    }
+    EXPECT_TRUE(Md5IconPixmap(kMd5IconCount).isNull());
+    EXPECT_TRUE(Md5IconPixmap(-1).isNull());
 }
 
 // "-W" asks logind to power off; here logind is python3-dbusmock's template on a private bus.
