@@ -17,6 +17,7 @@
 #include "engine/FileMD5Info.h"
 #include "engine/FileUtils.h"
 #include "cli/Analyze.h"
+#include "cli/Same.h"
 #include "cli/Batch.h"
 
 namespace {
@@ -26,6 +27,8 @@ const char* const kUsage =
     "       tavrenne-cli string [--upper] [--] TEXT\n"
     "       tavrenne-cli info [--] FILE\n"
     "       tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] [--] FILE\n"
+    "       tavrenne-cli same [--] FILE [ROOT...]\n"
+    "       tavrenne-cli digest-pass [--add] [--no-duplicates] [--] FILE REALM USER   (password on stdin)\n"
     "       tavrenne-cli batch {crc32|md5|sha1|all} [--recurse] [--export FILE] [--] PATH...\n"
     ;
 
@@ -198,6 +201,8 @@ int main(int argc, char** argv) {
     if (command == "string") return String(args);
     if (command == "info") return Info(args);
     if (command == "analyze") return RunAnalyze(args);
+    if (command == "same") return RunSame(args);
+    if (command == "digest-pass") return RunDigestPass(args);
     if (command == "batch") return RunBatch(args);
     if (command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
