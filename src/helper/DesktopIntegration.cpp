@@ -35,8 +35,12 @@ std::string ReadText(const std::string& path) {
 }
 
 // Written beside and renamed over, so a reader never sees half a file.
-bool WriteText(const std::string& path, const std::string& text, bool executable = false) {
+bool WriteText(const std::string& file, const std::string& text, bool executable = false) {
     std::error_code ec;
+    // A file kept elsewhere through a symbolic link (managed dotfiles) is written where it is.
+    const fs::path resolved = fs::is_symlink(file, ec) ? fs::canonical(file, ec) : fs::path(file);
+    const std::string path = ec ? file : resolved.string();
+    ec.clear();
     fs::create_directories(fs::path(path).parent_path(), ec);
     const std::string temp = path + kTempSuffix;
     {
@@ -191,9 +195,17 @@ bool RemoveDefault(const TDesktopEnv& env) {
         }
     }
     if (!changed) return true;
-    bool anyEntry = false;
-    for (const std::string& l : lines) anyEntry |= !IsSection(l) && l.find('=') != std::string::npos;
-    if (!anyEntry) return RemoveOurFile(file, env.ConfigHome);
+    // A defaults section left without entries goes (it means nothing, and we may have added it);
+    // a file left with nothing at all was ours alone.
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != kDefaultsSection) continue;
+        size_t next = i + 1;
+        while (next < lines.size() && lines[next].empty()) ++next;
+        if (next == lines.size() || IsSection(lines[next])) lines.erase(lines.begin() + static_cast<long>(i--));
+    }
+    bool empty = true;
+    for (const std::string& l : lines) empty &= l.empty();
+    if (empty) return RemoveOurFile(file, env.ConfigHome);
     return WriteText(file, Joined(lines));
 }
 

@@ -38,8 +38,9 @@ Outcome Execute(const std::string& program, const QStringList& args, const QProc
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> entries;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
-        const std::string rel = fs::relative(e.path(), root).string();
-        entries[rel] = e.is_directory() ? "<dir>"
+        const std::string rel = e.path().lexically_relative(root).string();
+        entries[rel] = e.is_symlink() ? "-> " + fs::read_symlink(e.path()).string()
+                     : e.is_directory() ? "<dir>"
                                         : std::to_string(static_cast<int>(e.status().permissions())) + ":" + ReadBytes(e.path());
     }
     return entries;
@@ -109,6 +110,18 @@ TEST_F(Integration, AssociateAndRemoveLeaveTheScratchHomeAsItWas) {
     EXPECT_EQ(Tool("xdg-mime", {"query", "filetype", Q(root_ / "x.MD5")}), "text/plain");
     EXPECT_FALSE(control.IsAssociated());
     EXPECT_FALSE(control.PreviewVisible());
+}
+
+TEST_F(Integration, AListKeptElsewhereStaysALinkAndAListWithOnlyCommentsStays) {
+    fs::create_directories(root_ / "dotfiles");
+    std::ofstream(root_ / "dotfiles/mimeapps.list") << "# managed by hand\n";
+    fs::create_symlink("../dotfiles/mimeapps.list", root_ / "config/mimeapps.list");
+    const auto before = Snapshot(root_);
+    ASSERT_EQ(Helper({"-I", "1"}).Code, 0);
+    EXPECT_TRUE(fs::is_symlink(root_ / "config/mimeapps.list"));
+    EXPECT_EQ(Tool("xdg-mime", {"query", "default", kMd5MimeType}), kDesktopId);
+    ASSERT_EQ(Helper({"-F"}).Code, 0);
+    EXPECT_EQ(Snapshot(root_), before);
 }
 
 TEST_F(Integration, ADefaultChosenInTheDesktopSettingsShowsAndIsKept) {
