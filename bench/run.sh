@@ -50,5 +50,6 @@ fi
 status=0
 if ((throughput)); then "$build/bench/tavbench" "${targs[@]}" || status=$?; fi
 if ((analysis)); then python3 "$src/bench/analysis.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
+if ((analysis)); then python3 "$src/bench/batch.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
 if ((analysis)); then python3 "$src/bench/same.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
 exit "$status"

@@ -8,6 +8,7 @@
 #include "engine/BatchList.h"
 #include "engine/BatchRun.h"
 #include "engine/DigestKinds.h"
+#include "engine/FileDigests.h"
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
 #include "settings/SettingsFile.h"
@@ -111,12 +112,35 @@ int RunBatch(const std::vector<std::string>& args) {
 
     std::vector<std::string> reasons(rows.size());
     const std::string separator = ThousandsSeparator();
-    for (TDigestKind kind : kinds) {
+    if (kinds.size() == 1) {
+        const TDigestKind kind = kinds[0];
         std::string TBatchRow::*cell = kind == TDigestKind::CRC32 ? &TBatchRow::CRC32
                                        : kind == TDigestKind::MD5 ? &TBatchRow::MD5
                                                                   : &TBatchRow::SHA1;
         TListSink sink(rows, reasons, cell);
         RunBatchHashPhase(DigestKindInfo(kind), bufferKB, nullptr, separator, sink);
+    } else {
+        // The window's three phases give what one read of each file gives: read it once.
+        TFileDigests engine(TDigestSet{TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1});
+        engine.SetBufferSize(bufferKB);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            TBatchRow& row = rows[r];
+            engine.SetFileName(row.Path);
+            engine.ReadSize();
+            row.Size = BatchSizeText(engine.Info().Size, separator);
+            engine.Execute();
+            const std::pair<TDigestKind, std::string TBatchRow::*> cells[] = {
+                {TDigestKind::CRC32, &TBatchRow::CRC32}, {TDigestKind::MD5, &TBatchRow::MD5},
+                {TDigestKind::SHA1, &TBatchRow::SHA1}};
+            bool any = false;
+            for (const auto& [kind, cell] : cells) {
+                std::string text = engine.HashText(kind, false);
+                if (text.empty()) continue;
+                row.*cell = std::move(text);
+                any = true;
+            }
+            if (!any) reasons[r] = NoDigestReason(engine, row.Path);
+        }
     }
     for (size_t r = 0; r < rows.size(); ++r) {
         if (reasons[r].empty()) continue;

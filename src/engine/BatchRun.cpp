@@ -22,7 +22,8 @@ int64_t SteadyMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Why an engine that gave no text gave none.
+}  // namespace
+
 std::string NoDigestReason(const TNormalFileInfo& engine, const std::string& path) {
     switch (engine.Failure()) {
     case TRunFailure::Open: return "cannot be opened: " + engine.FailureReason();
@@ -35,8 +36,6 @@ std::string NoDigestReason(const TNormalFileInfo& engine, const std::string& pat
     }
     return engine.Canceled() ? "empty file" : "no digest";
 }
-
-}  // namespace
 
 TBatchPacer::TBatchPacer(TClock clock, int64_t intervalMs)
     : clock_(clock ? std::move(clock) : TClock(&SteadyMs)), interval_(intervalMs), last_(clock_()) {}

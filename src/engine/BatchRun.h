@@ -50,6 +50,9 @@ public:
 void RunBatchHashPhase(const TDigestKindInfo& kind, uint16_t bufferKB, TProgressProc progress,
                        const std::string& separator, TBatchHashSink& sink);
 
+// Why an engine that has run gave no digest for `path`, in words for the user.
+std::string NoDigestReason(const TNormalFileInfo& engine, const std::string& path);
+
 // Sets only the last-write time of a file to `value` (local time) as a DOS date-time gives it
 // back: the seconds rounded down to even. Fails for a path that is not an existing file, a
 // file that cannot be opened for writing and a value outside 1980 to 2107.
