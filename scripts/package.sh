@@ -6,7 +6,12 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 tav_ensure_packages dpkg-dev fakeroot lintian
 build=${1:-build/package}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+# A fresh folder is configured for Release; an existing one keeps its configuration.
+if [ -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" >/dev/null
+else
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
 cmake --build "$build" --target tavrenne tavrenne-cli tavrfix tavrfix-data
 (cd "$build" && fakeroot cpack -G DEB >/dev/null)
 deb=$(ls -t "$build"/tavrenne_*.deb | head -n1)
