@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -17,6 +18,7 @@
 #include "tools/TDigestPassDlg.h"
 #include "tools/Tconv.h"
 #include "tools/Tfilesec.h"
+#include "tools/ToolWindows.h"
 
 namespace fs = std::filesystem;
 
@@ -306,4 +308,37 @@ TEST_F(DigestTest, TargetIsRememberedAndChosenFileUsed) {
     auto gone = Open();
     EXPECT_EQ(gone->StaticText1->text(), Default());
     EXPECT_EQ(gone->Mode(), 0);
+}
+
+// The main window's commands open each tool modally; the Digest tool hides the main window
+// while it is open.
+TEST_F(ToolsTest, CommandsOpenTheTools) {
+    ConnectTools(*w_);
+    w_->show();
+    const QString file = MakeFile(QStringLiteral("cur.bin"), 100, 'a');
+    w_->AnalyzeFile(file);
+    ASSERT_EQ(w_->CurrentPath, file);
+    struct Seen {
+        QString type, title;
+        bool mainVisible = true;
+    } seen;
+    auto closeNext = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            seen = {QString::fromLatin1(modal->metaObject()->className()), modal->windowTitle(), w_->isVisible()};
+            modal->close();
+        });
+    };
+    closeNext();
+    w_->Action3->trigger();
+    EXPECT_EQ(seen.type, QStringLiteral("Tconv"));
+    closeNext();
+    w_->Action5->trigger();
+    EXPECT_EQ(seen.type, QStringLiteral("Tfilesec"));
+    closeNext();
+    w_->Action11->trigger();
+    EXPECT_EQ(seen.type, QStringLiteral("TDigestPassDlg"));
+    EXPECT_FALSE(seen.mainVisible);
+    EXPECT_TRUE(w_->isVisible());
 }
