@@ -1,7 +1,9 @@
 // The greeting, results and version scripts as the mascot receives them.
 #include <QApplication>
 #include <QTimer>
+#include <fstream>
 
+#include "app/CustomOption.h"
 #include "app/VersionDlg.h"
 #include "components/QL_SSTP.h"
 #include "components/SstpRecorder.h"
@@ -65,6 +67,24 @@ TEST_F(Mascot, GreetingByteForByte) {
     EXPECT_EQ(mascot_.Requests(),
               QList<QByteArray>{Request(QStringLiteral(
                   "\\h\\s5Tavrenneです \\n\\nファイル情報、MD5ハッシュ等を取得出来ます。\\u\\s0便利な\"タイムスタンプまとめて設定\"も忘れるなよ。\\e"))});
+}
+
+TEST_F(Mascot, StartUpGreetsWhenTheSettingsSwitchTheMascotOn) {
+    const std::string ini = (platform_.Folder + QStringLiteral("/tavr2.ini")).toStdString();
+    for (const bool on : {false, true}) {
+        std::ofstream(ini, std::ios::binary) << "[Tavrix_2]\r\n#Version=2.46\r\n#NoSp=1\r\n#Use SSTP=" << on << "\r\n";
+        TStartupSeams seams;
+        auto form = std::make_unique<Tcustomoption>(*w_);
+        form->SetStartupSeams(&seams);
+        form->FormCreate({});
+        const QList<QByteArray> got = mascot_.Requests();
+        ASSERT_EQ(got.size(), on ? 1 : 0);
+        if (on) {
+            EXPECT_TRUE(got[0].contains(Sjis(QStringLiteral("\\h\\s5Tavrenneです "))));
+        }
+        form.reset();
+        SetSettings(&settings_);
+    }
 }
 
 TEST_F(Mascot, AboutCommandSendsTheVersionInsteadOfTheBox) {
