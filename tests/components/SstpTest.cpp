@@ -1,5 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QTcpSocket>
+#include <memory>
+#include <vector>
+
 #include "components/QL_SSTP.h"
 #include "components/SstpRecorder.h"
 
@@ -88,6 +97,39 @@ TEST_F(SstpTest, NoListenerSendsNothingAndRaisesNothing) {
     bool timedOut = false;
     EXPECT_FALSE(probe.waitForNewConnection(200, &timedOut));
     EXPECT_TRUE(timedOut);
+}
+
+// A listener that never accepts and whose queue is full drops new connection attempts
+// without an answer: the window gives up after its bound instead of waiting for the system.
+TEST(SstpSilentHost, GivesUpWithoutSending) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // SSTP ports stop at 9999.
+    uint16_t port = 0;
+    for (int i = 0; i < 900 && port == 0; ++i) {
+        address.sin_port = htons(uint16_t(9000 + (getpid() + 450 + i) % 900));
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) port = ntohs(address.sin_port);
+    }
+    ASSERT_NE(port, 0);
+    ASSERT_EQ(::listen(fd, 0), 0);
+    std::vector<std::unique_ptr<QTcpSocket>> fillers;
+    for (int i = 0; i < 8; ++i) {
+        fillers.push_back(std::make_unique<QTcpSocket>());
+        fillers.back()->connectToHost(QHostAddress::LocalHost, port);
+        if (!fillers.back()->waitForConnected(300)) break;
+    }
+    // The last attempt is still waiting for an answer: the host is silent, not refusing.
+    ASSERT_EQ(fillers.back()->error(), QAbstractSocket::SocketTimeoutError);
+    TQL_SSTP sstp;
+    sstp.SetSSTP_Host(QStringLiteral("127.0.0.1"));
+    sstp.SetSSTP_Port(port);
+    EXPECT_FALSE(sstp.SSTP_Active());
+    sstp.SendScript(QStringLiteral("Script: lost\r\n"));
+    fillers.clear();
+    ::close(fd);
 }
 
 }  // namespace
