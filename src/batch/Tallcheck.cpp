@@ -336,7 +336,7 @@ QIcon Tallcheck::IconOf(const std::string& path) {
 void Tallcheck::AddFile(const QString& path) {
     const std::string bytes = PathFromQString(path);
     const std::optional<TBatchRow> row = MakeBatchRow(bytes, TimeCellText(chosen_).toStdString());
-    if (!row || RowCount() >= 2147483647) return;
+    if (!row || int64_t(RowCount()) + pending_.size() >= 2147483647) return;
     ImageList1.push_back(IconOf(bytes));
     auto* item = new QTreeWidgetItem;
     item->setIcon(0, ImageList1.back());
@@ -345,9 +345,31 @@ void Tallcheck::AddFile(const QString& path) {
     item->setText(cNewTime, QString::fromStdString(row->NewTime));
     for (int c : {cCRC32, cMD5, cSize, cSHA1}) item->setText(c, QString::fromLatin1(kBatchNoValue));
     item->setText(cPath, path);
-    ListView1->addTopLevelItem(item);
+    pending_.append(item);
+    if (!adding_) FlushAddedRows();
     Action3->setEnabled(true);
 }
+
+void Tallcheck::FlushAddedRows() {
+    if (pending_.isEmpty()) return;
+    ListView1->addTopLevelItems(pending_);
+    pending_.clear();
+}
+
+// One adding loop: rows go to the list about once a second and all of them at its end, also
+// when the loop ends through an exception.
+struct Tallcheck::TAddingLoop {
+    Tallcheck& w;
+    TBatchPacer pacer;
+    explicit TAddingLoop(Tallcheck& window) : w(window), pacer(window.Clock, 1000) { w.adding_ = true; }
+    ~TAddingLoop() {
+        w.adding_ = false;
+        w.FlushAddedRows();
+    }
+    void Added() {
+        if (pacer.Due()) w.FlushAddedRows();
+    }
+};
 
 void Tallcheck::SetControlsEnabled(bool enabled) {
     for (QAction* a : {Action1, Action3, Action4, Action8, Action9}) a->setEnabled(enabled);
@@ -411,8 +433,10 @@ void Tallcheck::HandleDroppedFiles(const QStringList& paths) {
     dialog->show();
     dialog->repaint();
     try {
+        TAddingLoop loop(*this);
         for (int i = 0; i < paths.size() && !FAbort; ++i) {
             AddFile(paths[i]);
+            loop.Added();
             if (dialog) dialog->ShowProgress(i);
         }
     } catch (...) {
@@ -434,9 +458,11 @@ void Tallcheck::Action12Execute() {
     dialog->show();
     dialog->repaint();
     try {
+        TAddingLoop loop(*this);
         for (size_t i = 0; i < list.size() && !FAbort; ++i) {
             if (dialog) dialog->ShowProgress(int(i));
             AddFile(PathToQString(list[i]));
+            loop.Added();
         }
     } catch (...) {
         CloseProgressDialog(dialog);

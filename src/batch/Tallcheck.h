@@ -30,6 +30,7 @@ class QPushButton;
 class QStatusBar;
 class QTimeEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 class Tacdlgf;
 
@@ -120,6 +121,13 @@ private:
     void PumpBetweenRows(TBatchPacer& pacer);
     QString Title() const;
     QIcon IconOf(const std::string& path);
+
+    // Rows added by a loop reach the list in batches: inserting among many rows costs the
+    // view a layout of all of them, so once per batch, not once per file.
+    void FlushAddedRows();
+    struct TAddingLoop;
+    QList<QTreeWidgetItem*> pending_;
+    bool adding_ = false;
 
     QDateTime chosen_;
     QActionGroup* workGroup_ = nullptr;
