@@ -1,19 +1,27 @@
-// Where the program keeps its files: everything lives beside the program file.
+// Where the program keeps its files: beside the program file, as the program has always done;
+// installed system-wide (the program folder not writable), its own files live in the user's
+// XDG folders instead.
 #pragma once
 
 #include <string>
 
 class TProgramLayout {
 public:
-    // `folder` is the program's folder; a trailing separator is optional.
-    explicit TProgramLayout(std::string folder);
+    using TGetenv = const char* (*)(const char*);
+
+    // `folder` is the program's folder; a trailing separator is optional. Whether it is
+    // writable is decided here, once; `getenv` (nullptr: the process's environment) gives
+    // HOME and the XDG folders.
+    explicit TProgramLayout(std::string folder, TGetenv getenv = nullptr);
     // The folder of the running program file (from /proc/self/exe); the current folder when
     // it cannot be found.
     static TProgramLayout OfRunningProgram();
 
     const std::string& Folder() const { return folder_; }   // no trailing separator
+    bool Installed() const { return installed_; }           // the folder is not writable
     std::string SettingsFile() const;                        // tavr2.ini
     std::string CacheFolder() const;                         // Cache
+    std::string DigestPassFolder() const;                    // Digest_Pass
     std::string HelperProgram() const;                       // the maintenance helper, tavrfix
     std::string HelpFile() const;                            // Tavrenne.chm
     // The result text written before a shutdown: the analysed file's name with ".log".
@@ -23,6 +31,8 @@ public:
 
 private:
     std::string folder_;
+    bool installed_ = false;
+    std::string config_, cache_, data_;   // the user's folders for an installed program
 };
 
 // An executable's name with the platform's suffix ("tavrfix" here, "tavrfix.exe" on Windows).
