@@ -45,8 +45,7 @@ QString SettingsFile() { return QString::fromStdString(ProgramLayout().SettingsF
 }  // namespace
 
 QString DefaultDigestPassFile() {
-    return JoinPath(JoinPath(Platform().ProgramFolder(), QStringLiteral("Digest_Pass")),
-                    QStringLiteral("Digest_Pass.txt"));
+    return JoinPath(QString::fromStdString(ProgramLayout().DigestPassFolder()), QStringLiteral("Digest_Pass.txt"));
 }
 
 TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QString& title)
