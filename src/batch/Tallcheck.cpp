@@ -1,5 +1,7 @@
 #include "batch/Tallcheck.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -180,11 +182,12 @@ void Tallcheck::BuildActions() {
 
     ActionMainMenuBar1 = new QMenuBar(this);
     ActionMainMenuBar1->setObjectName(QStringLiteral("ActionMainMenuBar1"));
-    ActionMainMenuBar1->setGeometry(0, 0, 774, 22);
     QMenu* file = ActionMainMenuBar1->addMenu(QStringLiteral("ファイル(&F)"));
     file->addActions({Action12, Action3, Action4});
     QMenu* work = ActionMainMenuBar1->addMenu(QStringLiteral("作業(&W)"));
     work->addActions({Action6, Action7, Action10, Action13, Action11, Action5, Action8, Action9, Action2});
+    // Placed once its menus exist, so it lays them out at full width.
+    ActionMainMenuBar1->setGeometry(0, 0, 774, std::max(22, ActionMainMenuBar1->sizeHint().height()));
 }
 
 void Tallcheck::BuildClient() {
@@ -194,7 +197,7 @@ void Tallcheck::BuildClient() {
     };
     ListView1 = new QTreeWidget(this);
     named(ListView1, "ListView1");
-    ListView1->setGeometry(8, 28, 758, 340);
+    ListView1->setGeometry(8, ActionMainMenuBar1->height() + 4, 758, 368 - ActionMainMenuBar1->height() - 4);
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
