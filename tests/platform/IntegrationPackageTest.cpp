@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <signal.h>
+
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -69,6 +71,36 @@ TEST(Package, BuildsPassesLintianAndRunsFromAScratchRoot) {
     ASSERT_EQ(Execute(Q(root / "usr/lib/tavrenne/tavrfix"), {"-I", "7"}, env).Code, 0);
     const std::string entry = ReadBytes(dir.path() / "data/applications/tavrenne.desktop");
     EXPECT_NE(entry.find("\nExec=" + (root / "usr/lib/tavrenne/tavrenne").string() + " %F\n"), std::string::npos) << entry;
+
+    // Started by a user who may not write the program folder, the installed program takes the
+    // file of its command line and writes its settings under the user's XDG folders.
+    const Outcome setpriv = Execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "true"}, env);
+    if (setpriv.Code != 0) GTEST_SKIP() << "cannot run a program as nobody: " << setpriv.Out;
+    for (const char* sub : {"home", "data", "config", "cache"}) fs::permissions(dir.path() / sub, fs::perms::all);
+    fs::permissions(dir.path(), fs::perms::all);
+    const fs::path runtime = dir.path() / "runtime";
+    fs::create_directories(runtime);
+    ASSERT_EQ(Execute("chown", {"nobody", Q(runtime)}, env).Code, 0);
+    fs::permissions(runtime, fs::perms::owner_all);
+    fs::permissions(file, fs::perms::all);
+    QProcessEnvironment user = env;
+    user.insert("QT_QPA_PLATFORM", "offscreen");
+    user.insert("XDG_RUNTIME_DIR", Q(runtime));
+    QProcess program;
+    program.setProcessEnvironment(user);
+    program.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                              Q(root / "usr/lib/tavrenne/tavrenne"), "-c", QString::fromStdString(file)});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const fs::path ini = dir.path() / "config/tavrenne/tavr2.ini";
+    // The folder is made when the program works out where its files go: it is past its start.
+    for (int i = 0; i < 400 && !fs::exists(dir.path() / "config/tavrenne"); ++i) program.waitForFinished(50);
+    program.waitForFinished(1000);   // let the start-up analysis of the 3-byte file end
+    ::kill(pid_t(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(20000)) << program.readAll().toStdString();
+    EXPECT_EQ(program.exitCode(), 0) << program.readAll().toStdString();
+    const std::string settings = ReadBytes(ini);
+    EXPECT_NE(settings.find("\r\n#Check CRC=1\r\n#Check MD5=0\r\n#Check SHA1=0\r\n"), std::string::npos) << settings;
+    EXPECT_FALSE(fs::exists(root / "usr/lib/tavrenne/tavr2.ini"));
 }
 
 }  // namespace
