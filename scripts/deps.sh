@@ -9,8 +9,9 @@ TAV_PACKAGES=(
   xvfb xauth
   alsa-utils
   apache2-bin apache2-utils curl  # the Digest tool's files checked against htdigest and a real web server (the service itself is never installed)
-  libarchive-dev gcab  # run/extract: the archive stand-ins, and CAB fixtures in the tests
   shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl dbus python3-dbusmock lintian  # tavrfix, its scratch-home tests, the .deb check
+  libarchive-dev gcab  # run/extract: the archive stand-ins, and CAB fixtures in the tests
+  qt6-translations-l10n  # the standard dialogs' own texts in Japanese (the window loads Qt's translation)
 )
 
 tav_ensure_packages() {

@@ -214,6 +214,7 @@ void TTavrenne::UpdateRecentFiles(const QString& path) {
             SystemMenu->insertAction(before, item);
         }
     }
+    RebuildRecentMenu();
 }
 
 bool TTavrenne::SystemMenuCommand(int id) {

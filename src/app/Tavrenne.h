@@ -71,6 +71,9 @@ public:
     bool ExtractCab(const QString& archive, QWidget* owner, bool extractHere);
     bool ExtractGca(const QString& archive, QWidget* owner, bool extractHere);
     QString StatusText(int panel) const;
+    // A second start handed its arguments over: comes to the front; true when they may be
+    // taken as a command line (not while a run or a modal box is going on).
+    bool AcceptHandOver();
 
     // Spec-named fields.
     QString CurrentPath;
@@ -127,6 +130,7 @@ public:
     QMenu* SystemMenu = nullptr;   // stand-in for the window's system menu
     // The mascot's SSTP client: loopback host, sender "Mirune", the default port.
     TQL_SSTP* QL_SSTP1 = MakeMascotClient(this);
+    QMenu* RecentMenu = nullptr;   // the same recent files in the File menu
 
     QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
             *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
@@ -168,6 +172,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -181,6 +186,7 @@ private:
     void BuildToolBar();
     void BuildClient();
     void BuildSystemMenu();
+    void RebuildRecentMenu();
     void ReadProgramInfo();
     void SetShownIcon(TIconHandle handle);
     void DigestBoxesToCase(bool upper);

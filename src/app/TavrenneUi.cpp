@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,6 +42,7 @@ namespace {
 constexpr int kDesignWidth = 628;
 constexpr int kDesignHeight = 513;
 constexpr int kBuildNumber = 152;
+constexpr int kRecentFirstMenuId = 600;  // the system menu's ids for the recent files
 
 // A menu or toolbar entry with its own caption that acts for `target` and mirrors its state.
 QAction* Proxy(QAction* target, const QString& caption, QObject* parent) {
@@ -96,6 +98,11 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     setMinimumSize(kDesignWidth, kDesignHeight);
     resize(kDesignWidth, kDesignHeight);
     FullHeight = kDesignHeight;
+
+    // A system menu and a minimize box but no maximize box; the frame still resizes. The
+    // window manager reads these hints, so a double-click on the title bar does not maximize.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     setWindowIcon(ApplicationIcon());
     QApplication::setWindowIcon(windowIcon());
@@ -187,6 +194,11 @@ void TTavrenne::BuildActions() {
         a->setEnabled(d.enabled);
         *d.slot = a;
     }
+    // The keys a Linux desktop user expects; the exit key goes through the exit command's question.
+    Action1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Action2->setShortcut(QKeySequence(Qt::Key_F5));
+    Action13->setShortcut(QKeySequence(Qt::Key_F1));
+    Action16->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Action10->setCheckable(true);
     Action17->setCheckable(true);
     Action18->setCheckable(true);
@@ -233,6 +245,11 @@ void TTavrenne::BuildMenus() {
     QMenu* file = ActionMainMenuBar1->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("MenuFile"));
     file->addActions({Action1, Action2, Action4, Action19});
+    file->addSeparator();
+    // Alt+Space belongs to the window manager on Linux desktops: the recent files are here too.
+    RecentMenu = Named(new QMenu(QStringLiteral("最近使ったファイル"), file), "RecentMenu");
+    file->addMenu(RecentMenu);
+    RebuildRecentMenu();
     file->addSeparator();
     file->addAction(Action16);
 
@@ -373,6 +390,9 @@ void TTavrenne::BuildClient() {
     Edit1 = Named(new QLineEdit(Panel1), "Edit1");
     Edit1->setGeometry(204, 262, 276, 22);
     Edit1->setEnabled(false);
+    QPalette editPal = Edit1->palette();
+    editPal.setColor(QPalette::All, QPalette::Base, QApplication::palette(Edit1).color(QPalette::Button));
+    Edit1->setPalette(editPal);
     connect(CheckBox3, &QCheckBox::toggled, this, &TTavrenne::CheckBox3Click);
 
     ProgressBar1 = Named(new QProgressBar(Panel1), "ProgressBar1");
@@ -388,7 +408,7 @@ void TTavrenne::BuildClient() {
 
     Button1 = Named(new QPushButton(Action1->text(), client), "Button1");
     Button1->setGeometry(500, 64, 125, 25);
-    Button1->setDefault(true);
+    Button1->setDefault(true);  // Enter that no other control takes: see keyPressEvent
     Bind(Button1, Action1);
     Button2 = Named(new QPushButton(Action2->text(), client), "Button2");
     Button2->setGeometry(500, 96, 125, 25);
@@ -400,6 +420,8 @@ void TTavrenne::BuildClient() {
     BitBtn1->setGeometry(500, 168, 125, 25);
     Bind(BitBtn1, Action20);
     BitBtn1->hide();
+    // A focused button takes Enter itself, as on Windows; Enter elsewhere goes to Button1.
+    for (QPushButton* b : {Button2, Button3, Button4, Button5, BitBtn1}) b->setAutoDefault(true);
 
     SpeedButton1 = Named(new QToolButton(client), "SpeedButton1");
     SpeedButton1->setGeometry(500, 368, 125, 26);
@@ -515,6 +537,42 @@ void TTavrenne::BuildSystemMenu() {
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(shortcut, &QShortcut::activated, this,
             [this] { SystemMenu->popup(mapToGlobal(QPoint(0, 0))); });
+}
+
+void TTavrenne::RebuildRecentMenu() {
+    if (!RecentMenu) return;
+    // The five items stay; only their captions follow the list (an item may be the one that
+    // started the analysis now updating them).
+    if (RecentMenu->actions().isEmpty()) {
+        for (int i = 0; i < 5; ++i) {
+            QAction* item = RecentMenu->addAction(QString());
+            item->setData(kRecentFirstMenuId + i);
+            item->setObjectName(QStringLiteral("RecentMenuFile%1").arg(i));
+            connect(item, &QAction::triggered, this, [this, i] { SystemMenuCommand(kRecentFirstMenuId + i); });
+        }
+    }
+    const QList<QAction*> items = RecentMenu->actions();
+    for (int i = 0; i < 5; ++i)
+        items[i]->setText(QStringLiteral("(&%1) ").arg(i + 1) + RecentFileDisplayText(RecentFiles.value(i)));
+}
+
+bool TTavrenne::AcceptHandOver() {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    // As a drop: not while a run goes on, nor under a modal box.
+    return MenuBarEnabled() && !QApplication::activeModalWidget();
+}
+
+void TTavrenne::keyPressEvent(QKeyEvent* event) {
+    // The default button: what reaches the window was taken by no control (a focused
+    // push button clicks itself, being auto-default).
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (Button1->isEnabled() && Button1->isVisible()) Button1->click();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void TTavrenne::resizeEvent(QResizeEvent* event) {

@@ -4,27 +4,45 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 #include "app/Art.h"
 #include "app/Tavrenne.h"
 
+namespace {
+constexpr int kDesignLineHeight = 13;
+constexpr int kBottomMargin = 5;  // below the second line at design (234 + 13 = 252 - 5)
+}  // namespace
+
+TAboutLineTops AboutLineTops(int lineHeight, int boxHeight) {
+    // The design's lines sit right under each other near the bottom edge; a taller font's
+    // lines move up by what they need instead of running into each other and the edge.
+    const int height = std::max(lineHeight, kDesignLineHeight);
+    const int second = boxHeight - kBottomMargin - height;
+    return {second - height, second};
+}
+
 int TextTopToBaseline(const QFont& font) {
-    // The em box, not the font's ascent: CJK fonts carry tall ascents that would push the
-    // two 13-pixel-apart lines into each other.
+    // The em box, not the font's ascent: CJK fonts carry tall ascents.
     const QFontInfo info(font);
     return int(info.pixelSize() * 0.88 + 0.5);
 }
 
-void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, int y) {
+QFont AboutLineFont(const QFont& font) {
     QFont f = font;
     f.setPointSize(10);
+    return f;
+}
+
+void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, int y) {
+    const QFont f = AboutLineFont(font);
     QPainter painter(&picture);
     painter.setFont(f);
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
     const QFontMetrics metrics(f);
     const int x = picture.width() / 2 - metrics.horizontalAdvance(text) / 2;
-    painter.drawText(x, y + TextTopToBaseline(f), text);  // y is the top of the text
+    painter.drawText(x, y + metrics.ascent(), text);  // y is the top of the line
 }
 
 TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(parent) {
@@ -48,8 +66,9 @@ TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(paren
     VersionLine = QStringLiteral("アプリケーションバージョン: ") + QString::fromStdString(main.ProgramInfo.FileVersion);
     BuildLine = QStringLiteral("[") + main.BuildText + QStringLiteral("  ") +
                 QString::fromStdString(main.ProgramInfo.TimeTextShort) + QStringLiteral("]");
-    DrawCentredLine(picture, font(), VersionLine, 221);
-    DrawCentredLine(picture, font(), BuildLine, 234);
+    const TAboutLineTops tops = AboutLineTops(QFontMetrics(AboutLineFont(font())).lineSpacing(), height());
+    DrawCentredLine(picture, font(), VersionLine, tops.First);
+    DrawCentredLine(picture, font(), BuildLine, tops.Second);
     Image1->setPixmap(picture);
 
     // Centred on the main window.

@@ -16,7 +16,16 @@ public:
     QString BuildLine;
 };
 
-// Distance from the top of a line of text to its baseline.
+// Tops of the version and build lines for the font's line height in a box this high: at the
+// design's 13 pixels, 221 and 234.
+struct TAboutLineTops {
+    int First;
+    int Second;
+};
+TAboutLineTops AboutLineTops(int lineHeight, int boxHeight);
+// Distance from the top of a line of text to its baseline by the em box (the splash).
 int TextTopToBaseline(const QFont& font);
-// Draws `text` centred on the half width of `picture` at top y, 10 points, black, transparent.
+// The lines' font: the dialog's at 10 points.
+QFont AboutLineFont(const QFont& font);
+// Draws `text` centred on the half width of `picture` with its line's top at y, black, transparent.
 void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, int y);

@@ -2,6 +2,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QTreeView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -20,6 +27,8 @@ QWidget* Owner() {
 }
 
 bool g_dismissed = false;
+// The folder of the last file chosen in an open or save dialog: where the next one opens.
+QString g_lastFolder;
 // The real dialogs now running, each with the way it is dismissed.
 std::vector<std::pair<const QDialog*, std::function<void()>>> g_open;
 
@@ -47,17 +56,39 @@ void Trace(const char* state, QString text) {
     std::fflush(stderr);
 }
 
+// The detail columns follow their contents once the folder is read (Qt's own widths cut
+// Japanese dates and type names short).
+void FitColumns(QFileDialog& dlg) {
+    auto* view = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = dlg.findChild<QFileSystemModel*>();
+    if (!view || !model) return;  // the desktop's own dialog
+    auto fit = [view] {
+        for (int c = 0; c < view->header()->count(); ++c) {
+            const int wanted = std::max(static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c), view->header()->sectionSizeHint(c));
+            if (view->columnWidth(c) < wanted) view->setColumnWidth(c, wanted);
+        }
+    };
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, view, fit);
+    fit();
+}
+
 // The file dialog's choice; cancelled when the program is ending.
-QString RunFileDialog(QFileDialog& dlg) {
+QString RunFileDialog(QFileDialog& dlg, bool remember) {
     if (g_dismissed) {
         Trace("answered", dlg.windowTitle());
         return QString();
     }
+    FitColumns(dlg);
     const TOpenDialog open(dlg, [&dlg] { dlg.reject(); });
     Trace("open", dlg.windowTitle());
-    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
-                                                                             : QString();
+    const QString chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
+                               ? dlg.selectedFiles().first()
+                               : QString();
+    if (remember && !chosen.isEmpty()) g_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
+
+QString StartFolder(const QString& requested) { return requested.isEmpty() ? g_lastFolder : requested; }
 
 class TQtDialogs : public TDialogs {
 public:
@@ -95,31 +126,33 @@ public:
     }
 
     QString OpenFile(const TFileDialogRequest& request) override {
-        QFileDialog dlg(Owner(), request.Title, request.InitialDir);
+        QFileDialog dlg(Owner(), request.Title, StartFolder(request.InitialDir));
         Prepare(dlg, request);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-        return RunFileDialog(dlg);
+        return RunFileDialog(dlg, true);
     }
 
     QString SaveFile(const TFileDialogRequest& request) override {
-        QFileDialog dlg(Owner(), request.Title, request.InitialDir);
+        QFileDialog dlg(Owner(), request.Title, StartFolder(request.InitialDir));
         Prepare(dlg, request);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
-        return RunFileDialog(dlg);
+        return RunFileDialog(dlg, true);
     }
 
     QString SelectFolder(const QString& title, const QString& root) override {
         QFileDialog dlg(Owner(), title, root);
         dlg.setFileMode(QFileDialog::Directory);
         dlg.setOption(QFileDialog::ShowDirsOnly, true);
-        return RunFileDialog(dlg);
+        return RunFileDialog(dlg, false);
     }
 
 private:
     static void Prepare(QFileDialog& dlg, const TFileDialogRequest& request) {
+        // The descriptions carry their own pattern text where they want one.
+        dlg.setOption(QFileDialog::HideNameFilterDetails, true);
         const QStringList filters = QtNameFilters(request.Filter);
         if (!filters.isEmpty()) {
             dlg.setNameFilters(filters);
@@ -155,6 +188,18 @@ QStringList QtNameFilters(const QString& filter) {
     }
     return out;
 }
+
+bool InstallQtTranslation() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+void ForgetLastFolder() { g_lastFolder.clear(); }
 
 TDialogs& Dialogs() {
     static TQtDialogs real;

@@ -42,5 +42,12 @@ void SetDialogs(TDialogs* dialogs);
 // so tests of the built program know when a box is up.
 void DismissDialogs();
 
+// Qt's own texts of the standard dialogs and boxes in Japanese (Qt's translation, from the
+// system's Qt translations folder); false when it is not installed. Needs the application.
+bool InstallQtTranslation();
+// An open or save dialog without a folder of its own opens where the user last chose a file;
+// this forgets that folder (tests).
+void ForgetLastFolder();
+
 // "desc|*.a;*.b|..." as a list of Qt name filters ("desc (*.a *.A *.b *.B)").
 QStringList QtNameFilters(const QString& filter);

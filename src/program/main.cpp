@@ -1,20 +1,26 @@
 // tavrenne: the desktop program.
 #include <QApplication>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 #include "app/AppRuntime.h"
 #include "app/Tavrenne.h"
+#include "platform/Dialogs.h"
 #include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 #include "app/CustomOption.h"
-#include "tools/ToolWindows.h"
 #include "batch/Tallcheck.h"
+#include "tools/ToolWindows.h"
 
 int main(int argc, char** argv) {
     CatchTerminationRequests();
-    // A second copy ends at once, silently.
+    // A second copy hands its arguments to the running one, then ends with 0 whatever came of it.
     TSingleInstance instance(QStringLiteral("TTavrenne"));
-    if (!instance.TryAcquire()) return 0;
+    if (!instance.TryAcquire()) {
+        instance.HandOver(std::vector<std::string>(argv + 1, argv + argc));
+        return 0;
+    }
 
     // The arguments as given: QApplication takes away those it understands itself.
     QStringList args;
@@ -23,15 +29,26 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrenne"));
+    // The standard dialogs speak the program's language.
+    InstallQtTranslation();
     InstallRuntimeHooks();
     // Before the windows: the start-up can open boxes and run a long analysis.
     WatchTerminationRequests();
 
     TTavrenne main;
-    ConnectTools(main);
     QObject::connect(&main, &TTavrenne::batchRequested, &main, [&main] { RunBatchWindow(&main); });
+    ConnectTools(main);
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
+    // Handed-over arguments are a command line of their own; ignored while a run goes on.
+    instance.Listen([&main, &customoption](const std::vector<std::string>& given) {
+        QStringList handed;
+        for (const std::string& a : given) handed << PathToQString(a);
+        if (main.AcceptHandOver()) customoption.RunCommandLine(handed);
+    });
     customoption.FormCreate(args);
-    return RunMessageLoop();
+    const int code = RunMessageLoop();
+    // The windows go next: nothing more is taken from later starts.
+    instance.StopListening();
+    return code;
 }

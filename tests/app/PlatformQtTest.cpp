@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QTest>
+#include <filesystem>
+#include <functional>
 
 #include "fakes/AppFixture.h"
 #include "platform/IconLookup.h"
@@ -15,6 +18,72 @@ TEST(QtNameFilters, WindowsFilterBecomesQtFilters) {
               (QStringList{QStringLiteral("すべてのファイル(*.*) (*)"), QStringLiteral("MD5ファイル(*.MD5) (*.md5 *.MD5)"),
                            QStringLiteral("書庫ファイル (*.zip *.ZIP *.tar *.TAR)")}));
     EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
+}
+
+// Runs `act` on the real file dialog as soon as it is up.
+void WhenFileDialogShows(std::function<void(QFileDialog&)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        QFileDialog* dlg = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) dlg = d;
+        if (!dlg) return;
+        poll->deleteLater();
+        poll->stop();
+        act(*dlg);
+    });
+    poll->start(10);
+}
+
+TEST(RealFileDialog, JapaneseTextsPlainFilterNamesWideColumnsAndTheLastFolder) {
+    ASSERT_TRUE(InstallQtTranslation()) << "qt6-translations-l10n is installed by scripts/deps.sh";
+    ForgetLastFolder();
+    TempDir dir;
+    const std::filesystem::path sub = dir.path() / "chosen";
+    std::filesystem::create_directories(sub);
+    const QString file = QString::fromStdString((sub / "a-file-with-a-long-name-for-the-column.txt").string());
+    QFile(file).open(QIODevice::WriteOnly);
+
+    TFileDialogRequest request;
+    request.Filter = QStringLiteral("すべてのファイル(*.*)|*.*|ISOイメージ(CD,DVD)|*.iso;*.mdf|書庫ファイル|*.zip");
+    QStringList shownFilters;
+    QString openText, cancelText;
+    bool columnsFit = false;
+    WhenFileDialogShows([&](QFileDialog& dlg) {
+        if (auto* combo = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+            for (int i = 0; i < combo->count(); ++i) shownFilters << combo->itemText(i);
+        if (auto* box = dlg.findChild<QDialogButtonBox*>()) {
+            if (QPushButton* b = box->button(QDialogButtonBox::Open)) openText = b->text();
+            if (QPushButton* b = box->button(QDialogButtonBox::Cancel)) cancelText = b->text();
+        }
+        dlg.setDirectory(QString::fromStdString(sub.string()));
+        auto* view = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+        columnsFit = view && QTest::qWaitFor([view] {
+            if (view->model()->rowCount(view->rootIndex()) == 0) return false;
+            for (int c = 0; c < view->header()->count(); ++c)
+                if (view->columnWidth(c) < static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c)) return false;
+            return true;
+        }, 5000);
+        if (auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(file);
+        static_cast<QDialog&>(dlg).done(QDialog::Accepted);
+    });
+    EXPECT_EQ(Dialogs().OpenFile(request), file);
+    EXPECT_EQ(shownFilters, (QStringList{QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("ISOイメージ(CD,DVD)"),
+                                         QStringLiteral("書庫ファイル")}));
+    EXPECT_TRUE(openText.contains(QStringLiteral("開く"))) << openText.toStdString();
+    EXPECT_EQ(cancelText, QStringLiteral("キャンセル"));
+    EXPECT_TRUE(columnsFit);
+
+    // The next dialog without a folder of its own opens where the file was chosen.
+    QString startedIn;
+    WhenFileDialogShows([&](QFileDialog& dlg) {
+        startedIn = dlg.directory().absolutePath();
+        static_cast<QDialog&>(dlg).done(QDialog::Rejected);
+    });
+    EXPECT_TRUE(Dialogs().OpenFile(TFileDialogRequest{}).isEmpty());
+    EXPECT_EQ(startedIn, QString::fromStdString(sub.string()));
+
+    ForgetLastFolder();
 }
 
 TEST(TextFile, LinesInShiftJisWithCrLfAndFailuresWithReason) {

@@ -115,7 +115,8 @@ TEST_F(Window, MenusAndToolbarInTheirOrder) {
     EXPECT_EQ(menus, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "追加機能(&T)", "オプション(&C)", "ヘルプ(&H)"}));
     const auto menuActions = w_->ActionMainMenuBar1->actions();
     EXPECT_EQ(texts(menuActions[0]->menu()->actions()),
-              (QStringList{"ファイルを開く(&O)...", "更新(&R)", "一括チェック(&A)...", "実行/解凍（&U）", "-", "終了(&X)"}));
+              (QStringList{"ファイルを開く(&O)...", "更新(&R)", "一括チェック(&A)...", "実行/解凍（&U）", "-",
+                           "最近使ったファイル", "-", "終了(&X)"}));
     EXPECT_EQ(texts(menuActions[2]->menu()->actions()),
               (QStringList{"ウインドウを常に前面に表示(&W)", "書式->L (&L)", "書式->S (&S)"}));
     EXPECT_EQ(texts(w_->ToolBarA->actions()),
@@ -491,6 +492,150 @@ TEST_F(Window, AboutBoxAndSplash) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return alive.isNull();
     }, 5000));  // closed and freed
+}
+
+TEST_F(Window, TitleBarHasAMinimizeBoxButNoMaximizeBox) {
+    for (int round = 0; round < 2; ++round) {
+        const Qt::WindowFlags f = w_->windowFlags();
+        EXPECT_TRUE(f & Qt::CustomizeWindowHint);  // without it the desktop adds every box
+        EXPECT_TRUE(f & Qt::WindowMinimizeButtonHint);
+        EXPECT_TRUE(f & Qt::WindowSystemMenuHint);
+        EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
+        w_->Action10->trigger();  // "always on top" changes the flags: the box stays away
+    }
+    EXPECT_EQ(w_->maximumWidth(), QWIDGETSIZE_MAX);  // the frame still resizes
+}
+
+TEST_F(Window, MenuKeysReachTheirCommands) {
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {w_->Action1, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {w_->Action2, QKeySequence(Qt::Key_F5)},
+        {w_->Action13, QKeySequence(Qt::Key_F1)},
+        {w_->Action16, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+    };
+    for (const auto& [action, key] : keys) EXPECT_EQ(action->shortcut(), key) << action->objectName().toStdString();
+
+    settings_.Values.CloseQuery = true;
+    w_->show();
+    w_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w_.get()));
+    QTest::keyClick(w_.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_.Calls.size(), 1u);
+    EXPECT_EQ(dialogs_.Calls[0].Kind, QStringLiteral("open"));
+    // Ctrl+Q asks as the exit command does; No keeps the window.
+    dialogs_.MessageAnswers.push_back(TMsgResult::No);
+    QTest::keyClick(w_.get(), Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_.Messages().size(), 1u);
+    EXPECT_EQ(dialogs_.Messages()[0].Caption, QStringLiteral("終了の問い合わせ"));
+    EXPECT_TRUE(w_->isVisible());
+}
+
+TEST_F(Window, EnterOpensUnlessAFocusedButtonTakesIt) {
+    w_->show();
+    w_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w_.get()));
+    auto opens = [this] {
+        int n = 0;
+        for (const auto& c : dialogs_.Calls) n += c.Kind == QStringLiteral("open");
+        return n;
+    };
+    // The check box and the log list do not take Enter: the default button does.
+    for (QWidget* focus : std::initializer_list<QWidget*>{w_->CheckBox3, w_->ListView1}) {
+        const int before = opens();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        EXPECT_EQ(opens(), before + 1) << focus->objectName().toStdString();
+    }
+    QTest::keyClick(w_->CheckBox3, Qt::Key_Enter);
+    EXPECT_EQ(opens(), 3);
+    // A focused button clicks itself instead.
+    w_->Button4->setFocus();
+    QTest::keyClick(w_->Button4, Qt::Key_Return);
+    EXPECT_EQ(opens(), 3);
+    EXPECT_TRUE(w_->CheckBox4->isChecked() && w_->CheckBox6->isChecked());
+    // Not while the open command is disabled (a run).
+    w_->Action1->setEnabled(false);
+    QTest::keyClick(w_->CheckBox3, Qt::Key_Return);
+    EXPECT_EQ(opens(), 3);
+}
+
+TEST_F(Window, CompareValueStartsInTheButtonFaceColour) {
+    const QPalette app = QApplication::palette(w_->Edit1);
+    ASSERT_NE(app.color(QPalette::Button), app.color(QPalette::Base));
+    EXPECT_EQ(w_->Edit1->palette().color(QPalette::Base), app.color(QPalette::Button));
+    w_->CheckBox3->setChecked(true);
+    EXPECT_EQ(w_->Edit1->palette().color(QPalette::Base), app.color(QPalette::Base));
+}
+
+TEST_F(Window, RecentFilesAlsoInTheFileMenu) {
+    w_->Button5->click();
+    ASSERT_NE(w_->RecentMenu, nullptr);
+    QMenu* file = w_->ActionMainMenuBar1->findChild<QMenu*>(QStringLiteral("MenuFile"));
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->actions().contains(w_->RecentMenu->menuAction()));
+    EXPECT_EQ(w_->RecentMenu->title(), QStringLiteral("最近使ったファイル"));
+
+    const QString a = MakeFile(QStringLiteral("a.txt"), std::string("a"));
+    const QString b = MakeFile(QStringLiteral("b.txt"), std::string("b"));
+    w_->AnalyzeFile(a);
+    w_->AnalyzeFile(b);
+    // The same five entries, ids and captions as the stand-in system menu.
+    const QList<QAction*> items = w_->RecentMenu->actions();
+    ASSERT_EQ(items.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        QAction* twin = w_->SystemMenu->actions()[6 + i];
+        EXPECT_EQ(items[i]->data().toInt(), 600 + i);
+        EXPECT_EQ(items[i]->text(), twin->text());
+    }
+    EXPECT_EQ(items[1]->text(), QStringLiteral("(&2) ") + RecentFileDisplayText(a));
+    items[1]->trigger();
+    EXPECT_EQ(w_->CurrentPath, a);
+    EXPECT_EQ(w_->RecentFiles.mid(0, 2), (QStringList{b, a}));  // a known file does not move
+    items[4]->trigger();  // an empty slot does nothing
+    EXPECT_EQ(w_->CurrentPath, a);
+}
+
+TEST_F(Window, HandOverComesToTheFrontAndWaitsForTheRun) {
+    w_->show();
+    w_->showMinimized();
+    EXPECT_TRUE(w_->AcceptHandOver());
+    EXPECT_FALSE(w_->isMinimized());
+    w_->EnableCommands(false);  // as during a run
+    EXPECT_FALSE(w_->AcceptHandOver());
+    w_->EnableCommands(true);
+    EXPECT_TRUE(w_->AcceptHandOver());
+}
+
+TEST(AboutLines, DesignPlacesAtThirteenPixelsAndTallerLinesMoveUp) {
+    struct Case { int lineHeight, first, second; };
+    for (const Case& c : {Case{13, 221, 234}, Case{10, 221, 234}, Case{19, 209, 228}}) {
+        const TAboutLineTops t = AboutLineTops(c.lineHeight, 252);
+        EXPECT_EQ(t.First, c.first) << c.lineHeight;
+        EXPECT_EQ(t.Second, c.second) << c.lineHeight;
+    }
+}
+
+TEST_F(Window, AboutLinesDoNotTouchEachOtherOrTheEdge) {
+    TVersionDlg about(*w_, w_.get());
+    // The two lines alone on white, where the box puts them with its real font.
+    QPixmap picture(442, 253);
+    picture.fill(Qt::white);
+    const TAboutLineTops tops = AboutLineTops(QFontMetrics(AboutLineFont(about.font())).lineSpacing(), about.height());
+    DrawCentredLine(picture, about.font(), about.VersionLine, tops.First);
+    DrawCentredLine(picture, about.font(), about.BuildLine, tops.Second);
+    const QImage image = picture.toImage();
+    std::vector<bool> inked(size_t(image.height()), false);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width() && !inked[size_t(y)]; ++x) inked[size_t(y)] = qGray(image.pixel(x, y)) < 160;
+    // Ink in two bands with a clear row between them, and clear rows above the box's bottom edge.
+    int bands = 0;
+    for (int y = 1; y < image.height(); ++y) bands += inked[size_t(y)] && !inked[size_t(y - 1)];
+    EXPECT_EQ(bands, 2);
+    int last = 0;
+    for (int y = 0; y < image.height(); ++y)
+        if (inked[size_t(y)]) last = y;
+    EXPECT_LT(last, about.height() - 1);
 }
 
 TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {
