@@ -12,6 +12,7 @@ TAV_PACKAGES=(
   shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl dbus python3-dbusmock lintian  # tavrfix, its scratch-home tests, the .deb check
   libarchive-dev gcab  # run/extract: the archive stand-ins, and CAB fixtures in the tests
   qt6-translations-l10n  # the standard dialogs' own texts in Japanese (the window loads Qt's translation)
+  adwaita-icon-theme  # file-type icons when the desktop provides no icon theme
 )
 
 tav_ensure_packages() {

@@ -2,6 +2,8 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QStandardPaths>
 #include <map>
 
 namespace {
@@ -12,11 +14,36 @@ std::map<TIconHandle, QIcon>& Icons() {
 }
 TIconHandle g_next = 1;
 
+// The icon of the file's type from the desktop's icon theme; Adwaita (installed with the
+// program's packages) answers when the desktop names no theme or lacks the icon.
+QIcon TypeIcon(const QString& path) {
+    static const bool once = [] {
+        // Without a desktop's platform theme Qt searches only its resources: add the XDG folders.
+        QStringList paths = QIcon::themeSearchPaths();
+        for (const QString& dir :
+             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                       QStandardPaths::LocateDirectory))
+            if (!paths.contains(dir)) paths << dir;
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+        if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+            QIcon::setThemeName(QStringLiteral("Adwaita"));
+        return true;
+    }();
+    (void)once;
+    const QMimeType mime = QMimeDatabase().mimeTypeForFile(path);
+    for (const QString& name : {mime.iconName(), mime.genericIconName(), QStringLiteral("text-x-generic")}) {
+        const QIcon icon = QIcon::fromTheme(name);
+        if (!icon.isNull()) return icon;
+    }
+    static QFileIconProvider provider;
+    return provider.icon(QFileInfo(path));
+}
+
 }  // namespace
 
 TIconHandle LookupFileIcon(const std::string& path, bool /*small*/) {
-    static QFileIconProvider provider;
-    const QIcon icon = provider.icon(QFileInfo(QString::fromStdString(path)));
+    const QIcon icon = TypeIcon(QString::fromStdString(path));
     if (icon.isNull()) return 0;
     const TIconHandle handle = g_next++;
     Icons()[handle] = icon;

@@ -129,6 +129,21 @@ TEST(Priority, IdleIsAlwaysPermittedAndUnknownClassesChangeNothing) {
 
 class Icons : public AppFixture {};
 
+TEST_F(Icons, EachFileTypeShowsItsThemeIcon) {
+    const QString text = MakeFile(QStringLiteral("notes.txt"), std::string("plain words\n"));
+    const QString image = MakeFile(QStringLiteral("picture.png"), std::string("\x89PNG\r\n\x1a\n", 8));
+    const TIconHandle a = LookupFileIcon(text.toStdString(), false);
+    const TIconHandle b = LookupFileIcon(image.toStdString(), false);
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    const QImage ia = IconForHandle(a).pixmap(32, 32).toImage();
+    const QImage ib = IconForHandle(b).pixmap(32, 32).toImage();
+    EXPECT_FALSE(ia.isNull());
+    EXPECT_NE(ia, ib);  // not the same blank page for every file
+    ReleaseIcon(a);
+    ReleaseIcon(b);
+}
+
 TEST_F(Icons, TheWindowKeepsOnlyTheIconItShows) {
     InstallIconLookup();
     const size_t before = IconHandleCount();
