@@ -1,10 +1,15 @@
 #include "platform/IconLookup.h"
 
+#include <QBuffer>
 #include <QFileIconProvider>
+#include <QImageReader>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QStandardPaths>
 #include <map>
+#include <vector>
+
+#include "engine/version/VersionResource.h"
 
 namespace {
 
@@ -40,10 +45,32 @@ QIcon TypeIcon(const QString& path) {
     return provider.icon(QFileInfo(path));
 }
 
+// A Windows program's own icon, as the Windows shell shows it: the images of its first icon
+// group, each at its own size. Null when it has none or they do not decode.
+QIcon ProgramIcon(const std::string& path) {
+    const std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
+    const QString lower = QString::fromStdString(ext).toLower();
+    if (lower != QLatin1String(".exe") && lower != QLatin1String(".dll")) return QIcon();
+    const std::vector<uint8_t> ico = version::LoadIconFile(path);
+    if (ico.empty()) return QIcon();
+    QByteArray bytes(reinterpret_cast<const char*>(ico.data()), qsizetype(ico.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    QIcon icon;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (!reader.jumpToImage(i)) break;
+        const QImage image = reader.read();
+        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
 }  // namespace
 
 TIconHandle LookupFileIcon(const std::string& path, bool /*small*/) {
-    const QIcon icon = TypeIcon(QString::fromStdString(path));
+    QIcon icon = ProgramIcon(path);
+    if (icon.isNull()) icon = TypeIcon(QString::fromStdString(path));
     if (icon.isNull()) return 0;
     const TIconHandle handle = g_next++;
     Icons()[handle] = icon;

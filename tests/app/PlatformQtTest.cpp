@@ -10,6 +10,7 @@
 #include "fakes/AppFixture.h"
 #include "platform/IconLookup.h"
 #include "platform/TextFile.h"
+#include "support/PeBuilder.h"
 
 namespace {
 
@@ -152,6 +153,60 @@ TEST_F(Icons, TheWindowKeepsOnlyTheIconItShows) {
     for (int i = 0; i < 5; ++i) w_->AnalyzeFile(a);
     EXPECT_LE(IconHandleCount(), before + 1);
     SetIconLookup(nullptr);
+}
+
+// PNG bytes of a picture no theme has: four coloured quarters.
+std::vector<uint8_t> QuartersPng(int size, QImage& picture) {
+    picture = QImage(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            picture.setPixel(x, y, x < size / 2 ? (y < size / 2 ? 0xFFFF0000u : 0xFF00FF00u)
+                                                 : (y < size / 2 ? 0xFF0000FFu : 0x80FFFF00u));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+TEST_F(Icons, AWindowsProgramShowsItsOwnIconAndABrokenOneItsTypeIcon) {
+    QImage large, small;
+    const std::vector<uint8_t> png32 = QuartersPng(32, large), png16 = QuartersPng(16, small);
+    pebuild::PeOptions o;
+    o.resources = {
+        {{14, {}}, {1, {}}, 0, pebuild::IconGroup({{32, 32, 32, uint32_t(png32.size()), 1},
+                                                  {16, 16, 32, uint32_t(png16.size()), 2}})},
+        {{3, {}}, {1, {}}, 0, png32},
+        {{3, {}}, {2, {}}, 0, png16},
+    };
+    const std::vector<uint8_t> pe = pebuild::BuildPe(o).bytes;
+    const QString program = MakeFile(QStringLiteral("prog.exe"), std::string(pe.begin(), pe.end()));
+    const TIconHandle handle = LookupFileIcon(program.toStdString(), false);
+    ASSERT_NE(handle, 0u);
+    const QIcon icon = IconForHandle(handle);
+    EXPECT_EQ(icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), large);
+    EXPECT_EQ(icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32), small);
+    ReleaseIcon(handle);
+
+    // The group names an image that is not a picture, or the group is cut: the type's icon.
+    const QString plain = MakeFile(QStringLiteral("plain.exe"), std::string("not a program"));
+    const TIconHandle typeHandle = LookupFileIcon(plain.toStdString(), false);
+    const QImage typeIcon = IconForHandle(typeHandle).pixmap(32, 32).toImage();
+    ASSERT_FALSE(typeIcon.isNull());
+    pebuild::PeOptions garbage = o;
+    garbage.resources[1].data = std::vector<uint8_t>(png32.size(), 0x5A);
+    garbage.resources.erase(garbage.resources.begin() + 2);
+    pebuild::PeOptions cut = o;
+    cut.resources[0].data.resize(10);
+    for (const pebuild::PeOptions& broken : {garbage, cut}) {
+        const std::vector<uint8_t> bytes = pebuild::BuildPe(broken).bytes;
+        const QString path = MakeFile(QStringLiteral("broken.exe"), std::string(bytes.begin(), bytes.end()));
+        const TIconHandle h = LookupFileIcon(path.toStdString(), false);
+        ASSERT_NE(h, 0u);
+        EXPECT_EQ(IconForHandle(h).pixmap(32, 32).toImage(), typeIcon);
+        ReleaseIcon(h);
+    }
+    ReleaseIcon(typeHandle);
 }
 
 }  // namespace

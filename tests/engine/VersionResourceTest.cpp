@@ -204,6 +204,77 @@ TEST(PeVersion, TakesTheFirstNameAndLanguage) {
     EXPECT_EQ(QueryString(block, "041104B0", "FileVersion"), "name 1, English");
 }
 
+// The .ico file a group and its images make: directory, 16-byte entries, then the images.
+std::vector<uint8_t> IcoOf(const std::vector<std::pair<pebuild::IconEntry, std::vector<uint8_t>>>& images) {
+    std::vector<uint8_t> out(6 + 16 * images.size(), 0);
+    Put16(out, 2, 1);
+    Put16(out, 4, uint16_t(images.size()));
+    for (size_t i = 0; i < images.size(); ++i) {
+        const size_t e = 6 + 16 * i;
+        out[e] = images[i].first.width;
+        out[e + 1] = images[i].first.height;
+        Put16(out, e + 4, 1);
+        Put16(out, e + 6, images[i].first.bitCount);
+        Put32(out, e + 8, uint32_t(images[i].second.size()));
+        Put32(out, e + 12, uint32_t(out.size()));
+        out.insert(out.end(), images[i].second.begin(), images[i].second.end());
+    }
+    return out;
+}
+
+TEST(PeIcon, FirstGroupWithItsImagesBecomesAnIcoFile) {
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 1, 2, 3};
+    const std::vector<uint8_t> dib(40 + 16 * 16 * 4 + 32, 7);
+    const pebuild::IconEntry big{0, 0, 32, uint32_t(png.size()), 5};
+    const pebuild::IconEntry small{16, 16, 32, uint32_t(dib.size()), 6};
+    const pebuild::IconEntry missing{32, 32, 8, 100, 9};
+    pebuild::PeOptions o;
+    o.resources = {
+        {{14, {}}, {1, {}}, 0x0409, pebuild::IconGroup({big, missing, small})},
+        {{14, {}}, {2, {}}, 0x0409, pebuild::IconGroup({small})},  // a later group: not shown
+        {{3, {}}, {5, {}}, 0x0409, png},
+        {{3, {}}, {6, {}}, 0x0409, dib},
+        {{16, {}}, {1, {}}, 0x0409, SampleBlock("1.0")},
+    };
+    // The image the group names but the file lacks is left out.
+    const std::vector<uint8_t> expected = IcoOf({{big, png}, {small, dib}});
+    const std::vector<uint8_t> file = pebuild::BuildPe(o).bytes;
+    EXPECT_EQ(ExtractIconFile(file), expected);
+    TempDir dir;
+    EXPECT_EQ(LoadIconFile(dir.write("p.exe", AsText(file))), expected);
+    // The version reader still finds its block beside the icons.
+    EXPECT_EQ(QueryString(ExtractVersionResource(file), "041104B0", "FileVersion"), "1.0");
+}
+
+TEST(PeIcon, MalformedGroupsAndCutFilesGiveNothing) {
+    const std::vector<uint8_t> image(64, 9);
+    auto withGroup = [&](std::vector<uint8_t> group) {
+        pebuild::PeOptions o;
+        o.resources = {{{14, {}}, {1, {}}, 0, std::move(group)}, {{3, {}}, {1, {}}, 0, image}};
+        return pebuild::BuildPe(o).bytes;
+    };
+    std::vector<uint8_t> good = pebuild::IconGroup({{16, 16, 32, 64, 1}});
+    std::vector<uint8_t> reserved = good, type = good, noEntries = good, tooMany = good, short6 = good;
+    Put16(reserved, 0, 1);
+    Put16(type, 2, 2);  // a cursor group
+    Put16(noEntries, 4, 0);
+    Put16(tooMany, 4, 2);  // claims an entry the directory does not hold
+    short6.resize(5);
+    for (const auto& group : {reserved, type, noEntries, tooMany, short6})
+        EXPECT_TRUE(ExtractIconFile(withGroup(group)).empty());
+    EXPECT_TRUE(ExtractIconFile(withGroup(pebuild::IconGroup({{16, 16, 32, 64, 2}}))).empty());  // no such image
+    // Cut anywhere: never a read outside the bytes, and the whole icon or nothing.
+    const std::vector<uint8_t> file = withGroup(good);
+    const std::vector<uint8_t> whole = ExtractIconFile(file);
+    ASSERT_FALSE(whole.empty());
+    for (size_t n = 0; n < file.size(); ++n) {
+        const std::vector<uint8_t> cut(file.begin(), file.begin() + long(n));
+        const std::vector<uint8_t> got = ExtractIconFile(cut);
+        EXPECT_TRUE(got.empty() || got == whole) << n;
+    }
+    EXPECT_TRUE(ExtractIconFile({}).empty());
+}
+
 TEST(PeVersion, FilesWithoutAVersionResourceGiveNothing) {
     TempDir dir;
     pebuild::PeOptions noResources;

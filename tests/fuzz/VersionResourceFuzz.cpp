@@ -43,7 +43,8 @@ void RoundTrip(const uint8_t* data, size_t size) {
 }
 
 // The reader that works on files by ranges must agree with the one over a buffer.
-void SameFromFile(const std::vector<uint8_t>& input, const std::vector<uint8_t>& block) {
+void SameFromFile(const std::vector<uint8_t>& input, const std::vector<uint8_t>& block,
+                  const std::vector<uint8_t>& icon) {
     static const std::string path =
         (std::filesystem::temp_directory_path() / ("tav-fuzz-" + std::to_string(getpid()))).string();
     {
@@ -51,6 +52,27 @@ void SameFromFile(const std::vector<uint8_t>& input, const std::vector<uint8_t>&
         out.write(reinterpret_cast<const char*>(input.data()), std::streamsize(input.size()));
     }
     if (version::LoadVersionResource(path) != block) std::abort();
+    if (version::LoadIconFile(path) != icon) std::abort();
+}
+
+uint32_t Le(const std::vector<uint8_t>& b, size_t off, int bytes) {
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v |= uint32_t(b[off + size_t(i)]) << (8 * i);
+    return v;
+}
+
+// An icon is a well-formed .ico whose every image lies inside it and comes from the input.
+void CheckIcon(const std::vector<uint8_t>& input, const std::vector<uint8_t>& icon) {
+    if (icon.empty()) return;
+    if (icon.size() < 6 || Le(icon, 0, 2) != 0 || Le(icon, 2, 2) != 1) std::abort();
+    const size_t count = Le(icon, 4, 2);
+    if (count == 0 || icon.size() < 6 + 16 * count) std::abort();
+    for (size_t i = 0; i < count; ++i) {
+        const size_t size = Le(icon, 6 + 16 * i + 8, 4), offset = Le(icon, 6 + 16 * i + 12, 4);
+        if (offset > icon.size() || size > icon.size() - offset) std::abort();
+        const auto begin = icon.begin() + long(offset);
+        if (std::search(input.begin(), input.end(), begin, begin + long(size)) == input.end()) std::abort();
+    }
 }
 
 }  // namespace
@@ -61,7 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!block.empty() &&
         std::search(input.begin(), input.end(), block.begin(), block.end()) == input.end())
         std::abort();
-    SameFromFile(input, block);
+    const auto icon = version::ExtractIconFile(input);
+    CheckIcon(input, icon);
+    SameFromFile(input, block, icon);
     Query(block);
     Query(input);
     RoundTrip(data, size);

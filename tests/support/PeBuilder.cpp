@@ -338,4 +338,20 @@ std::vector<uint8_t> WriteNode(const VersionNode& n) {
     return out;
 }
 
+std::vector<uint8_t> IconGroup(const std::vector<IconEntry>& entries) {
+    std::vector<uint8_t> b(6 + 14 * entries.size(), 0);
+    Put16(b, 2, 1);
+    Put16(b, 4, uint16_t(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const size_t e = 6 + 14 * i;
+        b[e] = entries[i].width;
+        b[e + 1] = entries[i].height;
+        Put16(b, e + 4, 1);
+        Put16(b, e + 6, entries[i].bitCount);
+        Put32(b, e + 8, entries[i].bytes);
+        Put16(b, e + 12, entries[i].id);
+    }
+    return b;
+}
+
 }  // namespace pebuild

@@ -73,6 +73,15 @@ struct VersionNode {
 };
 std::vector<uint8_t> WriteNode(const VersionNode& node);
 
+// An RT_GROUP_ICON directory (GRPICONDIR) naming RT_ICON resources by id.
+struct IconEntry {
+    uint8_t width = 16, height = 16;  // 0 means 256
+    uint16_t bitCount = 32;
+    uint32_t bytes = 0;               // size of the image resource
+    uint16_t id = 1;
+};
+std::vector<uint8_t> IconGroup(const std::vector<IconEntry>& entries);
+
 // UTF-16LE bytes of s, with a terminating NUL when asked.
 std::vector<uint8_t> Utf16(const std::u16string& s, bool nul = true);
 

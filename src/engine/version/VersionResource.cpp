@@ -21,6 +21,9 @@ constexpr uint64_t kMaxBlock = 1u << 20;
 constexpr uint32_t kMaxDirEntries = 4096;
 constexpr uint64_t kMaxElfSections = 1u << 16;
 constexpr uint16_t kRtVersion = 16;
+constexpr uint16_t kRtIcon = 3;
+constexpr uint16_t kRtGroupIcon = 14;
+constexpr size_t kMaxIcons = 256;
 
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t Le32(const uint8_t* p) { return uint32_t(Le16(p)) | (uint32_t(Le16(p + 2)) << 16); }
@@ -125,35 +128,41 @@ std::optional<uint32_t> PickEntry(Source& src, uint64_t base, uint64_t limit, ui
     return std::nullopt;
 }
 
-std::vector<uint8_t> FromPe(Source& src) {
+// The resource tree of a PE file: its sections and where the root directory lies.
+struct PeResources {
+    std::vector<Section> sections;
+    uint64_t base = 0, limit = 0;
+};
+
+std::optional<PeResources> OpenPeResources(Source& src) {
     uint8_t dos[64];
-    if (!src.Read(0, sizeof dos, dos) || dos[0] != 'M' || dos[1] != 'Z') return {};
+    if (!src.Read(0, sizeof dos, dos) || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
     const uint64_t peOff = Le32(dos + 0x3C);
     uint8_t coff[24];  // signature and COFF file header
-    if (!src.Read(peOff, sizeof coff, coff) || std::memcmp(coff, "PE\0\0", 4) != 0) return {};
+    if (!src.Read(peOff, sizeof coff, coff) || std::memcmp(coff, "PE\0\0", 4) != 0) return std::nullopt;
     const uint16_t sectionCount = Le16(coff + 6);
     const uint16_t optSize = Le16(coff + 20);
     const uint64_t optOff = peOff + sizeof coff;
 
     uint8_t magic[2];
-    if (optSize < 2 || !src.Read(optOff, 2, magic)) return {};
+    if (optSize < 2 || !src.Read(optOff, 2, magic)) return std::nullopt;
     uint32_t countField, dirsField;
     switch (Le16(magic)) {
     case 0x10B: countField = 92; dirsField = 96; break;    // PE32
     case 0x20B: countField = 108; dirsField = 112; break;  // PE32+
-    default: return {};
+    default: return std::nullopt;
     }
     const uint32_t rsrcSlot = dirsField + 2 * 8;
-    if (optSize < rsrcSlot + 8) return {};
+    if (optSize < rsrcSlot + 8) return std::nullopt;
     uint8_t field[8];
-    if (!src.Read(optOff + countField, 4, field) || Le32(field) < 3) return {};
-    if (!src.Read(optOff + rsrcSlot, 8, field)) return {};
+    if (!src.Read(optOff + countField, 4, field) || Le32(field) < 3) return std::nullopt;
+    if (!src.Read(optOff + rsrcSlot, 8, field)) return std::nullopt;
     const uint32_t rsrcRva = Le32(field);
-    if (rsrcRva == 0 || Le32(field + 4) == 0) return {};
+    if (rsrcRva == 0 || Le32(field + 4) == 0) return std::nullopt;
 
-    if (sectionCount == 0) return {};
+    if (sectionCount == 0) return std::nullopt;
     std::vector<uint8_t> table;
-    if (!src.Read(optOff + optSize, uint64_t(sectionCount) * 40, table)) return {};
+    if (!src.Read(optOff + optSize, uint64_t(sectionCount) * 40, table)) return std::nullopt;
     std::vector<Section> sections;
     sections.reserve(sectionCount);
     for (size_t i = 0; i < sectionCount; ++i) {
@@ -172,8 +181,16 @@ std::vector<uint8_t> FromPe(Source& src) {
 
     // Directory offsets are relative to the resource root and must stay inside its section.
     const auto root = MapRva(sections, rsrcRva, 16);
-    if (!root) return {};
-    const uint64_t base = root->offset, limit = root->available;
+    if (!root) return std::nullopt;
+    return PeResources{std::move(sections), root->offset, root->available};
+}
+
+// The data of the first resource of `type` (and of the name id `name`, when given), first
+// language; empty when there is none or the tree is malformed.
+std::vector<uint8_t> FindResource(Source& src, const PeResources& res, uint16_t type,
+                                  std::optional<uint16_t> name) {
+    const std::vector<Section>& sections = res.sections;
+    const uint64_t base = res.base, limit = res.limit;
 
     // Type, name, language: exactly three levels, then a data entry. Each level must lead to a
     // directory not seen before, so an entry pointing back up is refused at once.
@@ -186,7 +203,7 @@ std::vector<uint8_t> FromPe(Source& src) {
         dirs[level] = dirOff;
         const auto target =
             PickEntry(src, base, limit, dirOff,
-                      level == 0 ? std::optional<uint16_t>(kRtVersion) : std::nullopt);
+                      level == 0 ? std::optional<uint16_t>(type) : level == 1 ? name : std::nullopt);
         if (!target) return {};
         const bool isDir = (*target & 0x80000000u) != 0;
         if (level < 2 && !isDir) return {};
@@ -204,6 +221,52 @@ std::vector<uint8_t> FromPe(Source& src) {
     std::vector<uint8_t> block;
     if (!where || !src.Read(where->offset, dataSize, block)) return {};
     return block;
+}
+
+std::vector<uint8_t> FromPe(Source& src) {
+    const auto res = OpenPeResources(src);
+    return res ? FindResource(src, *res, kRtVersion, std::nullopt) : std::vector<uint8_t>{};
+}
+
+// The first RT_GROUP_ICON with its RT_ICON images, as the bytes of an .ico file. Images the
+// group names but the file lacks are left out; no image at all gives nothing.
+std::vector<uint8_t> IconFromPe(Source& src) {
+    const auto res = OpenPeResources(src);
+    if (!res) return {};
+    const std::vector<uint8_t> group = FindResource(src, *res, kRtGroupIcon, std::nullopt);
+    if (group.size() < 6 || Le16(group.data()) != 0 || Le16(group.data() + 2) != 1) return {};
+    const size_t count = Le16(group.data() + 4);
+    if (count == 0 || count > kMaxIcons || group.size() < 6 + count * 14) return {};
+    struct Image {
+        const uint8_t* entry;
+        std::vector<uint8_t> data;
+    };
+    std::vector<Image> images;
+    uint64_t total = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* e = group.data() + 6 + i * 14;
+        std::vector<uint8_t> data = FindResource(src, *res, kRtIcon, Le16(e + 12));
+        if (data.empty()) continue;
+        total += data.size();
+        if (total > kMaxBlock * 4) return {};
+        images.push_back({e, std::move(data)});
+    }
+    if (images.empty()) return {};
+    std::vector<uint8_t> out;
+    auto put16 = [&out](uint16_t v) { out.push_back(uint8_t(v)); out.push_back(uint8_t(v >> 8)); };
+    auto put32 = [&put16](uint32_t v) { put16(uint16_t(v)); put16(uint16_t(v >> 16)); };
+    put16(0);
+    put16(1);
+    put16(uint16_t(images.size()));
+    uint32_t offset = uint32_t(6 + 16 * images.size());
+    for (const Image& im : images) {
+        out.insert(out.end(), im.entry, im.entry + 8);  // size, colours, reserved, planes, bit count
+        put32(uint32_t(im.data.size()));
+        put32(offset);
+        offset += uint32_t(im.data.size());
+    }
+    for (const Image& im : images) out.insert(out.end(), im.data.begin(), im.data.end());
+    return out;
 }
 
 // ---- ELF ---------------------------------------------------------------------------------
@@ -426,6 +489,22 @@ bool Write(const OutNode& n, std::vector<uint8_t>& out) {
 std::vector<uint8_t> ExtractVersionResource(const std::vector<uint8_t>& fileBytes) {
     BufferSource src(fileBytes);
     return Extract(src);
+}
+
+std::vector<uint8_t> ExtractIconFile(const std::vector<uint8_t>& fileBytes) {
+    BufferSource src(fileBytes);
+    return IconFromPe(src);
+}
+
+std::vector<uint8_t> LoadIconFile(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    if (path.empty() || !std::filesystem::is_regular_file(p, ec)) return {};
+    const auto size = std::filesystem::file_size(p, ec);
+    if (ec) return {};
+    FileSource src(p, size);
+    if (!src.IsOpen()) return {};
+    return IconFromPe(src);
 }
 
 std::vector<uint8_t> LoadVersionResource(const std::string& path) {

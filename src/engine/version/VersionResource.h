@@ -19,6 +19,12 @@ inline constexpr const char* kElfSection = ".tavr_version";
 std::vector<uint8_t> LoadVersionResource(const std::string& path);
 std::vector<uint8_t> ExtractVersionResource(const std::vector<uint8_t>& fileBytes);
 
+// The program icon of a PE file as the Windows shell shows it: the first icon group
+// (RT_GROUP_ICON) and its images (RT_ICON, DIB or PNG), given back as the bytes of an .ico
+// file; empty when there is none or the file is malformed. Bounds-checked as above.
+std::vector<uint8_t> ExtractIconFile(const std::vector<uint8_t>& fileBytes);
+std::vector<uint8_t> LoadIconFile(const std::string& path);
+
 // VerQueryValue stand-ins over a block.
 // First entry of \VarFileInfo\Translation: language in the low 16 bits, code page in the high.
 std::optional<uint32_t> QueryTranslation(const std::vector<uint8_t>& block);
