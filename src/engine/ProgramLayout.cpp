@@ -56,7 +56,7 @@ std::string TProgramLayout::DigestPassFolder() const {
     return installed_ ? Join(data_, "Digest_Pass") : File("Digest_Pass");
 }
 std::string TProgramLayout::HelperProgram() const { return File(ExecutableFileName("tavrfix")); }
-std::string TProgramLayout::HelpFile() const { return File("Tavrenne.chm"); }
+std::string TProgramLayout::HelpFile() const { return File("manual/index.html"); }
 
 std::string TProgramLayout::ShutdownLog(const std::string& analysedPath) const {
     const std::string name = ChangeFileExt(ExtractFileName(analysedPath), ".log");

@@ -399,9 +399,17 @@ TEST_F(Window, ClearAsksAndResetsEverything) {
 
 TEST_F(Window, HelpWebSiteAndUnbuiltWindows) {
     w_->Action13->trigger();
-    EXPECT_TRUE(platform_.Opened.isEmpty());  // no help file next to the program
+    EXPECT_TRUE(platform_.Opened.isEmpty());  // no manual next to the program
     w_->Action14->trigger();
     EXPECT_EQ(platform_.Opened, QStringList{QString::fromLatin1(TTavrenne::kWebSite)});
+    // With the manual beside the program, help opens its index page in the desktop's browser.
+    platform_.Opened.clear();
+    QDir(platform_.Folder).mkpath(QStringLiteral("manual"));
+    QFile index(platform_.Folder + QStringLiteral("/manual/index.html"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.close();
+    w_->Action13->trigger();
+    EXPECT_EQ(platform_.Opened, QStringList{platform_.Folder + QStringLiteral("/manual/index.html")});
 
     QSignalSpy batch(w_.get(), &TTavrenne::batchRequested);
     QSignalSpy dup(w_.get(), &TTavrenne::duplicateSearchRequested);

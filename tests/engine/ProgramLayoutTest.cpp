@@ -28,7 +28,7 @@ TEST(ProgramLayout, BesideTheProgramWhereItMayWrite) {
     EXPECT_EQ(layout.CacheFolder(), folder + "/Cache");
     EXPECT_EQ(layout.DigestPassFolder(), folder + "/Digest_Pass");
     EXPECT_EQ(layout.HelperProgram(), folder + "/tavrfix");
-    EXPECT_EQ(layout.HelpFile(), folder + "/Tavrenne.chm");
+    EXPECT_EQ(layout.HelpFile(), folder + "/manual/index.html");
     EXPECT_EQ(layout.ShutdownLog("/data/sub/setup.exe"), folder + "/setup.log");
 }
 
