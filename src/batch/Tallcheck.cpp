@@ -422,10 +422,7 @@ void Tallcheck::Action1Execute() {
     TFileDialogRequest request;
     request.Filter = QStringLiteral("すべてのファイル(*.*)|*.*");
     request.MustExist = true;
-    // Several names come back separated by line feeds.
-    const QString chosen = Dialogs().OpenFile(request);
-    if (chosen.isEmpty()) return;
-    for (const QString& path : chosen.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) AddFile(path);
+    for (const QString& path : Dialogs().OpenFiles(request)) AddFile(path);
 }
 
 void Tallcheck::HandleDroppedFiles(const QStringList& paths) {

@@ -73,19 +73,23 @@ void FitColumns(QFileDialog& dlg) {
 }
 
 // The file dialog's choice; cancelled when the program is ending.
-QString RunFileDialog(QFileDialog& dlg, bool remember) {
+// Every name chosen; none when the dialog was cancelled.
+QStringList RunFileDialogForAll(QFileDialog& dlg, bool remember) {
     if (g_dismissed) {
         Trace("answered", dlg.windowTitle());
-        return QString();
+        return {};
     }
     FitColumns(dlg);
     const TOpenDialog open(dlg, [&dlg] { dlg.reject(); });
     Trace("open", dlg.windowTitle());
-    const QString chosen = dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
-                               ? dlg.selectedFiles().first()
-                               : QString();
-    if (remember && !chosen.isEmpty()) g_lastFolder = QFileInfo(chosen).absolutePath();
+    const QStringList chosen = dlg.exec() == QDialog::Accepted ? dlg.selectedFiles() : QStringList();
+    if (remember && !chosen.isEmpty()) g_lastFolder = QFileInfo(chosen.first()).absolutePath();
     return chosen;
+}
+
+QString RunFileDialog(QFileDialog& dlg, bool remember) {
+    const QStringList chosen = RunFileDialogForAll(dlg, remember);
+    return chosen.isEmpty() ? QString() : chosen.first();
 }
 
 QString StartFolder(const QString& requested) { return requested.isEmpty() ? g_lastFolder : requested; }
@@ -131,6 +135,14 @@ public:
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         return RunFileDialog(dlg, true);
+    }
+
+    QStringList OpenFiles(const TFileDialogRequest& request) override {
+        QFileDialog dlg(Owner(), request.Title, StartFolder(request.InitialDir));
+        Prepare(dlg, request);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::ExistingFiles);
+        return RunFileDialogForAll(dlg, true);
     }
 
     QString SaveFile(const TFileDialogRequest& request) override {

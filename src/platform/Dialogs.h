@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 enum class TMsgButtons { Ok, YesNo };
 enum class TMsgIcon { None, Information, Exclamation, Error, Question };
@@ -26,6 +27,8 @@ public:
                                   TMsgIcon icon) = 0;
     // The chosen path, or an empty text when the user cancelled.
     virtual QString OpenFile(const TFileDialogRequest& request) = 0;
+    // Several existing files at once; none when the user cancelled.
+    virtual QStringList OpenFiles(const TFileDialogRequest& request) = 0;
     virtual QString SaveFile(const TFileDialogRequest& request) = 0;
     virtual QString SelectFolder(const QString& title, const QString& root) = 0;
 };

@@ -24,6 +24,11 @@ QString TFakeDialogs::OpenFile(const TFileDialogRequest& request) {
     return Next(FileAnswers);
 }
 
+QStringList TFakeDialogs::OpenFiles(const TFileDialogRequest& request) {
+    Calls.push_back({QStringLiteral("open"), request.Title, QString(), TMsgButtons::Ok, TMsgIcon::None, request});
+    return Next(FileAnswers).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 QString TFakeDialogs::SaveFile(const TFileDialogRequest& request) {
     Calls.push_back({QStringLiteral("save"), request.Title, QString(), TMsgButtons::Ok, TMsgIcon::None, request});
     return Next(FileAnswers);

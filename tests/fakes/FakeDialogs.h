@@ -24,6 +24,8 @@ public:
 
     TMsgResult MessageBox(const QString& caption, const QString& text, TMsgButtons buttons, TMsgIcon icon) override;
     QString OpenFile(const TFileDialogRequest& request) override;
+    // The next file answer, split at line feeds into several names.
+    QStringList OpenFiles(const TFileDialogRequest& request) override;
     QString SaveFile(const TFileDialogRequest& request) override;
     QString SelectFolder(const QString& title, const QString& root) override;
 
