@@ -91,15 +91,7 @@ bool SetFileTimestamp(const std::string& path, const TDateTimeParts& value) {
     uint32_t dos = 0;
     if (!PackDosDateTime(value, dos)) return false;
     const TDateTimeParts t = UnpackDosDateTime(dos);
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    tm.tm_isdst = -1;
-    const std::time_t when = std::mktime(&tm);
+    const std::time_t when = LocalTimeOf(t);
     if (when == std::time_t(-1)) return false;
     // Opened for writing, as the system would: a read-only file is refused.
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);

@@ -141,3 +141,8 @@ TDateTimeParts PartsFromTm(const std::tm& tm) {
     p.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;
     return p;
 }
+
+std::time_t LocalTimeOf(const TDateTimeParts& t) {
+    std::tm tm = ToTm(t);
+    return std::mktime(&tm);
+}

@@ -24,3 +24,5 @@ TDateTimeParts NowParts();
 
 // The fields of a broken-down time (a leap second counts as second 59).
 TDateTimeParts PartsFromTm(const std::tm& tm);
+// The moment the local date and time `t` names (mktime); -1 when there is none.
+std::time_t LocalTimeOf(const TDateTimeParts& t);

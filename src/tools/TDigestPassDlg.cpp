@@ -14,6 +14,7 @@
 
 #include "components/QL_ImageLabel.h"
 #include "engine/DigestPassFile.h"
+#include "platform/Place.h"
 #include "platform/Dialogs.h"
 #include "platform/PathText.h"
 #include "platform/Platform.h"
@@ -23,14 +24,6 @@ namespace {
 
 const char* const kSection = "Tavrix_2";
 const char* const kKey = "#Digest_Pass_Text";
-
-template <class T>
-T* Place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    T* t = new T(parent);
-    t->setObjectName(QLatin1String(name));
-    t->setGeometry(x, y, w, h);
-    return t;
-}
 
 QLineEdit* Labeled(QWidget* parent, const char* name, const QString& caption, int x, int y, int w) {
     auto* label = new QLabel(caption, parent);

@@ -7,18 +7,11 @@
 #include <QStyle>
 
 #include "engine/FileMD5Info.h"
+#include "platform/Place.h"
 #include "platform/Dialogs.h"
 #include "text/Cp932.h"
 
 namespace {
-
-template <class T>
-T* Place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    T* t = new T(parent);
-    t->setObjectName(QLatin1String(name));
-    t->setGeometry(x, y, w, h);
-    return t;
-}
 
 }  // namespace
 

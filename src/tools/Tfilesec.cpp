@@ -14,6 +14,7 @@
 
 #include "engine/DuplicateSearch.h"
 #include "engine/NormalFileInfo.h"
+#include "platform/Place.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
 #include "platform/IconLookup.h"
@@ -21,14 +22,6 @@
 #include "platform/Platform.h"
 
 namespace {
-
-template <class T>
-T* Place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    T* t = new T(parent);
-    t->setObjectName(QLatin1String(name));
-    t->setGeometry(x, y, w, h);
-    return t;
-}
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y, int w) {
     QPushButton* b = Place<QPushButton>(parent, name, x, y, w, 25);
