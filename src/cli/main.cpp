@@ -99,10 +99,8 @@ THashResult HashFile(const TDigestKindInfo& kind, const std::string& path, uint1
     std::string text;
     try {
         text = engine->GetHashText(upper);
-    } catch (const EFileOpenError& e) {
-        // Read failures are raised as open errors too; the engine's record tells them apart.
-        const bool read = engine->Failure() == TRunFailure::Read;
-        return {{}, (read ? "cannot be read: " : "cannot be opened: ") + e.Reason()};
+    } catch (const EFileOpenError&) {
+        // Every engine records why before it throws: the switch below words it.
     }
     if (!text.empty()) return {text, {}};
     switch (engine->Failure()) {
@@ -110,12 +108,7 @@ THashResult HashFile(const TDigestKindInfo& kind, const std::string& path, uint1
     case TRunFailure::Read: return {{}, "cannot be read: " + engine->FailureReason()};
     case TRunFailure::None: break;
     }
-    if (engine->Canceled()) return {{}, "empty file"};
-    // An engine that kept its reason to itself: ask the system the way it opens the file,
-    // so every kind names the same reason.
-    std::string head;
-    if (const int err = ReadFileHead(path, 0, head)) return {{}, std::string("cannot be opened: ") + std::strerror(err)};
-    return {{}, "cannot be read"};
+    return {{}, engine->Canceled() ? "empty file" : "cannot be read"};
 }
 
 int Hash(const std::vector<std::string>& args) {
