@@ -1,4 +1,4 @@
-#include "app/CustomOption.h"
+#include "options/CustomOption.h"
 
 #include <QAction>
 #include <QCheckBox>

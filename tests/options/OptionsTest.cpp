@@ -11,7 +11,7 @@
 #include "app/Spwindow.h"
 #include "fakes/AppFixture.h"
 #include "text/Cp932.h"
-#include "app/CustomOption.h"
+#include "options/CustomOption.h"
 
 namespace fs = std::filesystem;
 

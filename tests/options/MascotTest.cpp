@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <fstream>
 
-#include "app/CustomOption.h"
+#include "options/CustomOption.h"
 #include "app/VersionDlg.h"
 #include "components/QL_SSTP.h"
 #include "components/SstpRecorder.h"

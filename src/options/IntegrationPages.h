@@ -1,0 +1,75 @@
+// The options pages that show and switch the desktop's state: the .MD5 association, the
+// file-manager actions (shell integration) and the launchers (shortcuts).
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class TTavrenne;
+
+// "MD5ファイルの関連付け" (TabSheet2).
+class TAssociationPage : public QWidget {
+    Q_OBJECT
+
+public:
+    TAssociationPage(TTavrenne& main, QWidget* parent);
+
+    // Each time the dialog is shown: RadioGroup2 from the desktop's state (and the preview).
+    void ShowState();
+    // Start-up: whether the association is present, and applying it again.
+    bool AssociationPresent();
+    void ReapplyAssociation();
+
+    QLabel* Label16 = nullptr;
+    QLabel* Image5 = nullptr;
+    QListWidget* IconList = nullptr;
+    QGroupBox* RadioGroup2 = nullptr;
+    QRadioButton* RadioGroup2Items[2] = {nullptr, nullptr};
+    QPushButton* BitBtn2 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;   // "#SetingMD5"
+
+private:
+    TTavrenne& main_;
+};
+
+// "シェル統合" (TabSheet3).
+class TShellPage : public QWidget {
+    Q_OBJECT
+
+public:
+    TShellPage(TTavrenne& main, QWidget* parent);
+
+    // Each time the dialog is shown: RadioGroup1 from the desktop's state.
+    void ShowState();
+
+    QGroupBox* RadioGroup1 = nullptr;
+    QRadioButton* RadioGroup1Items[2] = {nullptr, nullptr};   // "#BackConfig" is item 0
+    QPushButton* Button4 = nullptr;
+
+private:
+    TTavrenne& main_;
+};
+
+// "ShortCut" (TabSheet7).
+class TShortcutPage : public QWidget {
+    Q_OBJECT
+
+public:
+    TShortcutPage(TTavrenne& main, QWidget* parent);
+
+    QCheckBox* CheckBox16 = nullptr;   // desktop
+    QCheckBox* CheckBox17 = nullptr;   // send-to
+    QComboBox* ComboBox3 = nullptr;
+    QCheckBox* CheckBox15 = nullptr;   // start menu, hidden
+    QLabel* Label17 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+
+private:
+    TTavrenne& main_;
+};
