@@ -9,7 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/PathText.h"
 #include "platform/SingleInstance.h"
-#include "app/CustomOption.h"
+#include "options/CustomOption.h"
 #include "batch/Tallcheck.h"
 #include "tools/ToolWindows.h"
 
