@@ -427,23 +427,7 @@ void Tallcheck::Action1Execute() {
 
 void Tallcheck::HandleDroppedFiles(const QStringList& paths) {
     if (!ActionMainMenuBar1->isEnabled()) return;
-    FAbort = false;
-    QPointer<Tacdlgf> dialog = new Tacdlgf(this, Title());
-    ++ProgressDialogsOpened;
-    dialog->show();
-    dialog->repaint();
-    try {
-        TAddingLoop loop(*this);
-        for (int i = 0; i < paths.size() && !FAbort; ++i) {
-            AddFile(paths[i]);
-            loop.Added();
-            if (dialog) dialog->ShowProgress(i);
-        }
-    } catch (...) {
-        CloseProgressDialog(dialog);
-        throw;
-    }
-    CloseProgressDialog(dialog);
+    AddUnderProgress(size_t(paths.size()), [&paths](size_t i) { return paths[qsizetype(i)]; }, false);
 }
 
 void Tallcheck::Action12Execute() {
@@ -452,6 +436,10 @@ void Tallcheck::Action12Execute() {
     const bool recursive = Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("サブフォルダ内のファイルも追加しますか？"),
                                                 TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes;
     const std::vector<std::string> list = CollectFolder(PathFromQString(folder), recursive);
+    AddUnderProgress(list.size(), [&list](size_t i) { return PathToQString(list[i]); }, true);
+}
+
+void Tallcheck::AddUnderProgress(size_t count, const std::function<QString(size_t)>& pathAt, bool progressFirst) {
     FAbort = false;
     QPointer<Tacdlgf> dialog = new Tacdlgf(this, Title());
     ++ProgressDialogsOpened;
@@ -459,10 +447,11 @@ void Tallcheck::Action12Execute() {
     dialog->repaint();
     try {
         TAddingLoop loop(*this);
-        for (size_t i = 0; i < list.size() && !FAbort; ++i) {
-            if (dialog) dialog->ShowProgress(int(i));
-            AddFile(PathToQString(list[i]));
+        for (size_t i = 0; i < count && !FAbort; ++i) {
+            if (progressFirst && dialog) dialog->ShowProgress(int(i));
+            AddFile(pathAt(i));
             loop.Added();
+            if (!progressFirst && dialog) dialog->ShowProgress(int(i));
         }
     } catch (...) {
         CloseProgressDialog(dialog);

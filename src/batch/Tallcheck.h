@@ -48,6 +48,9 @@ public:
     void ApplyWorkType();
     void SetAbort(bool value) { FAbort = value; }
     void CloseProgressDialog(Tacdlgf* dialog);
+    // Adds `count` files under the progress dialog and its abort; the drop shows a row's
+    // progress after adding it, the folder before.
+    void AddUnderProgress(size_t count, const std::function<QString(size_t)>& pathAt, bool progressFirst);
     void SetNewTimestamp(const QDateTime& value);
     void ShowRenameExample();
 
