@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/SingleInstance.h"
+#include "fakes/ProgramProcess.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -43,54 +44,10 @@ TEST(HandOverMessage, NobodyListeningIsAFailedHandOver) {
     EXPECT_FALSE(later.HandOver({"x"}, 200));
 }
 
-class HandOver : public ::testing::Test {
+class HandOver : public ProgramProcess {
 protected:
-    void SetUp() override {
-        prog_ = dir_.path() / "prog";
-        run_ = dir_.path() / "run";
-        fs::create_directories(prog_);
-        fs::create_directories(run_);
-        fs::permissions(run_, fs::perms::owner_all);
-        std::error_code ec;
-        fs::create_hard_link(TAV_BINARY_DIR "/bin/tavrenne", prog_ / "tavrenne", ec);
-        if (ec) fs::copy_file(TAV_BINARY_DIR "/bin/tavrenne", prog_ / "tavrenne");
-    }
-
-    std::unique_ptr<QProcess> Start(const QStringList& args) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run_.string()));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TAVRENNE_TRACE_DIALOGS"), QStringLiteral("1"));
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(env);
-        p->start(QString::fromStdString((prog_ / "tavrenne").string()), args);
-        return p;
-    }
-
-    // Polls with a generous limit; collects the first program's standard error meanwhile.
-    bool WaitUntil(QProcess& p, const std::function<bool()>& done) {
-        for (int i = 0; i < 800; ++i) {
-            err_ += p.readAllStandardError();
-            if (done()) return true;
-            if (p.state() == QProcess::NotRunning) return false;
-            QTest::qWait(25);
-        }
-        return false;
-    }
     bool Listening() const { return fs::exists(run_ / ("TTavrenne-" + std::to_string(getuid()) + ".sock")); }
-    bool Said(const char* text) const { return QString::fromUtf8(err_).contains(QString::fromUtf8(text)); }
-
-    void End(QProcess& p) {
-        ::kill(pid_t(p.processId()), SIGTERM);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished(5000);
-        }
-    }
-
-    TempDir dir_;
-    fs::path prog_, run_;
-    QByteArray err_;
+    void End(QProcess& p) { SignalAndWait(p, SIGTERM); }
 };
 
 TEST_F(HandOver, TheRunningWindowAnalysesTheFileOfASecondStart) {

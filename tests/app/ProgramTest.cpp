@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "fakes/AppFixture.h"
+#include "fakes/ProgramProcess.h"
 #include "support/TempDir.h"
 #include "text/Cp932.h"
 
@@ -17,63 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Program : public ::testing::Test {
+class Program : public ProgramProcess {
 protected:
-    void SetUp() override {
-        prog_ = dir_.path() / "prog";
-        run_ = dir_.path() / "run";
-        fs::create_directories(prog_);
-        fs::create_directories(run_);
-        fs::permissions(run_, fs::perms::owner_all);   // Qt takes no runtime folder others can read
-        std::error_code ec;
-        fs::create_hard_link(TAV_BINARY_DIR "/bin/tavrenne", prog_ / "tavrenne", ec);
-        if (ec) fs::copy_file(TAV_BINARY_DIR "/bin/tavrenne", prog_ / "tavrenne");
-    }
-
-    // The program started in its private folder; its real dialogs report on standard error
-    // when a box opens or is answered unseen.
-    std::unique_ptr<QProcess> Start(const QStringList& args) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run_.string()));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TAVRENNE_TRACE_DIALOGS"), QStringLiteral("1"));
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(env);
-        p->start(QString::fromStdString((prog_ / "tavrenne").string()), args);
-        return p;
-    }
-
-    // Polls, with a generous limit, until `done` holds; collects what the program wrote on
-    // standard error meanwhile.
-    bool WaitUntil(QProcess& p, const std::function<bool()>& done) {
-        for (int i = 0; i < 800; ++i) {
-            err_ += p.readAllStandardError();
-            if (done()) return true;
-            if (p.state() == QProcess::NotRunning) return false;
-            QTest::qWait(25);
-        }
-        return false;
-    }
-    bool Said(const QString& line) const { return QString::fromUtf8(err_).contains(line); }
-
     // It holds its single-instance lock: the program is past its first steps.
     bool Locked() const {
         for (const auto& e : fs::directory_iterator(run_))
             if (e.path().filename().string().rfind("TTavrenne", 0) == 0) return true;
         return false;
-    }
-
-    // Sends `sig` and waits for the program to end by itself: its exit code, or -1 when it
-    // did not end within the limit (then it is killed).
-    int SignalAndWait(QProcess& p, int sig) {
-        ::kill(pid_t(p.processId()), sig);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished(5000);
-            return -1;
-        }
-        err_ += p.readAllStandardError();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
 
     // Starts the program, waits until it holds its lock, then asks it to end as the session
@@ -90,10 +41,6 @@ protected:
     }
 
     std::string Ini() const { return ReadBytes(prog_ / "tavr2.ini"); }
-
-    TempDir dir_;
-    fs::path prog_, run_;
-    QByteArray err_;
 };
 
 // True once some descriptor of process `pid` has read `file` past its start.
