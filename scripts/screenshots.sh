@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# Takes the manual's pictures: runs the built program on a virtual screen (Xvfb, 1280x800)
+# under openbox, drives it with xdotool and writes PNGs to docs/manual/images/.
+#
+#   scripts/screenshots.sh [BUILD]      BUILD: the build folder (default build); its bin/ is used
+#
+# The program runs from a temporary copy of bin/ with a temporary HOME and XDG folders, so the
+# user's settings, cache and running Tavrenne are never touched.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+case $build in /*) ;; *) [ -d "$build" ] || build=$root/$build ;; esac
+bin=$(cd "$build/bin" 2>/dev/null && pwd) || { echo "screenshots: no $build/bin (build first)" >&2; exit 1; }
+[ -x "$bin/tavrenne" ] || { echo "screenshots: $bin/tavrenne is missing (build first)" >&2; exit 1; }
+out=$root/docs/manual/images
+mkdir -p "$out"
+
+# ---- what the script needs, from Debian -----------------------------------------------------
+need=()
+for pair in Xvfb:xvfb openbox:openbox xdotool:xdotool import:imagemagick xprop:x11-utils \
+            xdpyinfo:x11-utils python3:python3; do
+  command -v "${pair%%:*}" >/dev/null || need+=("${pair#*:}")
+done
+# A convert that is not ImageMagick's would not take -colors.
+[ -x /usr/bin/convert ] || need+=(imagemagick)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  mapfile -t need < <(printf '%s\n' "${need[@]}" | sort -u)
+  echo "screenshots: installing ${need[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# ---- a private program folder, home and screen ---------------------------------------------
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavshots.XXXXXX")
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+prog=$work/prog
+mkdir -p "$prog" "$work/locale" "$work/home" "$work/config" "$work/data" "$work/cache" "$work/run" "$work/files"
+chmod 700 "$work/run"
+cp -a "$bin/." "$prog/"
+rm -rf "$prog/Cache" "$prog/Digest_Pass" "$prog/tavr2.ini" "$prog/ErrorLog.txt"
+
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
+# Japanese dates, sizes and file types as on a Japanese desktop; the locale is compiled into the
+# temporary folder when the system has not generated it.
+lang=C.UTF-8
+if locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  lang=ja_JP.UTF-8
+elif [ -e /usr/share/i18n/locales/ja_JP ] && localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null; then
+  export LOCPATH=$work/locale
+  lang=ja_JP.UTF-8
+fi
+# (bash itself cannot see a locale compiled here; its warning is of no matter.)
+export LANG=$lang LC_ALL=$lang QT_QPA_PLATFORM=xcb 2>/dev/null
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER XDG_CURRENT_DESKTOP
+
+display=
+for n in $(seq 90 140); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=:$n; break; fi
+done
+[ -n "$display" ] || { echo "screenshots: no free display number" >&2; exit 1; }
+export DISPLAY=$display
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "screenshots: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+
+# ---- sample files ----------------------------------------------------------------------------
+files=$work/files
+printf 'Tavrenne のスクリーンショット用のファイルです。\n' >"$files/readme.txt"
+for n in 1 2 3; do head -c $((n * 40000)) /dev/zero | tr '\0' "$n" >"$files/data$n.bin"; done
+cp "$files/data1.bin" "$files/data1-copy.bin"
+python3 "$root/scripts/sample_exe.py" "$files/sample.exe"
+
+# ---- helpers ---------------------------------------------------------------------------------
+program=
+start() {   # start the program with the given arguments; sets $main to its main window
+  # From the sample folder: the open dialog starts in the current folder until one is chosen.
+  (cd "$files" && exec "$prog/tavrenne" "$@") >>"$work/tavrenne.log" 2>&1 &
+  program=$!
+  pids+=("$program")
+  main=$(wait_window "Tavrenne ")
+  sleep 1.5
+}
+
+stop() {    # end the program as a logout would (it saves its settings), and wait for it
+  [ -n "$program" ] || return 0
+  kill "$program" 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+  program=
+}
+
+wait_window() {   # wait_window NAME-PART: the id of the first visible window whose name matches
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "screenshots: no window named '$1'" >&2
+  return 1
+}
+
+wait_new_active() {   # wait_new_active ID...: the focused window once it is none of the IDs
+  local id known
+  for _ in $(seq 150); do
+    id=$(xdotool getactivewindow 2>/dev/null) || true
+    if [ -n "$id" ]; then
+      known=0
+      for old in "$@"; do [ "$id" = "$old" ] && known=1; done
+      [ $known = 0 ] && { sleep 0.8; echo "$id"; return 0; }
+    fi
+    sleep 0.1
+  done
+  echo "screenshots: no new window after $*" >&2
+  return 1
+}
+
+wait_idle() {   # wait_idle PID LIMIT: until the process has used no processor time for 2 s
+  local last='' now same=0
+  for _ in $(seq "$2"); do
+    now=$(awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null) || return 1
+    if [ "$now" = "$last" ]; then same=$((same + 1)); [ $same -ge 2 ] && return 0; else same=0; fi
+    last=$now
+    sleep 1
+  done
+  return 1
+}
+
+keys() { xdotool key --delay 120 "$@"; sleep 0.6; }
+
+shot() {    # shot WINDOW NAME: the window with the frame openbox draws around it, as NAME.png
+  local id=$1 name=$2 X Y WIDTH HEIGHT l r t b
+  # xwininfo, not xdotool: under a reparenting window manager xdotool counts the frame twice.
+  read -r X Y WIDTH HEIGHT < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $4}
+    /Absolute upper-left Y/ {y = $4} /^ +Width:/ {w = $2} /^ +Height:/ {h = $2} END {print x, y, w, h}')
+  read -r l r t b < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//; s/,/ /gp')
+  l=${l:-0} r=${r:-0} t=${t:-0} b=${b:-0}
+  import -window root -crop "$((WIDTH + l + r))x$((HEIGHT + t + b))+$((X - l))+$((Y - t))" +repage \
+    "$work/shot.png"
+  convert "$work/shot.png" -strip -dither None -colors 256 "PNG8:$out/$name.png"
+  echo "screenshots: $name.png"
+}
+
+# ---- the pictures ----------------------------------------------------------------------------
+# A first start writes tavr2.ini, so no later start shows the first-run notice.
+start "$files/readme.txt"
+stop
+
+# The main window after analysing a file with all three digests.
+start -a "$files/readme.txt"
+shot "$main" main-window
+
+# The open dialog (Ctrl+O), in the folder of the file last opened.
+keys ctrl+o
+dialog=$(wait_new_active "$main")
+shot "$dialog" open-dialog
+keys Escape
+
+# A Windows program shows its own icon, version and copyright.
+stop
+start -a "$files/sample.exe"
+shot "$main" exe-icon
+
+# String to MD5.
+keys alt+t h
+tool=$(wait_new_active "$main")
+xdotool type --delay 60 'Tavrenne'
+keys Tab space
+shot "$tool" string-md5
+keys alt+F4
+
+# The Digest password tool, with its options shown.
+keys alt+t d
+tool=$(wait_new_active "$main")
+xdotool type --delay 60 'taro'
+keys Tab
+xdotool type --delay 60 'private'
+keys Tab
+xdotool type --delay 60 'secret'
+# " 拡張 " shows the options.
+xdotool mousemove --window "$tool" 65 320 click 1
+sleep 0.8
+shot "$tool" digest-tool
+keys alt+F4
+main=$(wait_window "Tavrenne ")
+
+# The batch window after an all-three run over a few files.
+keys alt+f a
+batch=$(wait_new_active "$main")
+keys alt+w a
+keys alt+a
+dialog=$(wait_new_active "$batch")
+xdotool type --delay 30 "\"$files/data1.bin\" \"$files/data2.bin\" \"$files/data3.bin\" \"$files/readme.txt\""
+keys Return
+sleep 1
+keys alt+g
+question=$(wait_new_active "$batch" "$dialog")
+keys Return
+# The closing message ("作業が完了しました"), then the list behind it.
+wait_new_active "$batch" "$dialog" "$question" >/dev/null
+keys Return
+sleep 1
+shot "$batch" batch-window
+keys alt+x
+stop
+
+# The duplicate search: its drive page, then its results (data1.bin has a copy beside it). A
+# walk of a large disk is stopped after two minutes; the picture then shows what was found so far.
+start "$files/data1.bin"
+keys alt+t s
+tool=$(wait_new_active "$main")
+shot "$tool" duplicate-search
+xdotool mousemove --window "$tool" 534 60 click 1     # 検索
+wait_new_active "$main" "$tool" >/dev/null            # the question
+keys Return
+if ! wait_idle "$program" 120; then
+  echo "screenshots: the duplicate search ran two minutes; stopped"
+  xdotool mousemove --window "$tool" 454 357 click 1  # 中止
+  wait_idle "$program" 60 || true
+fi
+shot "$tool" duplicate-results
+stop
+
+# The manual's first page in a browser, when one is installed.
+browser=()
+profile=$work/browser
+mkdir -p "$profile"
+if command -v firefox-esr >/dev/null || command -v firefox >/dev/null; then
+  browser=("$(command -v firefox-esr || command -v firefox)" --no-remote --new-instance --profile "$profile")
+elif command -v chromium >/dev/null; then
+  browser=(chromium --no-first-run --user-data-dir="$profile")
+  [ "$(id -u)" -ne 0 ] || browser+=(--no-sandbox)
+elif command -v netsurf-gtk >/dev/null; then
+  browser=(netsurf-gtk)
+elif command -v dillo >/dev/null; then
+  browser=(dillo)
+fi
+if [ ${#browser[@]} -gt 0 ]; then
+  "${browser[@]}" "file://$prog/manual/index.html" >"$work/browser.log" 2>&1 &
+  page=$!
+  pids+=("$page")
+  view=
+  for _ in $(seq 150); do
+    view=$(xdotool search --onlyvisible --pid "$page" 2>/dev/null | tail -n 1) || true
+    [ -n "$view" ] && break
+    sleep 0.2
+  done
+  # A launcher script starts the browser under another process id.
+  [ -n "$view" ] || view=$(xdotool getactivewindow 2>/dev/null) || true
+  if [ -n "$view" ]; then
+    xdotool windowsize "$view" 1000 740 windowmove "$view" 140 20
+    sleep 4
+    shot "$view" manual-index
+  else
+    echo "screenshots: ${browser[0]} showed no window; no picture of the manual" >&2
+  fi
+  kill "$page" 2>/dev/null || true
+else
+  echo "screenshots: no browser installed (firefox, chromium, netsurf or dillo); no picture of the manual"
+fi
+
+echo "screenshots: done ($out)"
