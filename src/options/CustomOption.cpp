@@ -3,19 +3,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
+#include <QStackedWidget>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <exception>
 
 #include "app/Spwindow.h"
 #include "app/Tavrenne.h"
+#include "components/QL_Bar.h"
 #include "engine/FileUtils.h"
 #include "engine/cache/FileCaches.h"
 #include "platform/Dialogs.h"
@@ -26,107 +23,18 @@
 
 namespace {
 
-template <class T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 std::string S(const QString& s) { return s.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-Tcustomoption::Tcustomoption(TTavrenne& main) : QWidget(nullptr), main_(main) {
+const char* const Tcustomoption::kSupportMail = "mailto:support@quillory.example";
+
+Tcustomoption::Tcustomoption(TTavrenne& main) : QDialog(nullptr), main_(main) {
     setObjectName(QStringLiteral("customoption"));
     setWindowTitle(main.ApplicationTitle + QStringLiteral("の設定"));
     setFont(main.font());
-    auto* layout = new QVBoxLayout(this);
-
-    auto box = [&](QCheckBox*& slot, const char* name, const char* caption, bool checked) {
-        slot = Named(new QCheckBox(QString::fromUtf8(caption), this), name);
-        slot->setChecked(checked);
-        layout->addWidget(slot);
-    };
-    // Basic settings.
-    box(CheckBox2, "CheckBox2", "ファイルサイズを常にByte表記", false);
-    box(CheckBox3, "CheckBox3", "MD5ファイルを通常のファイルとして扱う", false);
-    box(CheckBox4, "CheckBox4", "情報取得時に自動的にMD5ファイルを生成する", false);
-    box(CheckBox6, "CheckBox6", "終了時に問い合わせる", false);
-    box(CheckBox7, "CheckBox7", "結果をクリア時にログも消去する", false);
-    box(CheckBox8, "CheckBox8", "MD5ファイルがあれば使用する", false);
-    // Additional settings.
-    box(CheckBox9, "CheckBox9", "自動シャットダウンオプションを表示", false);
-    box(CheckBox14, "CheckBox14", "スプラッシュを非表示", false);
-    box(CheckBox5, "CheckBox5", "SSTPを使用する", false);
-    box(CheckBox10, "CheckBox10", "キャッシュを使用する", false);
-    box(CheckBox12, "CheckBox12", "キャッシュ上限", true);
-    ComboBox2 = Named(new QComboBox(this), "ComboBox2");
-    ComboBox2->addItems({QStringLiteral("50"), QStringLiteral("100"), QStringLiteral("200"), QStringLiteral("500"),
-                         QStringLiteral("1000"), QStringLiteral("2000")});
-    ComboBox2->setCurrentIndex(0);
-    layout->addWidget(ComboBox2);
-    box(CheckBox11, "CheckBox11", "終了時にキャッシュをクリアする", true);
-    BitBtn3 = Named(new QPushButton(QStringLiteral("キャッシュのクリア"), this), "BitBtn3");
-    layout->addWidget(BitBtn3);
-    Label15 = Named(new QLabel(QStringLiteral("アプリケーションの優先度："), this), "Label15");
-    layout->addWidget(Label15);
-    ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    ComboBox1->addItems({QStringLiteral("普通"), QStringLiteral("高い"), QStringLiteral("低い")});
-    ComboBox1->setCurrentIndex(0);
-    Label15->setBuddy(ComboBox1);
-    layout->addWidget(ComboBox1);
-    for (QWidget* w : std::initializer_list<QWidget*>{CheckBox12, CheckBox11, BitBtn3, ComboBox2}) w->setEnabled(false);
-
-    // Buffer.
-    box(CheckBox18, "CheckBox18", "自動設定を有効", true);
-    QL_Bar1 = Named(new QSlider(Qt::Horizontal, this), "QL_Bar1");
-    QL_Bar1->setRange(kMinBufferSizeKB, kMaxBufferSizeKB);
-    QL_Bar1->setValue(kAutoBufferSizeKB);
-    QL_Bar1->setTickPosition(QSlider::NoTicks);
-    layout->addWidget(QL_Bar1);
-
-    // Association and shell integration.
-    box(CheckBox1, "CheckBox1", "起動時に関連付けの再設定を行う", true);
-    RadioGroup1 = Named(new QGroupBox(QStringLiteral("シェル統合"), this), "RadioGroup1");
-    auto* radios = new QHBoxLayout(RadioGroup1);
-    const char* radioCaptions[] = {"シェル統合を無効", "シェル統合を有効"};
-    for (int i = 0; i < 2; ++i) {
-        RadioGroup1Items[i] = new QRadioButton(QString::fromUtf8(radioCaptions[i]), RadioGroup1);
-        RadioGroup1Items[i]->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        radios->addWidget(RadioGroup1Items[i]);
-    }
-    RadioGroup1Items[0]->setChecked(true);
-    layout->addWidget(RadioGroup1);
-
-    // Initialisation.
-    Button2 = Named(new QPushButton(QStringLiteral("設定値の初期化"), this), "Button2");
-    Button6 = Named(new QPushButton(QStringLiteral("完全な初期化"), this), "Button6");
-    layout->addWidget(Button2);
-    layout->addWidget(Button6);
-
-    // Sounds.
-    box(CheckBox20, "CheckBox20", "サウンド有効", false);
-    auto edit = [&](QLineEdit*& slot, const char* name, const char* label) {
-        auto* caption = new QLabel(QString::fromUtf8(label), this);
-        caption->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
-        slot = Named(new QLineEdit(this), name);
-        caption->setBuddy(slot);
-        layout->addWidget(caption);
-        layout->addWidget(slot);
-    };
-    edit(LabeledEdit1, "LabeledEdit1", "作業終了時");
-    edit(LabeledEdit2, "LabeledEdit2", "エラー発生時");
-
-    // Reloading.
-    box(CheckBox19, "CheckBox19", "ファイルの更新を自動的に検出する", false);
-
-    box(CheckBox21, "CheckBox21", "&Save Config", true);
-
-    connect(CheckBox10, &QCheckBox::clicked, this, [this] { SetCacheControlsEnabled(CheckBox10->isChecked()); });
-    connect(CheckBox12, &QCheckBox::clicked, this, [this] { ComboBox2->setEnabled(CheckBox12->isChecked()); });
-    connect(BitBtn3, &QPushButton::clicked, this, &Tcustomoption::BitBtn3Click);
-
+    BuildDialog();
     SetSettings(this);
 }
 
@@ -137,10 +45,7 @@ Tcustomoption::~Tcustomoption() {
 
 void Tcustomoption::SetStartupSeams(TStartupSeams* seams) { seams_ = seams; }
 
-TStartupSeams& Tcustomoption::Seams() {
-    static TStartupSeams none;
-    return seams_ ? *seams_ : none;
-}
+TStartupSeams& Tcustomoption::Seams() { return seams_ ? *seams_ : *dialogSeams_; }
 
 QString Tcustomoption::SettingsFileName() const {
     return Q(ProgramLayout().SettingsFile());
@@ -157,7 +62,9 @@ void Tcustomoption::StartHelper(const std::string& argument, bool onlyIfHelperEx
 }
 
 void Tcustomoption::FormCreate(const QStringList& args) {
-    // 1. The slider and the automatic size; the initialisation buttons need the helper.
+    // 1. The first page, the slider and the automatic size; the initialisation buttons need
+    // the helper.
+    PageControl1->setCurrentWidget(TabSheet1);
     FSaveAllowed = true;
     QL_Bar1->setValue(kAutoBufferSizeKB);
     FAutoBufferSize = kAutoBufferSizeKB;
@@ -165,7 +72,8 @@ void Tcustomoption::FormCreate(const QStringList& args) {
     Button2->setEnabled(helper);
     Button6->setEnabled(helper);
 
-    // 2. The dialog's pictures and icon list come with the dialog.
+    // 2. The association page builds its icon list itself.
+    BuildPictures();
 
     // 3. A start with a file goes straight to work: no splash.
     if (args.isEmpty()) Splash = new Tspwindow(main_);

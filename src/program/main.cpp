@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     ConnectTools(main);
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
+    QObject::connect(&main, &TTavrenne::optionsRequested, &customoption, [&customoption] { customoption.Execute(); });
     // Handed-over arguments are a command line of their own; ignored while a run goes on.
     instance.Listen([&main, &customoption](const std::vector<std::string>& given) {
         QStringList handed;

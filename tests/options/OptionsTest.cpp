@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/Spwindow.h"
+#include "components/QL_Bar.h"
 #include "fakes/AppFixture.h"
 #include "text/Cp932.h"
 #include "options/CustomOption.h"
