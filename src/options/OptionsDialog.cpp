@@ -60,7 +60,6 @@ const TPageNode kNodes[Tcustomoption::kNodeCount] = {
 constexpr int kLeft = 200;
 constexpr int kTop = 120;
 constexpr int kWidth = 375;
-constexpr int kHeight = 282;
 
 QCheckBox* Box(QWidget* parent, const char* name, const char* caption, bool checked, int x, int y, int w) {
     auto* box = Place<QCheckBox>(parent, name, x, y, w, 20);
@@ -218,13 +217,14 @@ void Tcustomoption::BuildDialog() {
     Text(GroupBox7, "LabelMax", QStringLiteral("MAX"), 324, 64, 36);
     Button5 = Button<QPushButton>(GroupBox7, "Button5", QStringLiteral("初期値"), 14, 98, 80);
 
-    // The association, shell, shortcut and report pages.
+    // The association, shell, shortcut and report pages fill their sheets and place their
+    // controls in the sheet's coordinates, right of the tree.
     AssociationPage = new TAssociationPage(main_, TabSheet2);
     ShellPage = new TShellPage(main_, TabSheet3);
     ShortcutPage = new TShortcutPage(main_, TabSheet7);
     ReportPage = new TReportPage(main_, TabSheet5);
     for (QWidget* page : std::initializer_list<QWidget*>{AssociationPage, ShellPage, ShortcutPage, ReportPage})
-        page->setGeometry(kLeft, kTop, kWidth, kHeight);
+        page->setGeometry(0, 0, 581, 410);
     CheckBox1 = AssociationPage->CheckBox1;
     RadioGroup1 = ShellPage->RadioGroup1;
     RadioGroup1Items[0] = ShellPage->RadioGroup1Items[0];
@@ -320,10 +320,13 @@ void Tcustomoption::ShowPage() {
             if (nodes_[i]->isSelected()) position = i;
         if (position < 0) return;
         QWidget* page = sheets_[position];
+        // Above a hosted page that covers its whole sheet.
         for (QWidget* w : std::initializer_list<QWidget*>{TreeView1, Image2, Bevel1, Bevel3, Image4}) {
-            if (w->parentWidget() == page) continue;
-            w->setParent(page);
-            w->show();
+            if (w->parentWidget() != page) {
+                w->setParent(page);
+                w->show();
+            }
+            w->raise();
         }
         PageControl1->setCurrentWidget(page);
         FPageTitle = QString::fromUtf8(kNodes[position].Title);
