@@ -6,12 +6,14 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QVariantAnimation>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "components/QL_Bar.h"
 #include "components/QL_ImageLabel.h"
+#include "components/QL_TrayIDlg.h"
 #include "fakes/AppFixture.h"
 #include "options/CustomOption.h"
 
@@ -416,6 +418,44 @@ TEST_F(OptionsDialog, SupportLinksOpenTheSiteTheMailAndTheHelp) {
     EXPECT_EQ(o_->QL_ImageLabel2->Text(), QStringLiteral("Quillory Website"));
     EXPECT_EQ(o_->QL_ImageLabel1->Text(), QStringLiteral("開発元へメール"));
     EXPECT_EQ(o_->QL_ImageLabel3->Text(), QStringLiteral("ヘルプの参照..."));
+}
+
+TEST_F(OptionsDialog, StartUpNoticesAreDrawnOnTheFormsTrayDialogAndShown) {
+    const struct {
+        const char* ini;   // nullptr: no settings file
+        std::vector<TNoticeLine> lines;
+    } cases[] = {
+        {nullptr, {{QStringLiteral("Tavrenneが新規に導入されました"), 7, 50}}},
+        {"[Tavrix_2]\r\n#Version=2.40\r\n#check oldun=0\r\n",
+         {{QStringLiteral("TavrenneがVersion 2.40から"), 7, 50}, {QStringLiteral("2.46へ更新されました"), 27, 63}}},
+        {"[Tavrix_2]\r\n#Version=2.46\r\n#check oldun=0\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini ? c.ini : "no file");
+        o_.reset();
+        fs::remove(IniPath());
+        if (c.ini) WriteIni(c.ini);
+        w_ = std::make_unique<TTavrenne>();
+        o_ = std::make_unique<Tcustomoption>(*w_);   // the form's own start-up parts
+        o_->FormCreate({QStringLiteral("x")});
+        TQL_TrayInfoDlg* tray = o_->QL_TrayInfoDlg1;
+        ASSERT_EQ(tray->BitmapImage().size(), QSize(200, 150));
+        EXPECT_TRUE(tray->DlgButtonVisible());
+        // The lines in the form's font at their places, on a fresh picture.
+        TQL_TrayInfoDlg expected;
+        expected.SetBitmapImage(tray->BitmapImage());
+        bool first = true;
+        for (const TNoticeLine& line : c.lines) {
+            expected.DrawDlgText(line.Text, line.X, line.Y, o_->font(), first);
+            first = false;
+        }
+        EXPECT_EQ(tray->WorkingImage(), expected.WorkingImage());
+        EXPECT_EQ(tray->WorkingImage() != tray->BitmapImage(), !c.lines.empty());
+        tray->Animation()->setCurrentTime(tray->Animation()->duration());
+        EXPECT_EQ(tray->Window()->isVisible(), !c.lines.empty());
+        tray->HideDlg();
+        tray->Animation()->setCurrentTime(tray->Animation()->duration());
+    }
 }
 
 }  // namespace
