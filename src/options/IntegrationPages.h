@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "platform/Integration.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -18,6 +20,7 @@ class TAssociationPage : public QWidget {
     Q_OBJECT
 
 public:
+    // The desktop's folders are read from the environment once, here.
     TAssociationPage(TTavrenne& main, QWidget* parent);
 
     // Each time the dialog is shown: RadioGroup2 from the desktop's state (and the preview).
@@ -25,6 +28,12 @@ public:
     // Start-up: whether the association is present, and applying it again.
     bool AssociationPresent();
     void ReapplyAssociation();
+
+    void BitBtn2Click();
+    // The icon list's selected index, -1 when none.
+    int SelectedIcon() const;
+    // The association state behind the page (FIconIndex, the preview's facts).
+    const TAssociationControl& Association() const { return association_; }
 
     QLabel* Label16 = nullptr;
     QLabel* Image5 = nullptr;
@@ -35,7 +44,13 @@ public:
     QCheckBox* CheckBox1 = nullptr;   // "#SetingMD5"
 
 private:
+    // Image5 as the association control says: shown or hidden, and its icon.
+    void ShowPreview();
+    // The selection, or FIconIndex should the list have none.
+    int AppliedIcon() const;
+
     TTavrenne& main_;
+    TAssociationControl association_;
 };
 
 // "シェル統合" (TabSheet3).
@@ -47,6 +62,7 @@ public:
 
     // Each time the dialog is shown: RadioGroup1 from the desktop's state.
     void ShowState();
+    void Button4Click();
 
     QGroupBox* RadioGroup1 = nullptr;
     QRadioButton* RadioGroup1Items[2] = {nullptr, nullptr};   // "#BackConfig" is item 0
@@ -54,6 +70,7 @@ public:
 
 private:
     TTavrenne& main_;
+    TAssociationControl association_;
 };
 
 // "ShortCut" (TabSheet7).
@@ -62,6 +79,8 @@ class TShortcutPage : public QWidget {
 
 public:
     TShortcutPage(TTavrenne& main, QWidget* parent);
+
+    void BitBtn4Click();
 
     QCheckBox* CheckBox16 = nullptr;   // desktop
     QCheckBox* CheckBox17 = nullptr;   // send-to
