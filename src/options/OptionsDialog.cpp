@@ -148,6 +148,7 @@ void Tcustomoption::BuildDialog() {
     TreeView1->expandAll();
     nodes_[0]->setSelected(true);
     TreeView1->setCurrentItem(nodes_[0]);
+    FPageTitle = QString::fromUtf8(kNodes[0].Title);
     Image4 = Place<QLabel>(TabSheet1, "Image4", kLeft, 76, 365, 37);
     Bevel3 = Line(TabSheet1, "Bevel3", 405);
 

@@ -455,6 +455,9 @@ TEST_F(OptionsDialog, StartUpNoticesAreDrawnOnTheFormsTrayDialogAndShown) {
         EXPECT_EQ(tray->Window()->isVisible(), !c.lines.empty());
         tray->HideDlg();
         tray->Animation()->setCurrentTime(tray->Animation()->duration());
+        // The last step prepares the first page's title strip.
+        EXPECT_EQ(o_->PageTitle(), QStringLiteral("基本設定"));
+        EXPECT_FALSE(o_->Image4->pixmap().isNull());
     }
 }
 
