@@ -56,6 +56,7 @@ void RunBatchHashPhase(const TDigestKindInfo& kind, uint16_t bufferKB, TProgress
     const std::unique_ptr<TNormalFileInfo> engine = kind.MakeEngine();
     engine->SetBufferSize(bufferKB);
     engine->SetProgressProc(progress);
+    engine->SetIconsWanted(false);
     sink.EngineChanged(engine.get());
     const TRelease release{sink};
     const int count = sink.RowCount();

@@ -76,7 +76,7 @@ void TNormalFileInfo::SetFileName(const std::string& path) {
     ClearInfo();
     info_.FileName = path;
     LargeIcon = SmallIcon = 0;
-    if (g_iconLookup) {
+    if (g_iconLookup && iconsWanted_) {
         LargeIcon = g_iconLookup(path, false);
         SmallIcon = g_iconLookup(path, true);
     }
@@ -245,15 +245,19 @@ struct TThreadPlan {
     bool readerThread = false;
 };
 
+// A file of at most this many buffers is digested on the caller's thread alone: starting
+// and joining threads would cost more than they save, and a batch pays it for every file.
+constexpr int64_t kBuffersWithoutThreads = 16;
+
 // A lone digest is fed on the caller's thread, a slow one with a reader thread beside it.
 // Several share one read: each slow digest gets a thread of its own, the fast ones (CRC32)
 // ride with the first of them, and whichever digest thread needs a buffer nobody has read
 // yet reads it; the caller's thread only pumps and reports.
-TThreadPlan PlanThreads(const TGroup& digests) {
+TThreadPlan PlanThreads(const TGroup& digests, int64_t buffers) {
     TThreadPlan plan;
-    if (digests.size() == 1) {
+    if (digests.size() == 1 || buffers <= kBuffersWithoutThreads) {
         plan.caller = digests;
-        plan.readerThread = digests[0]->Slow();
+        plan.readerThread = digests.size() == 1 && digests[0]->Slow() && buffers > kBuffersWithoutThreads;
         return plan;
     }
     TGroup fast;
@@ -280,8 +284,8 @@ std::string TNormalFileInfo::ReadThrough(int fd, int64_t total, std::span<const 
                                          TProgressProc progress) {
     TGroup digests;
     for (const TDigestTarget& t : targets) digests.push_back(t.digest);
-    const TThreadPlan plan = PlanThreads(digests);
     const size_t capacity = size_t(bufferKB_ ? bufferKB_ : 1) * 1024;
+    const TThreadPlan plan = PlanThreads(digests, (total + int64_t(capacity) - 1) / int64_t(capacity));
 
     std::optional<TFileReader> reader;   // outlives the threads that use it
     TDigestThreads threads;

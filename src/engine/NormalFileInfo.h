@@ -74,6 +74,9 @@ public:
     uint16_t BufferSize() const { return bufferKB_; }
     void SetProgressProc(TProgressProc proc) { progress_ = proc; }
     void SetFileName(const std::string& path);
+    // Off, SetFileName asks the desktop for no icons: a batch shows none, and a lookup per
+    // file and phase would cost more than hashing a small file.
+    void SetIconsWanted(bool wanted) { iconsWanted_ = wanted; }
     void ReadSize();
     void ReadVersionInfo();
     void GetFileInfo(TFileInfo& out) const { out = info_; }
@@ -96,8 +99,9 @@ public:
         virtual void Init() = 0;
         virtual void Feed(const uint8_t* data, size_t len) = 0;
         virtual std::string Finish() = 0;   // upper-case text; empty on a digest error
-        // A slow digest gets a thread of its own: alone, a second thread reads ahead while it
-        // digests; beside other digests, it digests on a thread of its own.
+        // A slow digest of a file longer than a few buffers gets a thread of its own: alone, a
+        // second thread reads ahead while it digests; beside other digests, it digests on a
+        // thread of its own.
         virtual bool Slow() const { return false; }
     };
 
@@ -131,4 +135,5 @@ private:
     bool canceled_ = false;
     TProgressProc progress_ = nullptr;
     uint16_t bufferKB_ = 64;
+    bool iconsWanted_ = true;
 };

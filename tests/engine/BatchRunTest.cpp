@@ -69,6 +69,30 @@ TEST(BatchRun, HashPhaseGivesLowerCaseDigestsAndLeavesFilesWithoutOne) {
     EXPECT_EQ(sha.Done[0].second, "a9993e364706816aba3e25717850c26c9cd0d89d");
 }
 
+int g_iconLookups = 0;
+TIconHandle CountingIconLookup(const std::string&, bool) {
+    ++g_iconLookups;
+    return 1;
+}
+
+// Hash phases show no icons, so they ask the desktop for none: a lookup per file and phase
+// costs more than hashing a small file.
+TEST(BatchRun, HashPhaseAsksForNoIcons) {
+    TempDir dir;
+    TRecordingSink sink;
+    sink.Paths = {dir.write("a.exe", "abc"), dir.write("b.txt", "abc")};
+    g_iconLookups = 0;
+    SetIconLookup(&CountingIconLookup);
+    for (TDigestKind kind : {TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1})
+        RunBatchHashPhase(DigestKindInfo(kind), 64, nullptr, ",", sink);
+    EXPECT_EQ(g_iconLookups, 0);
+    EXPECT_EQ(sink.Done[1].second, "a9993e364706816aba3e25717850c26c9cd0d89d");
+    // An engine of the main window still asks.
+    DigestKindInfo(TDigestKind::MD5).MakeEngine()->SetFileName(sink.Paths[0]);
+    EXPECT_EQ(g_iconLookups, 2);
+    SetIconLookup(nullptr);
+}
+
 TEST(BatchRun, AbortSkipsEveryRowLeft) {
     TempDir dir;
     TRecordingSink sink;
