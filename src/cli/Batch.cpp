@@ -1,7 +1,11 @@
 #include "cli/Batch.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "cli/TerminalText.h"
@@ -53,6 +57,51 @@ private:
     std::vector<std::string>& reasons_;
     std::string TBatchRow::*cell_;
 };
+
+// At most this many files are digested at once: more would only make a disk seek between them.
+constexpr unsigned kMaxDigestWorkers = 4;
+
+// All three digests of every row, each file read once. Rows are independent, so a few workers
+// take them in turn, each with its own engine; every row's cells and reason land in its own
+// slot, so the list, the export and the reasons come out as one worker would give them.
+void DigestAllRows(std::vector<TBatchRow>& rows, std::vector<std::string>& reasons, uint16_t bufferKB,
+                   const std::string& separator) {
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        TFileDigests engine(TDigestSet{TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1});
+        engine.SetBufferSize(bufferKB);
+        engine.SetIconsWanted(false);
+        for (size_t r; (r = next.fetch_add(1)) < rows.size();) {
+            TBatchRow& row = rows[r];
+            engine.SetFileName(row.Path);
+            engine.ReadSize();
+            row.Size = BatchSizeText(engine.Info().Size, separator);
+            engine.Execute();
+            const std::pair<TDigestKind, std::string TBatchRow::*> cells[] = {
+                {TDigestKind::CRC32, &TBatchRow::CRC32}, {TDigestKind::MD5, &TBatchRow::MD5},
+                {TDigestKind::SHA1, &TBatchRow::SHA1}};
+            bool any = false;
+            for (const auto& [kind, cell] : cells) {
+                std::string text = engine.HashText(kind, false);
+                if (text.empty()) continue;
+                row.*cell = std::move(text);
+                any = true;
+            }
+            if (!any) reasons[r] = NoDigestReason(engine, row.Path);
+        }
+    };
+    const unsigned wanted = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxDigestWorkers);
+    std::vector<std::thread> workers;
+    for (unsigned i = 1; i < wanted && i < rows.size(); ++i) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;   // no more threads to be had: fewer workers do the same rows
+        }
+    }
+    work();
+    for (std::thread& t : workers) t.join();
+}
 
 }  // namespace
 
@@ -121,26 +170,7 @@ int RunBatch(const std::vector<std::string>& args) {
         RunBatchHashPhase(DigestKindInfo(kind), bufferKB, nullptr, separator, sink);
     } else {
         // The window's three phases give what one read of each file gives: read it once.
-        TFileDigests engine(TDigestSet{TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1});
-        engine.SetBufferSize(bufferKB);
-        for (size_t r = 0; r < rows.size(); ++r) {
-            TBatchRow& row = rows[r];
-            engine.SetFileName(row.Path);
-            engine.ReadSize();
-            row.Size = BatchSizeText(engine.Info().Size, separator);
-            engine.Execute();
-            const std::pair<TDigestKind, std::string TBatchRow::*> cells[] = {
-                {TDigestKind::CRC32, &TBatchRow::CRC32}, {TDigestKind::MD5, &TBatchRow::MD5},
-                {TDigestKind::SHA1, &TBatchRow::SHA1}};
-            bool any = false;
-            for (const auto& [kind, cell] : cells) {
-                std::string text = engine.HashText(kind, false);
-                if (text.empty()) continue;
-                row.*cell = std::move(text);
-                any = true;
-            }
-            if (!any) reasons[r] = NoDigestReason(engine, row.Path);
-        }
+        DigestAllRows(rows, reasons, bufferKB, separator);
     }
     for (size_t r = 0; r < rows.size(); ++r) {
         if (reasons[r].empty()) continue;

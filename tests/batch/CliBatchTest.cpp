@@ -1,7 +1,11 @@
 // tavrenne-cli batch: the window's adding, run and export from the command line.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <sstream>
 
 #include "engine/BatchList.h"
 #include "support/TempDir.h"
@@ -72,6 +76,42 @@ TEST(CliBatch, AllThreeDigestsOverFilesAndAFolderAsTheExportWritesThem) {
     const TResult flat = Batch(dir, "crc32 d");
     EXPECT_EQ(flat.Status, 0);
     EXPECT_EQ(Body(flat.Out, "\n"), "\n");
+}
+
+// The rows of "all" are digested by several workers at once: every row must still get its own
+// file's digests, in list order, with the reasons in list order, as the three single runs give.
+TEST(CliBatch, AllOverManyFilesMatchesTheThreeSingleRunsRowForRow) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "many");
+    for (int i = 0; i < 40; ++i) {
+        const size_t size = i == 7 ? 0 : i == 23 ? 2 * 1024 * 1024 + 17 : size_t(i) * 997;
+        dir.write("many/f" + std::to_string(i), PatternBytes(size, unsigned(i + 1)));
+    }
+    dir.write("many/abc", "abc");
+    if (geteuid() != 0) chmod(dir.file("many/f31").c_str(), 0);
+
+    const TResult all = Batch(dir, "all many");
+    const TResult crc = Batch(dir, "crc32 many"), md5 = Batch(dir, "md5 many"), sha = Batch(dir, "sha1 many");
+    EXPECT_EQ(all.Status, 1);
+    EXPECT_NE(all.Err.find("many/f7: empty file\n"), std::string::npos) << all.Err;
+    EXPECT_EQ(all.Err, md5.Err);
+    EXPECT_NE(md5.Out.find("  MD5: 900150983cd24fb0d6963f7d28e17f72\n"), std::string::npos);
+
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::istringstream in(Body(text, "\n"));
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    };
+    const std::vector<std::string> got = lines(all.Out), c = lines(crc.Out), m = lines(md5.Out), h = lines(sha.Out);
+    ASSERT_EQ(got.size(), 1 + 41u * 8);   // the empty line after the title, then 8 per row
+    ASSERT_EQ(c.size(), got.size());
+    ASSERT_EQ(m.size(), got.size());
+    ASSERT_EQ(h.size(), got.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        const std::string& want = got[i].rfind("  MD5: ", 0) == 0 ? m[i] : got[i].rfind(" SHA1: ", 0) == 0 ? h[i] : c[i];
+        EXPECT_EQ(got[i], want) << "line " << i;
+    }
 }
 
 TEST(CliBatch, AFileWithoutADigestExitsOneWithItsReason) {
