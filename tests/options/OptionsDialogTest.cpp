@@ -157,12 +157,16 @@ TEST_F(OptionsDialog, ShowingAgainReturnsToTheLastNodeAndClosingAppliesTheMainWi
     Start();
     QSignalSpy pages(o_->PageControl1, &QStackedWidget::currentChanged);
     const int soundPage = o_->PageControl1->indexOf(o_->TabSheet9);
+    w_->move(40, 30);
+    QPoint offset;
     Execute([&] {
+        offset = o_->frameGeometry().center() - w_->frameGeometry().center();
         ClickNode(7);
         o_->CheckBox9->setChecked(true);
         o_->ComboBox1->setCurrentIndex(2);
         o_->Button1->click();
     });
+    EXPECT_LE(offset.manhattanLength(), 2);   // centred on the main window
     EXPECT_FALSE(o_->isVisible());
     EXPECT_FALSE(w_->CheckBox7->isHidden());
     EXPECT_EQ(platform_.PriorityChanges, std::vector<uint32_t>{pcIdle});
