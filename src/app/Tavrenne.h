@@ -53,6 +53,8 @@ public:
     QStringList ResultLines() const;
     bool WriteResults(const QString& fileName);
     void CopyToClipboard(const QString& text);
+    // The standard box for a text file that could not be written.
+    void ShowWriteError(const QString& fileName, const QString& reason);
     void SaveLog();
     QStringList LogFileLines() const;
 
@@ -193,7 +195,6 @@ private:
     void CheckBox3Click();
     void ButtonAllClick(bool all);
     void SaveResultsAs();
-    void ShowWriteError(const QString& fileName, const QString& reason);
     bool MenuBarEnabled() const;
     TAnalysisHooks& Hooks();
 
