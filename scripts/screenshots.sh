@@ -47,7 +47,9 @@ prog=$work/prog
 mkdir -p "$prog" "$work/locale" "$work/home" "$work/config" "$work/data" "$work/cache" "$work/run" "$work/files"
 chmod 700 "$work/run"
 cp -a "$bin/." "$prog/"
-rm -rf "$prog/Cache" "$prog/Digest_Pass" "$prog/tavr2.ini" "$prog/ErrorLog.txt"
+rm -rf "$prog/Cache" "$prog/Digest_Pass" "$prog/tavr2.ini" "$prog/ErrorLog.txt" "$prog/manual"
+# The manual as it stands in the tree, which may be newer than the build's copy.
+cp -a "$root/docs/manual" "$prog/manual"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
@@ -233,6 +235,22 @@ if ! wait_idle "$program" 120; then
   wait_idle "$program" 60 || true
 fi
 shot "$tool" duplicate-results
+stop
+
+# The options dialog and a few of its pages, chosen by a click on their node in the tree on its
+# left (rows 18 pixels apart from y 85; a page switch takes the focus away from the tree).
+start "$files/readme.txt"
+keys alt+c c
+if options=$(wait_new_active "$main"); then
+  for page in 0:options-basic 1:options-extra 3:options-association 6:options-shortcut 10:options-report; do
+    xdotool mousemove --window "$options" 90 $((85 + 18 * ${page%%:*})) click 1
+    sleep 1
+    shot "$options" "${page#*:}"
+  done
+  keys Escape
+else
+  echo "screenshots: the options dialog did not open; no pictures of it" >&2
+fi
 stop
 
 # The manual's first page in a browser, when one is installed.
