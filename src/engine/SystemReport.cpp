@@ -274,8 +274,10 @@ std::string ReadUserName() {
     struct passwd* found = nullptr;
     if (getpwuid_r(getuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_name)
         name = found->pw_name;
-    else if (const char* user = std::getenv("USER"))
+    else if (const char* user = std::getenv("USER"); user && *user)
         name = user;
+    else   // an account without a name (a container's bare uid): its number
+        name = std::to_string(getuid());
     return CutChars(name, 255);
 }
 

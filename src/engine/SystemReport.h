@@ -8,7 +8,7 @@
 //   build            "Build: " + the kernel release (uname); its number: the kernel's version code
 //   memory           /proc/meminfo: MemTotal, MemAvailable (MemFree on kernels without it),
 //                    page file = SwapTotal, SwapFree; the load from total and available
-//   user             the account of the process (passwd), else $USER
+//   user             the account of the process (passwd), else $USER, else the uid
 //   CPU family       Linux counts as the NT family: TQL_CpuInfoXP is the CPU object
 //   processor key    the kernel's name for the processor (/proc/cpuinfo)
 #pragma once
@@ -103,7 +103,7 @@ public:
 // "%3.2fMHz" of the ticks per millisecond; empty without a time-stamp counter.
 std::string ClockText(uint32_t ticksPerMs, bool tsc);
 
-// The account running the program, cut to 255 characters.
+// The account running the program, cut to 255 characters; its number when it has no name.
 std::string ReadUserName();
 
 // The operating system, the MMX flag and the user, read when the object is made.
