@@ -50,6 +50,7 @@ const char* const kShortTimePattern = "yymmdd\"-\"hhnn";
 const char* const kNotRegular = "Not a regular file";
 const char* const kEndedEarly = "the file ended before its size was read";
 constexpr size_t kBuffersPerPump = 101;
+constexpr off_t kReadAheadBytes = 128 * 1024;
 
 }  // namespace
 
@@ -144,7 +145,9 @@ void TNormalFileInfo::Run(std::span<const TDigestTarget> targets, bool raiseErro
         if (!S_ISREG(st.st_mode)) return Fail(TRunFailure::Open, kNotRegular, raiseErrors);
 
         if (st.st_size > 0) {
-            posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+            // A file within the kernel's first read-ahead gains nothing from the advice, and a
+            // batch of small files would pay a call for each.
+            if (st.st_size > kReadAheadBytes) posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
             for (const TDigestTarget& t : targets) t.digest->Init();
             readFailure = ReadThrough(file.get(), st.st_size, targets, progress);
         } else if (info_.Size > 0) {
