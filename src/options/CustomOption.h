@@ -167,7 +167,7 @@ public:
     // The splash window while it exists (only after a start without arguments).
     QPointer<Tspwindow> Splash;
 
-    // Images the tests look at.
+    // The gradient behind each page title, built once at start-up.
     const QImage& TitleStrip() const { return FTitleStrip; }
 
 protected:

@@ -15,7 +15,10 @@
 #include "components/QL_ImageLabel.h"
 #include "components/QL_TrayIDlg.h"
 #include "fakes/AppFixture.h"
+#include "helper/DesktopIntegration.h"
 #include "options/CustomOption.h"
+#include "options/IntegrationPages.h"
+#include "options/ReportPage.h"
 
 namespace fs = std::filesystem;
 
@@ -23,9 +26,31 @@ namespace {
 
 class OptionsDialog : public AppFixture {
 protected:
+    // The pages read the desktop's state: from a scratch home, never the user's.
+    void SetUp() override {
+        AppFixture::SetUp();
+        const fs::path home = dir_->path() / "home";
+        const std::pair<const char*, const char*> vars[] = {
+            {"HOME", "home"},         {"XDG_DATA_HOME", "data"},    {"XDG_CONFIG_HOME", "config"},
+            {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_DIRS", "sysdata"}, {"XDG_CONFIG_DIRS", "sysconfig"},
+        };
+        for (auto [name, sub] : vars) {
+            fs::create_directories(home / sub);
+            saved_.emplace_back(name, qgetenv(name));
+            qputenv(name, QByteArray::fromStdString((home / sub).string()));
+        }
+        saved_.emplace_back("XDG_CURRENT_DESKTOP", qgetenv("XDG_CURRENT_DESKTOP"));
+        qunsetenv("XDG_CURRENT_DESKTOP");
+    }
     void TearDown() override {
         o_.reset();
         AppFixture::TearDown();
+        for (const auto& [name, value] : saved_) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
     }
 
     // The form as the program creates it; an argument that names no file keeps the splash away.
@@ -65,7 +90,10 @@ protected:
 
     TStartupSeams quiet_;   // no association, tray or report work
     std::unique_ptr<Tcustomoption> o_;
+    std::vector<std::pair<const char*, QByteArray>> saved_;
 };
+
+int NoTools(const std::vector<std::string>&) { return 0; }
 
 TEST_F(OptionsDialog, EveryTreeNodeShowsItsPageAndTitle) {
     const struct {
@@ -462,6 +490,56 @@ TEST_F(OptionsDialog, StartUpNoticesAreDrawnOnTheFormsTrayDialogAndShown) {
         // The last step prepares the first page's title strip.
         EXPECT_EQ(o_->PageTitle(), QStringLiteral("基本設定"));
         EXPECT_FALSE(o_->Image4->pixmap().isNull());
+    }
+}
+
+TEST_F(OptionsDialog, EachShowingReadsTheDesktopStateAndTheErrorLog) {
+    Start();
+    // `pending`: the item the user left both groups at, which the desktop's state replaces.
+    auto shown = [&](int pending) {
+        o_->RadioGroup1Items[pending]->setChecked(true);
+        o_->AssociationPage->RadioGroup2Items[pending]->setChecked(true);
+        std::vector<bool> out;
+        Execute([&] {
+            out = {o_->RadioGroup1Items[1]->isChecked(), o_->AssociationPage->RadioGroup2Items[1]->isChecked(),
+                   o_->ReportPage->Button7->isEnabled()};
+            o_->Button1->click();
+        });
+        return out;
+    };
+    EXPECT_EQ(shown(1), (std::vector<bool>{false, false, false}));
+
+    const TDesktopEnv env = TDesktopEnv::FromEnvironment();
+    const std::string program = platform_.ProgramFile().toStdString();
+    ASSERT_TRUE(InstallAssociation(env, program, 4, NoTools));
+    ASSERT_TRUE(InstallActions(env, program));
+    std::ofstream(platform_.Folder.toStdString() + "/ErrorLog.txt") << "x";
+    EXPECT_EQ(shown(0), (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(platform_.Started.empty());
+}
+
+TEST_F(OptionsDialog, StartUpAppliesThePresentAssociationAgainWhenAsked) {
+    const TDesktopEnv env = TDesktopEnv::FromEnvironment();
+    for (const bool present : {false, true}) {
+        for (const bool asked : {false, true}) {
+            SCOPED_TRACE(std::to_string(present) + std::to_string(asked));
+            o_.reset();
+            if (present) {
+                ASSERT_TRUE(InstallAssociation(env, platform_.ProgramFile().toStdString(), 7, NoTools));
+            }
+            WriteIni(std::string("[Tavrix_2]\r\n#Version=2.46\r\n#check oldun=0\r\n#SetingMD5=") + (asked ? "1" : "0") +
+                     "\r\n");
+            platform_.Started.clear();
+            o_ = std::make_unique<Tcustomoption>(*w_);   // the form's own start-up parts
+            o_->FormCreate({QStringLiteral("x")});
+            if (present && asked) {
+                ASSERT_EQ(platform_.Started.size(), 1u);
+                EXPECT_EQ(platform_.Started[0].first, Helper());
+                EXPECT_TRUE(platform_.Started[0].second.startsWith(QStringLiteral("-I "))) << platform_.Started[0].second.toStdString();
+            } else {
+                EXPECT_TRUE(platform_.Started.empty());
+            }
+        }
     }
 }
 
