@@ -144,13 +144,14 @@ wait_idle() {   # wait_idle PID LIMIT: until the process has used no processor t
 
 keys() { xdotool key --delay 120 "$@"; sleep 0.6; }
 
-shot() {    # shot WINDOW NAME: the window with the frame openbox draws around it, as NAME.png
-  local id=$1 name=$2 X Y WIDTH HEIGHT l r t b
+shot() {    # shot WINDOW NAME [BELOW]: the window with the frame openbox draws around it and BELOW
+            # more pixels under it (for a list that drops out of it), as NAME.png
+  local id=$1 name=$2 below=${3:-0} X Y WIDTH HEIGHT l r t b
   # xwininfo, not xdotool: under a reparenting window manager xdotool counts the frame twice.
   read -r X Y WIDTH HEIGHT < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $4}
     /Absolute upper-left Y/ {y = $4} /^ +Width:/ {w = $2} /^ +Height:/ {h = $2} END {print x, y, w, h}')
   read -r l r t b < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//; s/,/ /gp')
-  l=${l:-0} r=${r:-0} t=${t:-0} b=${b:-0}
+  l=${l:-0} r=${r:-0} t=${t:-0} b=$((${b:-0} + below))
   import -window root -crop "$((WIDTH + l + r))x$((HEIGHT + t + b))+$((X - l))+$((Y - t))" +repage \
     "$work/shot.png"
   convert "$work/shot.png" -strip -dither None -colors 256 "PNG8:$out/$name.png"
@@ -170,12 +171,32 @@ shot "$main" main-window
 keys ctrl+o
 dialog=$(wait_new_active "$main")
 shot "$dialog" open-dialog
+# The file types, dropped down.
+xdotool mousemove --window "$dialog" 300 397 click 1
+sleep 0.8
+shot "$dialog" open-dialog-types 150
+keys Escape
 keys Escape
 
 # A Windows program shows its own icon, version and copyright.
 stop
 start -a "$files/sample.exe"
 shot "$main" exe-icon
+
+# Later starts hand their file to this window; the recent files then list them in the File menu.
+for f in readme.txt data1.bin sample.exe; do
+  "$prog/tavrenne" "$files/$f" >>"$work/tavrenne.log" 2>&1
+  sleep 1.5
+done
+keys alt+f Down Down Down Down Right
+shot "$main" recent-files
+keys Escape Escape Escape
+
+# The about box.
+keys alt+h v
+about=$(wait_new_active "$main")
+shot "$about" about-box
+keys alt+F4
 
 # String to MD5.
 keys alt+t h
