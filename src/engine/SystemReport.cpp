@@ -115,15 +115,16 @@ std::string FormatMemoryLine(const TMemoryInfo& m) {
            std::to_string(free.Value) + free.Unit;
 }
 
-// "name   digest"; none when the file cannot be read.
-std::optional<std::string> DigestCaption(const std::string& path) {
+// "name   digest"; none when the file cannot be read. Support knows the files by the names
+// "tavr.exe" (the program) and "tavr.dll" (here the helper), whatever they are called on disk.
+std::optional<std::string> DigestCaption(const char* name, const std::string& path) {
     if (path.empty() || !FileExistsByAge(path)) return std::nullopt;
     TFileMD5Info md5;
     md5.SetFileName(path);
     try {
         const std::string digest = md5.GetHashText(false);
         if (md5.Failure() != TRunFailure::None) return std::nullopt;
-        return ExtractFileName(path) + "   " + digest;
+        return std::string(name) + "   " + digest;
     } catch (const EFileOpenError&) {
         return std::nullopt;
     }
@@ -310,10 +311,10 @@ TReportLabels GatherLabels(const TSystemFacts& facts) {
     const TCpuRecord& c = facts.Cpu;
     l.Features = {c.MMX, c.SSE, c.SSE2, c.SSE3, c.Now3D, c.Now3DExt};
     l.Label13 = "CPU Clock : (" + ClockText(facts.ClockTicksPerMs, c.TSC) + ")";
-    const std::optional<std::string> program = DigestCaption(facts.ProgramFile);
+    const std::optional<std::string> program = DigestCaption("tavr.exe", facts.ProgramFile);
     if (!program) return l;
     l.Label18 = *program;
-    const std::optional<std::string> helper = DigestCaption(facts.HelperFile);
+    const std::optional<std::string> helper = DigestCaption("tavr.dll", facts.HelperFile);
     if (helper) l.Label19 = *helper;
     return l;
 }

@@ -188,14 +188,14 @@ TEST(SystemReport, GatheringStopsAtTheFirstFailure) {
     EXPECT_EQ(l.Label13, "CPU Clock : (2993.46MHz)");
     EXPECT_EQ(l.Label14, "ExInfo :");
     EXPECT_EQ(l.Features, (std::array<bool, 6>{true, true, true, false, false, false}));
-    EXPECT_EQ(l.Label18, "tavrenne   900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_EQ(l.Label19, "tavrfix   f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(l.Label18, "tavr.exe   900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(l.Label19, "tavr.dll   f96b697d7cb7938d525a2f31aaf161d0");
 
     f.Cpu.TSC = false;
     f.HelperFile = dir.file("gone");
     l = GatherLabels(f);
     EXPECT_EQ(l.Label13, "CPU Clock : ()");
-    EXPECT_EQ(l.Label18, "tavrenne   900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(l.Label18, "tavr.exe   900150983cd24fb0d6963f7d28e17f72");
     EXPECT_EQ(l.Label19, "Caption");
 
     f.HelperFile = Facts(dir).HelperFile;
@@ -234,8 +234,8 @@ TEST(SystemReport, ReportBytes) {
         "ExInfo :\r\n"
         "MMX \x81\x9b SSE \x81\x9b SSE2 \x81\x9b SSE3 \x81\x7e 3DNow ! \x81\x7e 3DNow ! Pro \x81\x7e \r\n"
         "MD5:\r\n"
-        "tavrenne   900150983cd24fb0d6963f7d28e17f72\r\n"
-        "tavrfix   f96b697d7cb7938d525a2f31aaf161d0\r\n"
+        "tavr.exe   900150983cd24fb0d6963f7d28e17f72\r\n"
+        "tavr.dll   f96b697d7cb7938d525a2f31aaf161d0\r\n"
         "-------------------------------------------------------\r\n";
     EXPECT_EQ(bytes, expected);
 
@@ -259,7 +259,7 @@ TEST(SystemReport, TheRealMachineHasTheShape) {
     EXPECT_TRUE(f.Cpu.TSC && f.Cpu.SSE2);   // every x86-64 processor has both
     EXPECT_GT(f.ClockTicksPerMs, 0u);
 #endif
-    EXPECT_TRUE(std::regex_match(l.Label18, std::regex("test_engine_SystemReportTest   [0-9a-f]{32}"))) << l.Label18;
+    EXPECT_TRUE(std::regex_match(l.Label18, std::regex("tavr.exe   [0-9a-f]{32}"))) << l.Label18;
     EXPECT_EQ(l.Label19, "Caption");
 }
 

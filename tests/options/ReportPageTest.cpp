@@ -56,7 +56,7 @@ protected:
             QStringLiteral("ExInfo :"),
             QStringLiteral("MMX ○ SSE ○ SSE2 × SSE3 × 3DNow ! ○ 3DNow ! Pro × "),
             QStringLiteral("MD5:"),
-            QStringLiteral("tavrenne   900150983cd24fb0d6963f7d28e17f72"),
+            QStringLiteral("tavr.exe   900150983cd24fb0d6963f7d28e17f72"),
             QStringLiteral("Caption"),
             QString(55, u'-'),
         };
@@ -91,7 +91,7 @@ TEST_F(Report, StartsWithItsCaptionsAndTakesTheGatheredFigures) {
     page_->Gather(Facts());
     EXPECT_EQ(page_->FUserName, QStringLiteral("mirune"));
     EXPECT_EQ(page_->Label5->text(), QStringLiteral("Memory Info : Total 2GB  Free 1022MB"));
-    EXPECT_EQ(page_->Label18->text(), QStringLiteral("tavrenne   900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_EQ(page_->Label18->text(), QStringLiteral("tavr.exe   900150983cd24fb0d6963f7d28e17f72"));
     const bool present[] = {true, true, false, false, true, false};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Features()[i]->isEnabledTo(page_.get()), present[i]) << i;
 }
@@ -190,8 +190,8 @@ TEST_F(Report, GatherReadsTheMachineAndTheProgramsFiles) {
         << page_->Label5->text().toStdString();
     EXPECT_TRUE(page_->Label6->text().startsWith(QStringLiteral("CPU : ")));
     EXPECT_FALSE(page_->FUserName.isEmpty());
-    EXPECT_EQ(page_->Label18->text(), QStringLiteral("tavrenne   ") + Md5Hex(platform_.ProgramFile()));
-    EXPECT_EQ(page_->Label19->text(), QStringLiteral("tavrfix   ") + Md5Hex(helper));
+    EXPECT_EQ(page_->Label18->text(), QStringLiteral("tavr.exe   ") + Md5Hex(platform_.ProgramFile()));
+    EXPECT_EQ(page_->Label19->text(), QStringLiteral("tavr.dll   ") + Md5Hex(helper));
 }
 
 }  // namespace
