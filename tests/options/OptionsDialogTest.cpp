@@ -9,7 +9,6 @@
 #include <QVariantAnimation>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "components/QL_Bar.h"
 #include "components/QL_ImageLabel.h"
@@ -17,6 +16,7 @@
 #include "fakes/AppFixture.h"
 #include "helper/DesktopIntegration.h"
 #include "options/CustomOption.h"
+#include "support/TempDir.h"
 #include "options/IntegrationPages.h"
 #include "options/ReportPage.h"
 
@@ -79,12 +79,7 @@ protected:
 
     std::string IniPath() const { return ProgramLayout().SettingsFile(); }
     void WriteIni(const std::string& bytes) const { std::ofstream(IniPath(), std::ios::binary) << bytes; }
-    std::string Ini() const {
-        std::ifstream in(IniPath(), std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Ini() const { return ReadBytes(IniPath()); }
     QString Helper() const { return QString::fromStdString(ProgramLayout().HelperProgram()); }
     void MakeHelper() { std::ofstream(ProgramLayout().HelperProgram()) << "#!/bin/sh\n"; }
 

@@ -6,13 +6,13 @@
 #include <QSlider>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/Spwindow.h"
 #include "components/QL_Bar.h"
 #include "fakes/AppFixture.h"
 #include "text/Cp932.h"
 #include "options/CustomOption.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -70,12 +70,7 @@ protected:
     std::string IniPath() const { return (platform_.Folder + QStringLiteral("/tavr2.ini")).toStdString(); }
     QString Helper() const { return platform_.Folder + QStringLiteral("/tavrfix"); }
     void WriteIni(const std::string& bytes) const { std::ofstream(IniPath(), std::ios::binary) << bytes; }
-    std::string Ini() const {
-        std::ifstream in(IniPath(), std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Ini() const { return ReadBytes(IniPath()); }
     std::string Head(bool saveConfig = true) const {
         return "[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=" + cp932::FromUtf8(w_->ProgramInfo.LegalCopyright) +
                "\r\n#Save Config=" + (saveConfig ? "1" : "0") + "\r\n";
