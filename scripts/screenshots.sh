@@ -238,6 +238,11 @@ wait_new_active "$batch" "$dialog" "$question" >/dev/null
 keys Return
 sleep 1
 shot "$batch" batch-window
+# The two work types with options of their own.
+keys alt+w r
+shot "$batch" batch-rename
+keys alt+w t
+shot "$batch" batch-timewalker
 keys alt+x
 stop
 
