@@ -144,6 +144,11 @@ void TTavrenne::showEvent(QShowEvent* event) {
 void TTavrenne::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) CheckFileChanged();
+    // Some window managers (openbox) keep a maximize button and the title-bar double-click on
+    // any resizable window whatever it asks for: the window takes its normal size back.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        QMetaObject::invokeMethod(this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
+                                  Qt::QueuedConnection);
 }
 
 void TTavrenne::CheckFileChanged() {

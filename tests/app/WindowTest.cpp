@@ -513,6 +513,12 @@ TEST_F(Window, TitleBarHasAMinimizeBoxButNoMaximizeBox) {
         w_->Action10->trigger();  // "always on top" changes the flags: the box stays away
     }
     EXPECT_EQ(w_->maximumWidth(), QWIDGETSIZE_MAX);  // the frame still resizes
+
+    // A window manager that maximizes anyway (button or double-click) gets the normal size back.
+    const QSize normal = w_->size();
+    w_->setWindowState(Qt::WindowMaximized);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !(w_->windowState() & Qt::WindowMaximized); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w_->size() == normal; }, 2000)) << w_->width() << "x" << w_->height();
 }
 
 TEST_F(Window, MenuKeysReachTheirCommands) {
