@@ -8,6 +8,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QScreen>
+#include <QTimer>
 #include <QTreeView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,14 +64,22 @@ void FitColumns(QFileDialog& dlg) {
     auto* view = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
     auto* model = dlg.findChild<QFileSystemModel*>();
     if (!view || !model) return;  // the desktop's own dialog
-    auto fit = [view] {
+    auto fit = [view, &dlg] {
         for (int c = 0; c < view->header()->count(); ++c) {
             const int wanted = std::max(static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c), view->header()->sectionSizeHint(c));
             if (view->columnWidth(c) < wanted) view->setColumnWidth(c, wanted);
         }
+        // A shown dialog widens, as far as the screen allows, so that no column hides
+        // behind a scroll bar.
+        const int missing = view->header()->length() - view->viewport()->width();
+        if (!dlg.isVisible() || missing <= 0) return;
+        const QScreen* screen = dlg.screen();
+        const int room = screen ? screen->availableGeometry().width() - dlg.frameGeometry().width() : 0;
+        if (room > 0) dlg.resize(dlg.width() + std::min(missing, room), dlg.height());
     };
     QObject::connect(model, &QFileSystemModel::directoryLoaded, view, fit);
     fit();
+    QTimer::singleShot(0, view, fit);   // once shown, for a folder read before
 }
 
 // The file dialog's choice; cancelled when the program is ending.

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -49,7 +50,7 @@ TEST(RealFileDialog, JapaneseTextsPlainFilterNamesWideColumnsAndTheLastFolder) {
     request.Filter = QStringLiteral("すべてのファイル(*.*)|*.*|ISOイメージ(CD,DVD)|*.iso;*.mdf|書庫ファイル|*.zip");
     QStringList shownFilters;
     QString openText, cancelText;
-    bool columnsFit = false;
+    bool columnsFit = false, allShown = false;
     WhenFileDialogShows([&](QFileDialog& dlg) {
         if (auto* combo = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
             for (int i = 0; i < combo->count(); ++i) shownFilters << combo->itemText(i);
@@ -65,6 +66,11 @@ TEST(RealFileDialog, JapaneseTextsPlainFilterNamesWideColumnsAndTheLastFolder) {
                 if (view->columnWidth(c) < static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c)) return false;
             return true;
         }, 5000);
+        // Every column in sight: the dialog widens as far as the screen allows.
+        allShown = view && QTest::qWaitFor([view, &dlg] {
+            return view->header()->length() <= view->viewport()->width() ||
+                   dlg.frameGeometry().width() >= dlg.screen()->availableGeometry().width();
+        }, 5000);
         if (auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(file);
         static_cast<QDialog&>(dlg).done(QDialog::Accepted);
     });
@@ -74,6 +80,7 @@ TEST(RealFileDialog, JapaneseTextsPlainFilterNamesWideColumnsAndTheLastFolder) {
     EXPECT_TRUE(openText.contains(QStringLiteral("開く"))) << openText.toStdString();
     EXPECT_EQ(cancelText, QStringLiteral("キャンセル"));
     EXPECT_TRUE(columnsFit);
+    EXPECT_TRUE(allShown);
 
     // The next dialog without a folder of its own opens where the file was chosen.
     QString startedIn;
