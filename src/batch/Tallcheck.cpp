@@ -29,6 +29,7 @@
 #include <QThread>
 #include <QTimeEdit>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <QUrl>
 
 #include "app/SettingsAccess.h"
@@ -254,25 +255,32 @@ void Tallcheck::BuildClient() {
     connect(DateTimePicker2, &QTimeEdit::timeChanged, this,
             [this](const QTime& t) { SetNewTimestamp(QDateTime(chosen_.date(), t)); });
 
+    // The rename options laid out by this font's line height: the three choices under their
+    // title, and the two-line example under the value.
+    const int row = fontMetrics().height() + 1;
     Panel2 = new QWidget(GroupBox1);
-    named(Panel2, "Panel2")->setGeometry(8, 12, 364, 62);
+    named(Panel2, "Panel2")->setGeometry(8, 2, 364, 78);
     RadioGroup1 = new QGroupBox(QStringLiteral("Type"), Panel2);
-    named(RadioGroup1, "RadioGroup1")->setGeometry(0, 0, 120, 62);
+    named(RadioGroup1, "RadioGroup1")->setGeometry(0, 0, 120, 78);
+    auto* radios = new QVBoxLayout(RadioGroup1);
+    radios->setContentsMargins(6, 0, 2, 2);
+    radios->setSpacing(0);
     RadioGroup1Items = new QButtonGroup(this);
     const char* const items[] = {"連番", "指定値+連番", "タイムスタンプ"};
     for (int i = 0; i < 3; ++i) {
         auto* b = new QRadioButton(QString::fromUtf8(items[i]), RadioGroup1);
-        b->setGeometry(6, 12 + i * 16, 110, 16);
+        b->setFixedHeight(row);
+        radios->addWidget(b);
         RadioGroup1Items->addButton(b, i);
     }
     RadioGroup1Items->button(1)->setChecked(true);
     connect(RadioGroup1Items, &QButtonGroup::idClicked, this, [this] { ShowRenameExample(); });
     Label3 = new QLabel(QStringLiteral("指定値:"), Panel2);
-    named(Label3, "Label3")->setGeometry(128, 2, 60, 16);
+    named(Label3, "Label3")->setGeometry(128, 10, 60, row);
     Edit1 = new QLineEdit(QStringLiteral("NewFilename_"), Panel2);
-    named(Edit1, "Edit1")->setGeometry(128, 18, 140, 20);
+    named(Edit1, "Edit1")->setGeometry(188, 8, 170, row + 4);
     Label4 = new QLabel(Panel2);
-    named(Label4, "Label4")->setGeometry(128, 40, 236, 22);
+    named(Label4, "Label4")->setGeometry(128, row + 16, 236, 2 * row);
 
     auto button = [this, &named](QPushButton*& slot, const char* name, const char* caption, QRect geometry) {
         slot = new QPushButton(QString::fromUtf8(caption), this);
