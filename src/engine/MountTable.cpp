@@ -3,9 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 #include <set>
 #include <sstream>
+
+#include "engine/FileUtils.h"
 
 namespace {
 
@@ -65,11 +66,10 @@ std::vector<std::string> LocalMountPoints(const std::string& mountinfo) {
 }
 
 std::vector<std::string> ReadLocalMountPoints() {
-    std::ifstream in("/proc/self/mountinfo");
-    std::stringstream text;
-    text << in.rdbuf();
+    std::string text;
+    ReadFileHead("/proc/self/mountinfo", 16 << 20, text);
     std::vector<std::string> out;
-    for (const std::string& p : LocalMountPoints(text.str())) {
+    for (const std::string& p : LocalMountPoints(text)) {
         struct stat st{};
         if (stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) out.push_back(p);
     }

@@ -57,6 +57,7 @@ std::string TProgramLayout::DigestPassFolder() const {
 }
 std::string TProgramLayout::HelperProgram() const { return File(ExecutableFileName("tavrfix")); }
 std::string TProgramLayout::HelpFile() const { return File("manual/index.html"); }
+std::string TProgramLayout::ErrorLogFile() const { return File("ErrorLog.txt"); }
 
 std::string TProgramLayout::ShutdownLog(const std::string& analysedPath) const {
     const std::string name = ChangeFileExt(ExtractFileName(analysedPath), ".log");

@@ -24,6 +24,7 @@ public:
     std::string DigestPassFolder() const;                    // Digest_Pass
     std::string HelperProgram() const;                       // the maintenance helper, tavrfix
     std::string HelpFile() const;                            // manual/index.html (the help)
+    std::string ErrorLogFile() const;                        // ErrorLog.txt: opened, never written
     // The result text written before a shutdown: the analysed file's name with ".log".
     std::string ShutdownLog(const std::string& analysedPath) const;
     // folder + separator + name.

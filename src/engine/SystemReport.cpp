@@ -8,7 +8,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -20,19 +19,16 @@
 
 #include "engine/FileMD5Info.h"
 #include "engine/FileUtils.h"
-#include "text/Cp932.h"
 #include "text/Utf8.h"
 
 const std::array<const char*, 6> kFeatureCaptions = {"MMX", "SSE", "SSE2", "SSE3", "3DNow !", "3DNow ! Pro"};
 
 namespace {
 
+// The small text files of /etc and /proc the report reads; empty when unreadable.
 std::string ReadWholeFile(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    std::string text;
+    return ReadFileHead(path, 4 << 20, text) == 0 ? text : std::string();
 }
 
 // The first n characters; a byte that is not UTF-8 counts as one character.
@@ -340,10 +336,4 @@ std::vector<std::string> ReportLines(const TReportLabels& labels, const TDateTim
         labels.Label19,
         std::string(55, '-'),
     };
-}
-
-std::string ReportBytes(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) out += cp932::FromUtf8(line) + "\r\n";
-    return out;
 }

@@ -155,5 +155,3 @@ TReportLabels GatherLabels(const TSystemFacts& facts);
 // The report's lines (UTF-8), as saved or copied.
 std::vector<std::string> ReportLines(const TReportLabels& labels, const TDateTimeParts& now,
                                      const std::string& title, const std::string& user);
-// The lines in code page 932, each followed by CR LF.
-std::string ReportBytes(const std::vector<std::string>& lines);

@@ -17,6 +17,7 @@
 #include "engine/cache/FileCaches.h"
 #include "platform/Dialogs.h"
 #include "platform/PathText.h"
+#include "platform/Integration.h"
 #include "platform/Platform.h"
 #include "settings/CommandLine.h"
 #include "settings/IniFile.h"
@@ -51,14 +52,9 @@ QString Tcustomoption::SettingsFileName() const {
     return Q(ProgramLayout().SettingsFile());
 }
 
-QString Tcustomoption::HelperFileName() const {
-    return Q(ProgramLayout().HelperProgram());
-}
-
 void Tcustomoption::StartHelper(const std::string& argument, bool onlyIfHelperExists) {
-    const QString helper = HelperFileName();
-    if (onlyIfHelperExists && !FileExistsByAge(S(helper))) return;
-    Platform().StartProgram(helper, Q(argument));
+    if (onlyIfHelperExists && !FileExistsByAge(ProgramLayout().HelperProgram())) return;
+    ::StartHelper(Q(argument));
 }
 
 void Tcustomoption::FormCreate(const QStringList& args) {
@@ -68,7 +64,7 @@ void Tcustomoption::FormCreate(const QStringList& args) {
     FSaveAllowed = true;
     QL_Bar1->setValue(kAutoBufferSizeKB);
     FAutoBufferSize = kAutoBufferSizeKB;
-    const bool helper = FileExistsByAge(S(HelperFileName()));
+    const bool helper = FileExistsByAge(ProgramLayout().HelperProgram());
     Button2->setEnabled(helper);
     Button6->setEnabled(helper);
 

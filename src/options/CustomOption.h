@@ -103,7 +103,6 @@ public:
     void Button6Click();
 
     QString SettingsFileName() const;   // tavr2.ini in the program's folder
-    QString HelperFileName() const;     // the maintenance helper in the program's folder
 
     // Accessors.
     bool UseCache() const override;

@@ -136,8 +136,7 @@ void TShellPage::ShowState() { RadioGroup1Items[association_.IsShellIntegrated()
 
 void TShellPage::Button4Click() {
     if (!Confirm(main_, QStringLiteral("シェル拡張を切り替えます　よろしいですか？　"))) return;
-    Platform().StartProgram(QString::fromStdString(ProgramLayout().HelperProgram()),
-                            RadioGroup1Items[0]->isChecked() ? QStringLiteral("-D") : QStringLiteral("-S"));
+    StartHelper(RadioGroup1Items[0]->isChecked() ? QStringLiteral("-D") : QStringLiteral("-S"));
 }
 
 TShortcutPage::TShortcutPage(TTavrenne& main, QWidget* parent) : QWidget(parent), main_(main) {

@@ -29,6 +29,7 @@
 #include "options/ReportPage.h"
 #include "platform/Dialogs.h"
 #include "platform/Place.h"
+#include "platform/Integration.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -436,7 +437,7 @@ void Tcustomoption::Button6Click() {
     const std::string settings = ProgramLayout().SettingsFile();
     std::error_code ignored;
     if (FileExistsByAge(settings)) std::filesystem::remove(settings, ignored);
-    Platform().StartProgram(HelperFileName(), QString());
+    ::StartHelper(QString());
 }
 
 void Tcustomoption::ShowTrayNotice(const std::vector<TNoticeLine>& lines) {

@@ -84,12 +84,11 @@ void TReportPage::Gather(const TSystemFacts& facts) {
     Label6->setText(QString::fromStdString(l.Label6));
     Label13->setText(QString::fromStdString(l.Label13));
     for (size_t i = 0; i < l.Features.size(); ++i) FeatureLabel(i)->setEnabled(l.Features[i]);
-    // File names need not be text: shown, not kept.
-    Label18->setText(PathForDisplay(PathToQString(l.Label18)));
-    Label19->setText(PathForDisplay(PathToQString(l.Label19)));
+    Label18->setText(QString::fromStdString(l.Label18));
+    Label19->setText(QString::fromStdString(l.Label19));
 }
 
-QString TReportPage::ErrorLogPath() const { return JoinPath(Platform().ProgramFolder(), QStringLiteral("ErrorLog.txt")); }
+QString TReportPage::ErrorLogPath() const { return PathToQString(ProgramLayout().ErrorLogFile()); }
 
 void TReportPage::RefreshErrorLogButton() { Button7->setEnabled(FileExistsByAge(PathFromQString(ErrorLogPath()))); }
 

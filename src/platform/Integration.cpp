@@ -4,15 +4,12 @@
 
 #include "engine/FileUtils.h"
 #include "helper/DesktopIntegration.h"
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 
-namespace {
-
 void StartHelper(const QString& parameters) {
-    Platform().StartProgram(QString::fromStdString(ProgramLayout().HelperProgram()), parameters);
+    Platform().StartProgram(PathToQString(ProgramLayout().HelperProgram()), parameters);
 }
-
-}  // namespace
 
 QPixmap Md5IconPixmap(int index, int size) {
     QPixmap pixmap;

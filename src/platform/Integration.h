@@ -8,6 +8,10 @@
 
 #include "helper/DesktopEnv.h"
 
+// Starts tavrfix beside the program with `parameters`, without waiting; a missing helper
+// fails silently.
+void StartHelper(const QString& parameters);
+
 // Icon `index` (0 to 14) of the .MD5 icons, as the icon list and the preview show it; a null
 // pixmap for an index outside the list.
 QPixmap Md5IconPixmap(int index, int size = 32);

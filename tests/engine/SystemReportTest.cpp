@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/TempDir.h"
+#include "text/Cp932.h"
 
 namespace {
 
@@ -216,12 +217,15 @@ TEST(SystemReport, GatheringStopsAtTheFirstFailure) {
     EXPECT_EQ(l.Label18, "Caption");
 }
 
-TEST(SystemReport, ReportBytes) {
+TEST(SystemReport, ReportLinesInTheFilesCodePage) {
     const TempDir dir;
     const TSystemFacts f = Facts(dir);
     TDateTimeParts now;
     now.year = 2026, now.month = 1, now.day = 2, now.hour = 3, now.minute = 4, now.second = 59;
-    const std::string bytes = ReportBytes(ReportLines(GatherLabels(f), now, "Tavrenne 2.46", f.UserName));
+    // The file holds the lines in code page 932, each followed by CR LF.
+    std::string bytes;
+    for (const std::string& line : ReportLines(GatherLabels(f), now, "Tavrenne 2.46", f.UserName))
+        bytes += cp932::FromUtf8(line) + "\r\n";
     const std::string expected =
         "---------------Tavrenne Report v1.05a---------------\r\n"
         "\x8e\x9e\x8d\x8f\x81\x46 2026\x94\x4e" "01\x8c\x8e" "02\x93\xfa" "03\x8e\x9e" "04\x95\xaa\r\n"
