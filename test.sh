@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test.  --asan: with address and UB sanitizers.
+# The quick loop while working: ctest --test-dir build -LE system (no real programs or services).
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/deps.sh
@@ -12,7 +13,13 @@ for a in "$@"; do
   esac
 done
 
-tav_ensure_packages
-tav_build "$preset"
+start=$SECONDS
+status=0
+tav_phase install tav_ensure_packages "${TAV_RUN_PACKAGES[@]}" "${TAV_TEST_PACKAGES[@]}"
+tav_phase configure tav_configure "$preset"
+tav_phase build tav_build "$preset"
 export QT_QPA_PLATFORM=offscreen
-ctest --preset "$preset"
+tav_phase tests ctest --preset "$preset" || status=$?
+TAV_PHASES+=("total $((SECONDS - start))")
+tav_report_phases
+exit "$status"

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

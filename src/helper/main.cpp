@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/ProgramLayout.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 
 #include "app/Tavrenne.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 #include "platform/Dialogs.h"
 #include "platform/Place.h"
 #include "platform/Platform.h"

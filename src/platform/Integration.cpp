@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "engine/FileUtils.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 #include "platform/PathText.h"
 #include "platform/Platform.h"
 

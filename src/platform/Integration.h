@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <string>
 
-#include "helper/DesktopEnv.h"
+#include "desktop/DesktopEnv.h"
 
 // Starts tavrfix beside the program with `parameters`, without waiting; a missing helper
 // fails silently.

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "engine/FileUtils.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;

@@ -21,10 +21,6 @@
 
 namespace {
 
-constexpr const char* kCrcAbc = "352441c2";
-constexpr const char* kMd5Abc = "900150983cd24fb0d6963f7d28e17f72";
-constexpr const char* kSha1Abc = "a9993e364706816aba3e25717850c26c9cd0d89d";
-const QString kElapsedZero = QStringLiteral("経過時間:  0時間 0分 0秒");
 
 class Analysis : public AppFixture {
 protected:

@@ -11,38 +11,15 @@
 #include <sstream>
 
 #include "engine/version/VersionResource.h"
+#include "support/CliRun.h"
 #include "support/PeBuilder.h"
 #include "support/TempDir.h"
 
 namespace {
 
-const std::string kCli = TAV_BINARY_DIR "/bin/tavrenne-cli";
-
-struct Result {
-    int status;
-    std::string out;
-};
-
-Result Cli(const std::string& args) {
-    const std::string out = RunCommand(kCli + " " + args + " 2>/dev/null; echo \"#$?\"");
-    const auto mark = out.rfind('#');
-    return {std::stoi(out.substr(mark + 1)), out.substr(0, mark)};
-}
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-struct FullResult {
-    int status;
-    std::string out, err;
-};
-
 // Both streams and the status; the C locale keeps the system's reasons in English, as
 // std::strerror gives them here.
-FullResult CliFull(const TempDir& dir, const std::string& args, const std::string& prefix = "") {
+CliResult CliFull(const TempDir& dir, const std::string& args, const std::string& prefix = "") {
     const std::string errFile = dir.file(".stderr");
     const std::string out =
         RunCommand(prefix + "env LC_ALL=C " + kCli + " " + args + " 2>" + Quote(errFile) + "; echo \"#$?\"");
@@ -88,7 +65,7 @@ TEST_F(CliTest, FilesWithoutDigestAreReportedAndFailTheRun) {
     const std::string empty = dir_.write("empty", "");
     const std::string args = Quote(good) + " " + Quote(empty) + " " + Quote(dir_.file("missing")) + " " +
                              Quote(dir_.path().string());
-    const Result r = Cli("hash crc32 --upper " + args);
+    const CliResult r = Cli("hash crc32 --upper " + args);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "352441C2  " + good + "\n");
     const std::string err = RunCommand(kCli + " hash md5 " + args + " 2>&1 >/dev/null");
@@ -118,7 +95,7 @@ TEST_F(CliTest, StringHashesShiftJisBytes) {
 TEST_F(CliTest, InfoPrintsTheRecord) {
     const std::string f = dir_.write("notes.txt", "hello");
     RunCommand("touch -d '2004-08-01 12:30:04' " + Quote(f));
-    const Result r = Cli("info " + Quote(f));
+    const CliResult r = Cli("info " + Quote(f));
     EXPECT_EQ(r.status, 0);
     std::istringstream lines(r.out);
     std::vector<std::string> got;
@@ -138,7 +115,7 @@ TEST_F(CliTest, InfoPrintsTheRecord) {
 }
 
 TEST_F(CliTest, InfoReadsTheProgramsOwnVersion) {
-    const Result r = Cli("info " + kCli);
+    const CliResult r = Cli("info " + kCli);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("FileVersion: 2.46\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("LegalCopyright: Copyright (C) 2026 Tavrenne developers\n"), std::string::npos) << r.out;
@@ -204,7 +181,7 @@ TEST_F(CliTest, EachFailureGetsItsOwnReasonFromHashAndInfo) {
     for (const Case& c : cases) {
         const std::string expected = "tavrenne-cli: " + c.shown + ": " + c.reason + "\n";
         for (const std::string command : {"hash crc32", "hash md5", "hash sha1", "info"}) {
-            const FullResult r = CliFull(dir_, command + " -- " + Quote(c.path));
+            const CliResult r = CliFull(dir_, command + " -- " + Quote(c.path));
             EXPECT_EQ(r.status, 1) << command << " " << c.shown;
             EXPECT_EQ(r.out, "") << command << " " << c.shown;
             EXPECT_EQ(r.err, expected) << command;
@@ -232,7 +209,7 @@ TEST_F(CliTest, UnreadableFileGivesTheSystemsReasonForEveryDigest) {
     }
     const std::string expected = "tavrenne-cli: " + locked + ": cannot be opened: " + std::strerror(EACCES) + "\n";
     for (const std::string kind : {"crc32", "md5", "sha1"}) {
-        const FullResult r = CliFull(dir_, "hash " + kind + " " + Quote(locked), prefix);
+        const CliResult r = CliFull(dir_, "hash " + kind + " " + Quote(locked), prefix);
         EXPECT_EQ(r.status, 1) << kind;
         EXPECT_EQ(r.err, expected) << kind;
     }
@@ -248,7 +225,7 @@ TEST_F(CliTest, DoubleDashEndsTheOptionsOfEverySubcommand) {
     EXPECT_EQ(Cli("string -- --upper").out, RunCommand("printf %s --upper | md5sum | cut -c1-32"));
     EXPECT_EQ(Cli("string --upper -- -x").out,
               RunCommand("printf %s -x | md5sum | cut -c1-32 | tr a-f A-F"));
-    const FullResult info = CliFull(dir_, "info -- -dash.txt", in);
+    const CliResult info = CliFull(dir_, "info -- -dash.txt", in);
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(info.out.rfind("Size: 5\n", 0), 0u) << info.out;
 }
@@ -263,13 +240,28 @@ TEST_F(CliTest, InfoShowsControlCharactersFromVersionStringsEscaped) {
     const auto pe = pebuild::BuildPe(o);
     const std::string f = dir_.write("hostile.exe", std::string(pe.bytes.begin(), pe.bytes.end()));
 
-    const Result r = Cli("info " + Quote(f));
+    const CliResult r = Cli("info " + Quote(f));
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("\nFileVersion: 1.0\\x1b[2J\\x1b]0;owned\\x07\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\nLegalCopyright: line1\\x0aline2\\x0d\\x09end\\x7f\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\nFileDescription: サンプル \\xc2\\x9b31m \\ ok\n"), std::string::npos) << r.out;
     for (char c : r.out)
         EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "raw control " << int(c);
+}
+
+TEST(ElfVersion, OurOwnProgramCarriesItsVersion) {
+    using namespace version;
+    const std::string program = TAV_BINARY_DIR "/bin/tavrenne-cli";
+    const auto block = LoadVersionResource(program);
+    ASSERT_FALSE(block.empty()) << "no version block in " << program;
+    ASSERT_EQ(QueryTranslation(block), 0x04B00411u);
+    EXPECT_EQ(QueryString(block, "041104B0", "FileVersion"), "2.46");
+    EXPECT_EQ(QueryString(block, "041104B0", "ProductVersion"), "2.46");
+    EXPECT_EQ(QueryString(block, "041104B0", "ProductName"), "Tavrenne");
+    EXPECT_EQ(QueryString(block, "041104B0", "LegalCopyright"), "Copyright (C) 2026 Tavrenne developers");
+    EXPECT_EQ(QueryString(block, "041104B0", "FileDescription"), "Tavrenne ファイル情報・ハッシュ値表示");
+    EXPECT_EQ(pebuild::Le32(block, 48), 0x0002002Eu);  // 2.46.0.0 in the fixed information
+    EXPECT_EQ(pebuild::Le32(block, 52), 0u);
 }
 
 }  // namespace

@@ -13,12 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void SetLocalTime(const std::string& path, int y, int mo, int d, int h, int mi, int s) {
-    const time_t when = LocalTime(y, mo, d, h, mi, s);
-    struct timeval tv[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(utimes(path.c_str(), tv), 0);
-}
-
 TEST(BatchList, RowsTakeOnlyFilesWithADosTime) {
     TempDir dir;
     const std::string file = dir.write("a.txt", "x");

@@ -65,8 +65,6 @@ protected:
     std::string root_, ref_;
 };
 
-}  // namespace
-
 TEST_F(DuplicateSearchTest, FindsSameSizeAndCrcOnceEachWithoutFollowingLinks) {
     const Walk w = Search(ref_, {root_});
     std::vector<std::string> expected = {ref_, dir_.file("a/same.bin"), dir_.file("c/same2.bin")};
@@ -142,3 +140,5 @@ TEST(MountTable, KeepsLocalFileSystemsOnceSorted) {
     EXPECT_EQ(LocalMountPoints(info),
               (std::vector<std::string>{"/", "/home", "/media/USB Stick", "/mnt/bound"}));
 }
+
+}  // namespace

@@ -315,7 +315,7 @@ TEST(FileCaches, AnUnavailableFolderFindsAndStoresNothing) {
 
 TEST(FileCaches, TheDefaultFolderIsCacheBesideTheProgram) {
     const std::string folder = TProgramLayout::OfRunningProgram().Folder() + "/";
-    EXPECT_TRUE(fs::exists(folder + "test_engine_FileCachesTest"));
+    EXPECT_TRUE(fs::exists(folder + "test_engine"));
     const bool existed = fs::exists(folder + "Cache");
     const TFileCaches caches;
     EXPECT_EQ(caches.Folder(), folder + "Cache");

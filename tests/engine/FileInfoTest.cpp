@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets a file's modified time to a local date and time.
-void SetLocalTime(const std::string& path, int y, int mo, int d, int h, int mi, int s) {
-    const time_t when = LocalTime(y, mo, d, h, mi, s);
-    struct timeval tv[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(utimes(path.c_str(), tv), 0);
-}
-
 class FileInfo : public ::testing::Test {
 protected:
     void SetUp() override { std::setlocale(LC_TIME, "C"); }

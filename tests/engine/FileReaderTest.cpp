@@ -20,14 +20,14 @@ using namespace std::chrono_literals;
 
 constexpr size_t kCap = 4096;
 
-std::atomic<int> g_reads{0};
-std::atomic<int> g_failAfter{-1};   // reads that succeed before the injected EIO; -1 never
+std::atomic<int> g_readerReads{0};
+std::atomic<int> g_readerFailAfter{-1};   // reads that succeed before the injected EIO; -1 never
 std::atomic<bool> g_slowReads{false};
 
 ssize_t CountingRead(int fd, void* buffer, size_t count) {
-    const int n = g_reads.fetch_add(1);
+    const int n = g_readerReads.fetch_add(1);
     if (g_slowReads) std::this_thread::sleep_for(200us);
-    if (g_failAfter >= 0 && n >= g_failAfter) {
+    if (g_readerFailAfter >= 0 && n >= g_readerFailAfter) {
         errno = EIO;
         return -1;
     }
@@ -37,8 +37,8 @@ ssize_t CountingRead(int fd, void* buffer, size_t count) {
 class FileReader : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_reads = 0;
-        g_failAfter = -1;
+        g_readerReads = 0;
+        g_readerFailAfter = -1;
         g_slowReads = false;
         SetReadFunction(CountingRead);
     }
@@ -122,7 +122,7 @@ TEST_F(FileReader, EveryConsumerGetsThePlainReadsInOrder) {
                 }
                 EXPECT_EQ(reader.End(), TReadEnd::Complete);
                 // A file read to its size takes no read past it.
-                EXPECT_EQ(g_reads.exchange(0), int((size + kCap - 1) / kCap));
+                EXPECT_EQ(g_readerReads.exchange(0), int((size + kCap - 1) / kCap));
             }
         }
     }
@@ -146,8 +146,8 @@ TEST_F(FileReader, SaysWhyTheBuffersStopped) {
     for (const auto& c : cases) {
         for (size_t consumers : {size_t(1), size_t(2)}) {
             SCOPED_TRACE(testing::Message() << c.what << ", " << consumers << " consumers");
-            g_reads = 0;
-            g_failAfter = c.failAfter;
+            g_readerReads = 0;
+            g_readerFailAfter = c.failAfter;
             TFileReader reader(Open(content), kCap, c.size, consumers, true);
             for (const Taken& t : TakeAll(reader, consumers)) {
                 EXPECT_EQ(t.buffers.size(), c.buffers);
@@ -201,16 +201,16 @@ TEST_F(FileReader, MilestonesWaitForTheSlowestConsumer) {
 TEST_F(FileReader, StopEndsAStalledRun) {
     const std::string content = PatternBytes(64 * kCap);
     for (bool thread : {false, true}) {
-        g_reads = 0;
+        g_readerReads = 0;
         TFileReader reader(Open(content), kCap, int64_t(content.size()), 2, thread, 1);
         std::thread fast([&] {
             while (reader.Next(1).end == TReadEnd::None) {
             }
         });
         ASSERT_EQ(reader.Next(0).end, TReadEnd::None);   // consumer 0 keeps buffer 0
-        while (g_reads < 8) std::this_thread::sleep_for(1ms);
+        while (g_readerReads < 8) std::this_thread::sleep_for(1ms);
         std::this_thread::sleep_for(20ms);   // time to read on, were it allowed to
-        EXPECT_LE(g_reads.load(), 8) << "read into a buffer consumer 0 still holds";
+        EXPECT_LE(g_readerReads.load(), 8) << "read into a buffer consumer 0 still holds";
         reader.Stop();
         fast.join();
         EXPECT_EQ(reader.Next(0).end, TReadEnd::Stopped);   // and lets go of buffer 0

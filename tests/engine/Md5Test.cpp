@@ -1,7 +1,7 @@
-#include "engine/digest/Hex.h"
 #include "engine/digest/Md5.h"
 
 #include "engine/FileMD5Info.h"
+#include "support/Reference.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -24,18 +24,9 @@ void PrintTo(Md5Impl impl, std::ostream* os) { *os << Md5ImplName(impl); }
 
 namespace {
 
-const Md5Impl kAllPaths[] = {Md5Impl::Reference, Md5Impl::Fast};
+const Md5Impl kMd5Paths[] = {Md5Impl::Reference, Md5Impl::Fast};
 // Every path that is not the reference, each checked against it.
-const Md5Impl kFastPaths[] = {Md5Impl::Fast};
-
-const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
-
-// Lower-case hexadecimal, as the reference tools print it.
-std::string Hex(const uint8_t* p, size_t n) {
-    std::string s = digest::HexUpper(p, n);
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+const Md5Impl kMd5FastPaths[] = {Md5Impl::Fast};
 
 // Digest of `n` bytes fed in one update, on whatever path is selected.
 std::string Md5Of(const uint8_t* p, size_t n) {
@@ -44,12 +35,10 @@ std::string Md5Of(const uint8_t* p, size_t n) {
     digest::Md5Update(ctx, p, n);
     uint8_t out[16];
     digest::Md5Final(ctx, out);
-    return Hex(out, 16);
+    return LowerHex(out, 16);
 }
 
 std::string Md5Of(const std::string& s) { return Md5Of(Bytes(s), s.size()); }
-
-bool HavePython() { return RunCommand("python3 -c 'import hashlib; print(1)' 2>/dev/null") == "1\n"; }
 
 class Md5Path : public ::testing::TestWithParam<Md5Impl> {
 protected:
@@ -64,7 +53,7 @@ protected:
     Md5Impl saved_ = Md5Impl::Reference;
 };
 
-std::string PathName(const ::testing::TestParamInfo<Md5Impl>& info) {
+std::string Md5PathName(const ::testing::TestParamInfo<Md5Impl>& info) {
     return info.param == Md5Impl::Reference ? "Reference" : "Fast";
 }
 
@@ -143,13 +132,13 @@ TEST_P(Md5AnyPath, SplitFeedingEqualsOnePiece) {
             }
             uint8_t out[16];
             digest::Md5Final(ctx, out);
-            ASSERT_EQ(Hex(out, 16), whole) << "length " << total << " round " << round;
+            ASSERT_EQ(LowerHex(out, 16), whole) << "length " << total << " round " << round;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, Md5AnyPath, ::testing::ValuesIn(kAllPaths), PathName);
-INSTANTIATE_TEST_SUITE_P(Paths, Md5FastPath, ::testing::ValuesIn(kFastPaths), PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, Md5AnyPath, ::testing::ValuesIn(kMd5Paths), Md5PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, Md5FastPath, ::testing::ValuesIn(kMd5FastPaths), Md5PathName);
 
 // Past 2^32 bits (512 MiB) the bit count carries into its high half.
 TEST(Md5Length, CarriesIntoTheHighHalfOfTheBitCount) {
@@ -170,7 +159,7 @@ TEST(Md5Length, CarriesIntoTheHighHalfOfTheBitCount) {
     EXPECT_EQ(ctx.count[1], 1u);
     uint8_t out[16];
     digest::Md5Final(ctx, out);
-    EXPECT_EQ(Hex(out, 16) + "\n", expected);
+    EXPECT_EQ(LowerHex(out, 16) + "\n", expected);
 }
 
 // The file engine, read in many buffers, against md5sum; sizes straddle the 64-byte block and
@@ -184,7 +173,7 @@ TEST(Md5Engine, MatchesMd5sumWhateverTheBufferSize) {
         const std::string path = dir.write("f" + std::to_string(size), PatternBytes(size, unsigned(size) + 5));
         const std::string sum = RunCommand("md5sum " + path).substr(0, 32);
         ASSERT_EQ(sum.size(), 32u);
-        for (Md5Impl impl : kAllPaths) {
+        for (Md5Impl impl : kMd5Paths) {
             if (!digest::Md5Supported(impl)) continue;
             digest::Md5Select(impl);
             for (uint16_t kb : {uint16_t(1), uint16_t(64)}) {

@@ -1,7 +1,7 @@
-#include "engine/digest/Hex.h"
 #include "engine/digest/Sha1.h"
 
 #include "engine/FileSHA1.h"
+#include "support/Reference.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,23 +25,14 @@ void PrintTo(Sha1Impl impl, std::ostream* os) { *os << Sha1ImplName(impl); }
 
 namespace {
 
-const Sha1Impl kAllPaths[] = {Sha1Impl::Reference, Sha1Impl::Shani};
+const Sha1Impl kSha1Paths[] = {Sha1Impl::Reference, Sha1Impl::Shani};
 // Every path that is not the reference, each checked against it.
-const Sha1Impl kFastPaths[] = {Sha1Impl::Shani};
-
-const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
-
-// Lower-case hexadecimal, as the reference tools print it.
-std::string Hex(const uint8_t* p, size_t n) {
-    std::string s = digest::HexUpper(p, n);
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+const Sha1Impl kSha1FastPaths[] = {Sha1Impl::Shani};
 
 std::string Result(Sha1Context& ctx) {
     uint8_t out[20];
     if (!digest::Sha1Result(ctx, out)) return "refused";
-    return Hex(out, 20);
+    return LowerHex(out, 20);
 }
 
 // Digest of `n` bytes fed in one call, on whatever path is selected.
@@ -78,8 +69,6 @@ std::string Repeat(const std::string& s, int times) {
     return r;
 }
 
-bool HavePython() { return RunCommand("python3 -c 'import hashlib; print(1)' 2>/dev/null") == "1\n"; }
-
 class Sha1Path : public ::testing::TestWithParam<Sha1Impl> {
 protected:
     void SetUp() override {
@@ -94,7 +83,7 @@ protected:
     Sha1Impl saved_ = Sha1Impl::Reference;
 };
 
-std::string PathName(const ::testing::TestParamInfo<Sha1Impl>& info) {
+std::string Sha1PathName(const ::testing::TestParamInfo<Sha1Impl>& info) {
     return info.param == Sha1Impl::Reference ? "Reference" : "Shani";
 }
 
@@ -234,7 +223,7 @@ TEST_P(Sha1AnyPath, LengthOverflowSetsStateOneLikeByteAtATime) {
             uint8_t out[20];
             std::memset(out, 0xAA, sizeof out);
             EXPECT_FALSE(digest::Sha1Result(bulk, out));
-            EXPECT_EQ(Hex(out, 20), std::string(40, 'a')) << "a refused result wrote to the output";
+            EXPECT_EQ(LowerHex(out, 20), std::string(40, 'a')) << "a refused result wrote to the output";
         } else {
             EXPECT_EQ(Result(bulk), Result(bytewise));
             EXPECT_NE(Result(bulk), "refused");
@@ -242,8 +231,8 @@ TEST_P(Sha1AnyPath, LengthOverflowSetsStateOneLikeByteAtATime) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, Sha1AnyPath, ::testing::ValuesIn(kAllPaths), PathName);
-INSTANTIATE_TEST_SUITE_P(Paths, Sha1FastPath, ::testing::ValuesIn(kFastPaths), PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, Sha1AnyPath, ::testing::ValuesIn(kSha1Paths), Sha1PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, Sha1FastPath, ::testing::ValuesIn(kSha1FastPaths), Sha1PathName);
 
 TEST(Sha1State, InputAfterTheResultSetsStateThreeAndRefusesTheResult) {
     Sha1Context ctx;
@@ -260,7 +249,7 @@ TEST(Sha1State, InputAfterTheResultSetsStateThreeAndRefusesTheResult) {
     uint8_t out[20];
     std::memset(out, 0x55, sizeof out);
     EXPECT_FALSE(digest::Sha1Result(ctx, out));
-    EXPECT_EQ(Hex(out, 20), std::string(40, '5')) << "a refused result wrote to the output";
+    EXPECT_EQ(LowerHex(out, 20), std::string(40, '5')) << "a refused result wrote to the output";
 
     // A reset clears the error state.
     digest::Sha1Reset(ctx);
@@ -299,7 +288,7 @@ TEST(Sha1Engine, MatchesSha1sumWhateverTheBufferSize) {
         const std::string path = dir.write("f" + std::to_string(size), PatternBytes(size, unsigned(size) + 6));
         const std::string sum = RunCommand("sha1sum " + path).substr(0, 40);
         ASSERT_EQ(sum.size(), 40u);
-        for (Sha1Impl impl : kAllPaths) {
+        for (Sha1Impl impl : kSha1Paths) {
             if (!digest::Sha1Supported(impl)) continue;
             digest::Sha1Select(impl);
             for (uint16_t kb : {uint16_t(1), uint16_t(64)}) {

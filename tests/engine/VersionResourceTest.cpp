@@ -433,17 +433,3 @@ TEST(ElfVersion, ReadsTheSectionOfLittleEndianFiles) {
         EXPECT_TRUE(ExtractVersionResource(without.bytes).empty());
     }
 }
-
-TEST(ElfVersion, OurOwnProgramCarriesItsVersion) {
-    const std::string program = TAV_BINARY_DIR "/bin/tavrenne-cli";
-    const auto block = LoadVersionResource(program);
-    ASSERT_FALSE(block.empty()) << "no version block in " << program;
-    ASSERT_EQ(QueryTranslation(block), 0x04B00411u);
-    EXPECT_EQ(QueryString(block, "041104B0", "FileVersion"), "2.46");
-    EXPECT_EQ(QueryString(block, "041104B0", "ProductVersion"), "2.46");
-    EXPECT_EQ(QueryString(block, "041104B0", "ProductName"), "Tavrenne");
-    EXPECT_EQ(QueryString(block, "041104B0", "LegalCopyright"), "Copyright (C) 2026 Tavrenne developers");
-    EXPECT_EQ(QueryString(block, "041104B0", "FileDescription"), "Tavrenne ファイル情報・ハッシュ値表示");
-    EXPECT_EQ(pebuild::Le32(block, 48), 0x0002002Eu);  // 2.46.0.0 in the fixed information
-    EXPECT_EQ(pebuild::Le32(block, 52), 0u);
-}

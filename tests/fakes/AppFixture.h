@@ -19,6 +19,12 @@
 #include "support/RunLog.h"
 #include "support/TempDir.h"
 
+// The digests of "abc" and the elapsed-time line of a run within the same second.
+inline constexpr const char* kCrcAbc = "352441c2";
+inline constexpr const char* kMd5Abc = "900150983cd24fb0d6963f7d28e17f72";
+inline constexpr const char* kSha1Abc = "a9993e364706816aba3e25717850c26c9cd0d89d";
+inline const QString kElapsedZero = QStringLiteral("経過時間:  0時間 0分 0秒");
+
 struct TLogLine {
     QString Text;
     int Kind;

@@ -1,4 +1,6 @@
 #include "fakes/FakePlatform.h"
 
-// The built program carries the version block the window reads its title from.
-QString TFakePlatform::ProgramFile() const { return QStringLiteral(TAV_BINARY_DIR "/bin/tavrenne"); }
+#include <QCoreApplication>
+
+// The test program carries the program's version block, which the window reads its title from.
+QString TFakePlatform::ProgramFile() const { return QCoreApplication::applicationFilePath(); }

@@ -8,6 +8,9 @@
 
 #include "platform/Platform.h"
 
+// A desktop-tool runner that runs nothing and reports success.
+inline int NoTools(const std::vector<std::string>&) { return 0; }
+
 class TFakePlatform : public TPlatform {
 public:
     QString Folder;                                        // the "program folder"
@@ -18,7 +21,7 @@ public:
     uint32_t CurrentPriority = pcNormal;                   // what the process runs at
     std::vector<uint32_t> PriorityChanges;                 // every class asked for
 
-    QString ProgramFile() const override;                  // the built tavrenne
+    QString ProgramFile() const override;                  // the test program itself
     QString ProgramFolder() const override { return Folder; }
     void StartProgram(const QString& program, const QString& parameters) override {
         Started.emplace_back(program, parameters);

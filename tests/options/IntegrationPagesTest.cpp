@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "fakes/AppFixture.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 #include "options/IntegrationPages.h"
 #include "platform/ShellFolders.h"
 
@@ -22,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int NoTools(const std::vector<std::string>&) { return 0; }
 
 using TStarts = std::vector<std::pair<QString, QString>>;
 

@@ -14,7 +14,7 @@
 #include "components/QL_ImageLabel.h"
 #include "components/QL_TrayIDlg.h"
 #include "fakes/AppFixture.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 #include "options/CustomOption.h"
 #include "support/TempDir.h"
 #include "options/IntegrationPages.h"
@@ -88,7 +88,6 @@ protected:
     std::vector<std::pair<const char*, QByteArray>> saved_;
 };
 
-int NoTools(const std::vector<std::string>&) { return 0; }
 
 TEST_F(OptionsDialog, EveryTreeNodeShowsItsPageAndTitle) {
     const struct {

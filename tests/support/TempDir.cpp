@@ -1,5 +1,8 @@
 #include "support/TempDir.h"
 
+#include <gtest/gtest.h>
+#include <sys/time.h>
+
 #include <ctime>
 
 #include <cstdio>
@@ -82,4 +85,10 @@ time_t LocalTime(int year, int month, int day, int hour, int minute, int second)
     t.tm_sec = second;
     t.tm_isdst = -1;
     return std::mktime(&t);
+}
+
+void SetLocalTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
+    const time_t when = LocalTime(year, month, day, hour, minute, second);
+    struct timeval tv[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimes(path.c_str(), tv), 0) << path;
 }

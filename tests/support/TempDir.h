@@ -33,6 +33,9 @@ std::string RunCommand(const std::string& command);
 // The seconds since the epoch of a local date and time.
 time_t LocalTime(int year, int month, int day, int hour, int minute, int second);
 
+// Sets a file's modified and access times to a local date and time.
+void SetLocalTime(const std::string& path, int year, int month, int day, int hour, int minute, int second);
+
 // The whole content of a file; empty when it cannot be read.
 std::string ReadBytes(const std::filesystem::path& path);
 

@@ -1,5 +1,7 @@
 #include "text/DateTimeFormat.h"
 
+#include "support/Locales.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -69,7 +71,7 @@ TEST_F(LocaleTime, ShortDateAndLongTimeInTheCLocale) {
 }
 
 TEST_F(LocaleTime, JapaneseLocaleGivesUtf8Text) {
-    if (!std::setlocale(LC_TIME, "ja_JP.UTF-8")) GTEST_SKIP() << "ja_JP.UTF-8 is not installed";
+    ASSERT_TRUE(SetTestLocale(LC_TIME, "ja_JP.UTF-8"));
     EXPECT_EQ(LocaleDateTimeText(Parts(2004, 8, 1, 12, 30, 4)), "2004年08月01日 12時30分04秒");
     EXPECT_EQ(LocaleDateTimeText(Parts(2004, 8, 1, 0, 0, 0)), "2004年08月01日");
 }

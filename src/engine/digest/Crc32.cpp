@@ -87,21 +87,19 @@ uint32_t Crc32Slice16(uint32_t reg, const uint8_t* p, size_t len) {
 
 namespace {
 
-bool Always() { return true; }
+bool Always(const CpuFeatures&) { return true; }
 
-bool HasPclmul() {
+bool HasPclmul([[maybe_unused]] const CpuFeatures& cpu) {
 #if defined(__x86_64__)
-    const CpuFeatures& cpu = Cpu();
     return cpu.sse41 && cpu.ssse3 && cpu.pclmul;
 #else
     return false;
 #endif
 }
 
-bool HasVpclmul() {
+bool HasVpclmul([[maybe_unused]] const CpuFeatures& cpu) {
 #if defined(__x86_64__)
-    const CpuFeatures& cpu = Cpu();
-    return HasPclmul() && cpu.avx512f && cpu.avx512vl && cpu.avx512bw && cpu.vpclmulqdq;
+    return HasPclmul(cpu) && cpu.avx512f && cpu.avx512vl && cpu.avx512bw && cpu.vpclmulqdq;
 #else
     return false;
 #endif
@@ -120,10 +118,10 @@ constinit PathChoice<Crc32Impl, FeedFn, 4> g_paths{{{
 
 void Crc32BuildTable(uint32_t table[256]) { FillTable(table); }
 
-bool Crc32Supported(Crc32Impl impl) { return g_paths.Supported(impl); }
-Crc32Impl Crc32Best() { return g_paths.Best(); }
+bool Crc32Supported(Crc32Impl impl, const CpuFeatures& cpu) { return g_paths.Supported(impl, cpu); }
+Crc32Impl Crc32Best(const CpuFeatures& cpu) { return g_paths.Best(cpu); }
 Crc32Impl Crc32Selected() { return g_paths.Selected(); }
-void Crc32Select(Crc32Impl impl) { g_paths.Select(impl); }
+void Crc32Select(Crc32Impl impl, const CpuFeatures& cpu) { g_paths.Select(impl, cpu); }
 const char* Crc32ImplName(Crc32Impl impl) { return g_paths.Name(impl); }
 
 uint32_t Crc32FeedWith(Crc32Impl impl, uint32_t reg, const uint8_t* data, size_t len) {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/digest/CpuFeatures.h"
+
 namespace digest {
 
 enum class Crc32Impl { Table, Slice16, Pclmul, Vpclmul };
@@ -13,12 +15,12 @@ enum class Crc32Impl { Table, Slice16, Pclmul, Vpclmul };
 uint32_t Crc32Feed(uint32_t reg, const uint8_t* data, size_t len);           // selected path
 uint32_t Crc32FeedWith(Crc32Impl impl, uint32_t reg, const uint8_t* data, size_t len);
 
-bool Crc32Supported(Crc32Impl impl);   // the CPU can run it
-Crc32Impl Crc32Best();                 // fastest supported path
+bool Crc32Supported(Crc32Impl impl, const CpuFeatures& cpu = Cpu());   // the CPU can run it
+Crc32Impl Crc32Best(const CpuFeatures& cpu = Cpu());                 // fastest supported path
 Crc32Impl Crc32Selected();
 // Tests and benchmarks. An unsupported path is ignored (Crc32Selected() tells what runs);
 // Crc32FeedWith falls back to Crc32Best() for one.
-void Crc32Select(Crc32Impl impl);
+void Crc32Select(Crc32Impl impl, const CpuFeatures& cpu = Cpu());
 const char* Crc32ImplName(Crc32Impl impl);
 
 // The byte-wise table of the reflected polynomial.

@@ -126,7 +126,7 @@ void Md5BlocksReference(uint32_t state[4], const uint8_t* data, size_t blocks) {
 
 namespace {
 
-bool Always() { return true; }
+bool Always(const CpuFeatures&) { return true; }
 
 using BlocksFn = void (*)(uint32_t*, const uint8_t*, size_t);
 
@@ -138,10 +138,10 @@ constinit PathChoice<Md5Impl, BlocksFn, 2> g_paths{{{
 
 }  // namespace
 
-bool Md5Supported(Md5Impl impl) { return g_paths.Supported(impl); }
-Md5Impl Md5Best() { return g_paths.Best(); }
+bool Md5Supported(Md5Impl impl, const CpuFeatures& cpu) { return g_paths.Supported(impl, cpu); }
+Md5Impl Md5Best(const CpuFeatures& cpu) { return g_paths.Best(cpu); }
 Md5Impl Md5Selected() { return g_paths.Selected(); }
-void Md5Select(Md5Impl impl) { g_paths.Select(impl); }
+void Md5Select(Md5Impl impl, const CpuFeatures& cpu) { g_paths.Select(impl, cpu); }
 const char* Md5ImplName(Md5Impl impl) { return g_paths.Name(impl); }
 
 void Md5Init(Md5Context& ctx) {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/digest/CpuFeatures.h"
+
 namespace digest {
 
 enum class Md5Impl { Reference, Fast };
@@ -19,10 +21,10 @@ void Md5Init(Md5Context& ctx);
 void Md5Update(Md5Context& ctx, const uint8_t* data, size_t len);
 void Md5Final(Md5Context& ctx, uint8_t out[16]);
 
-bool Md5Supported(Md5Impl impl);
-Md5Impl Md5Best();
+bool Md5Supported(Md5Impl impl, const CpuFeatures& cpu = Cpu());
+Md5Impl Md5Best(const CpuFeatures& cpu = Cpu());
 Md5Impl Md5Selected();
-void Md5Select(Md5Impl impl);
+void Md5Select(Md5Impl impl, const CpuFeatures& cpu = Cpu());
 const char* Md5ImplName(Md5Impl impl);
 
 }  // namespace digest

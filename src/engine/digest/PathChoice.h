@@ -1,11 +1,15 @@
 // The code path a digest runs on: the fastest one the processor has, unless a test or a
 // benchmark picks another. Each digest keeps one table of its paths; the choice is made on
 // first use, so it does not depend on the order in which static objects are initialised.
+// Every decision takes the processor's features as a value (this processor's by default), so
+// the choice for any processor can be checked on any machine.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstddef>
+
+#include "engine/digest/CpuFeatures.h"
 
 namespace digest {
 
@@ -13,7 +17,7 @@ template <class Impl, class Fn>
 struct PathRow {
     Impl impl;
     const char* name;
-    bool (*runs)();   // the processor can run it
+    bool (*runs)(const CpuFeatures&);   // a processor with these features can run it
     Fn fn;
 };
 
@@ -25,18 +29,19 @@ public:
     // Rows fastest first; the last one runs everywhere.
     constexpr explicit PathChoice(const std::array<Row, N>& rows) : rows_(rows) {}
 
-    bool Supported(Impl impl) const {
+    bool Supported(Impl impl, const CpuFeatures& cpu = Cpu()) const {
         const Row* row = Find(impl);
-        return row && row->runs();
+        return row && row->runs(cpu);
     }
-    Impl Best() const { return rows_[BestIndex()].impl; }
+    Impl Best(const CpuFeatures& cpu = Cpu()) const { return rows_[BestIndex(cpu)].impl; }
     Impl Selected() { return rows_[SelectedIndex()].impl; }
     Fn SelectedFn() { return rows_[SelectedIndex()].fn; }
-    // A path the processor cannot run is refused and the choice stays as it was, so a later
-    // call never reaches an illegal instruction; Selected() tells what is in use.
-    void Select(Impl impl) {
+    // A path that `cpu` or this processor cannot run is refused and the choice stays as it
+    // was, so a later call never reaches an illegal instruction; Selected() tells what is in use.
+    void Select(Impl impl, const CpuFeatures& cpu = Cpu()) {
         for (size_t i = 0; i < N; ++i)
-            if (rows_[i].impl == impl && rows_[i].runs()) selected_.store(int(i), std::memory_order_relaxed);
+            if (rows_[i].impl == impl && rows_[i].runs(cpu) && rows_[i].runs(Cpu()))
+                selected_.store(int(i), std::memory_order_relaxed);
     }
     const char* Name(Impl impl) const {
         const Row* row = Find(impl);
@@ -51,9 +56,9 @@ private:
             if (row.impl == impl) return &row;
         return nullptr;
     }
-    size_t BestIndex() const {
+    size_t BestIndex(const CpuFeatures& cpu = Cpu()) const {
         for (size_t i = 0; i < N; ++i)
-            if (rows_[i].runs()) return i;
+            if (rows_[i].runs(cpu)) return i;
         return N - 1;
     }
     size_t SelectedIndex() {

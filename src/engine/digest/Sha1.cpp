@@ -63,19 +63,19 @@ void Sha1BlocksReference(uint32_t hash[5], const uint8_t* data, size_t blocks) {
 
 namespace {
 
-bool Always() { return true; }
+bool Always(const CpuFeatures&) { return true; }
 
 using BlocksFn = void (*)(uint32_t*, const uint8_t*, size_t);
 
 #if defined(__x86_64__) || defined(__i386__)
-bool HasShani() { return Cpu().sha && Cpu().sse41 && Cpu().ssse3; }
+bool HasShani(const CpuFeatures& cpu) { return cpu.sha && cpu.sse41 && cpu.ssse3; }
 
 constinit PathChoice<Sha1Impl, BlocksFn, 2> g_paths{{{
     {Sha1Impl::Shani, "shani", HasShani, Sha1BlocksShani},
     {Sha1Impl::Reference, "reference", Always, Sha1BlocksReference},
 }}};
 #else
-bool Never() { return false; }
+bool Never(const CpuFeatures&) { return false; }
 
 // No SHA extensions here: the row names the path and is never chosen.
 constinit PathChoice<Sha1Impl, BlocksFn, 2> g_paths{{{
@@ -86,10 +86,10 @@ constinit PathChoice<Sha1Impl, BlocksFn, 2> g_paths{{{
 
 }  // namespace
 
-bool Sha1Supported(Sha1Impl impl) { return g_paths.Supported(impl); }
-Sha1Impl Sha1Best() { return g_paths.Best(); }
+bool Sha1Supported(Sha1Impl impl, const CpuFeatures& cpu) { return g_paths.Supported(impl, cpu); }
+Sha1Impl Sha1Best(const CpuFeatures& cpu) { return g_paths.Best(cpu); }
 Sha1Impl Sha1Selected() { return g_paths.Selected(); }
-void Sha1Select(Sha1Impl impl) { g_paths.Select(impl); }
+void Sha1Select(Sha1Impl impl, const CpuFeatures& cpu) { g_paths.Select(impl, cpu); }
 const char* Sha1ImplName(Sha1Impl impl) { return g_paths.Name(impl); }
 
 void Sha1Reset(Sha1Context& ctx) {

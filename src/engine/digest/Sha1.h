@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/digest/CpuFeatures.h"
+
 namespace digest {
 
 enum class Sha1Impl { Reference, Shani };
@@ -27,10 +29,10 @@ void Sha1Input(Sha1Context& ctx, const uint8_t* data, size_t len);
 // False (and nothing written) when the context is in an error state.
 bool Sha1Result(Sha1Context& ctx, uint8_t out[20]);
 
-bool Sha1Supported(Sha1Impl impl);
-Sha1Impl Sha1Best();
+bool Sha1Supported(Sha1Impl impl, const CpuFeatures& cpu = Cpu());
+Sha1Impl Sha1Best(const CpuFeatures& cpu = Cpu());
 Sha1Impl Sha1Selected();
-void Sha1Select(Sha1Impl impl);
+void Sha1Select(Sha1Impl impl, const CpuFeatures& cpu = Cpu());
 const char* Sha1ImplName(Sha1Impl impl);
 
 }  // namespace digest

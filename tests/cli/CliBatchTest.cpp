@@ -8,13 +8,12 @@
 #include <sstream>
 
 #include "engine/BatchList.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string kCli = TAV_BINARY_DIR "/bin/tavrenne-cli";
 
 struct TResult {
     std::string Out, Err;

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <map>
 
-#include "helper/DesktopEnv.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopEnv.h"
+#include "desktop/DesktopIntegration.h"
 #include "support/TempDir.h"
 
 namespace {

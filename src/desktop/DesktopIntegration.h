@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "helper/DesktopEnv.h"
+#include "desktop/DesktopEnv.h"
 
 inline constexpr const char* kMd5MimeType = "application/x-tavrenne-md5";
 inline constexpr const char* kDesktopId = "tavrenne.desktop";

@@ -68,4 +68,33 @@ TEST_F(HandOver, TheRunningWindowAnalysesTheFileOfASecondStart) {
     End(*first);
 }
 
+TEST(SingleInstance, SecondProgramEndsAtOnceWithZero) {
+    TempDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(dir.path().string()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString program = QStringLiteral(TAV_BINARY_DIR "/bin/tavrenne");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    // Wait for its lock (bounded).
+    bool locked = false;
+    for (int i = 0; i < 200 && !locked; ++i) {
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            locked = locked || e.path().filename().string().rfind("TTavrenne", 0) == 0;
+        if (!locked) QTest::qWait(25);
+    }
+    ASSERT_TRUE(locked);
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program, {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished(5000);
+}
+
 }  // namespace

@@ -1,4 +1,4 @@
-#include "helper/DesktopEnv.h"
+#include "desktop/DesktopEnv.h"
 
 #include <cstdlib>
 

@@ -5,24 +5,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace {
-
-const std::string kCli = TAV_BINARY_DIR "/bin/tavrenne-cli";
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result Cli(const std::string& args, const std::string& input = "") {
-    TempDir io;
-    const std::string in = io.write("in", input);
-    const std::string out = RunCommand(kCli + " " + args + " <" + in + " 2>" + io.file("err") + "; echo \"#$?\"");
-    const auto mark = out.rfind('#');
-    return {std::stoi(out.substr(mark + 1)), out.substr(0, mark), ReadBytes(io.file("err"))};
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
@@ -45,12 +31,12 @@ TEST(CliSame, PrintsEachMatchOnceAndCountsOnStderr) {
     const std::string copy = d.write("a/copy", PatternBytes(4096));
     d.write("a/other", PatternBytes(4096, 3));
     std::filesystem::create_symlink(d.path(), d.path() / "a/loop");
-    const Result r = Cli("same " + ref + " " + d.path().string() + " " + (d.path() / "a").string());
+    const CliResult r = Cli("same " + ref + " " + d.path().string() + " " + (d.path() / "a").string());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(Lines(r.out), Lines(ref + "\n" + copy + "\n"));
     EXPECT_EQ(r.err, "2個の同一内容のファイルが見つかりました！\n");
 
-    const Result empty = Cli("same " + d.write("empty", "") + " " + d.path().string());
+    const CliResult empty = Cli("same " + d.write("empty", "") + " " + d.path().string());
     EXPECT_EQ(empty.status, 1);
     EXPECT_EQ(empty.out, "");
     EXPECT_EQ(Cli("same").status, 2);
@@ -67,7 +53,7 @@ TEST(CliDigestPass, CreatesAddsAndRefuses) {
     const std::string amy = "amy:realm:" + Ha1("amy:realm:x");
     EXPECT_EQ(ReadBytes(file), amy + "\r\n" + zed + "\r\n");
 
-    const Result colon = Cli("digest-pass --add " + file + " realm a:b", "x\n");
+    const CliResult colon = Cli("digest-pass --add " + file + " realm a:b", "x\n");
     EXPECT_EQ(colon.status, 1);
     EXPECT_NE(colon.err.find("「:」"), std::string::npos);
     EXPECT_EQ(Cli("digest-pass --add " + d.file("none.txt") + " realm u", "x\n").status, 1);

@@ -1,4 +1,4 @@
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 
 #include <fcntl.h>
 #include <spawn.h>

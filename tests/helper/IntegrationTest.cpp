@@ -11,7 +11,7 @@
 #include <map>
 
 #include "fakes/FakePlatform.h"
-#include "helper/DesktopIntegration.h"
+#include "desktop/DesktopIntegration.h"
 #include "platform/Integration.h"
 #include "support/TempDir.h"
 

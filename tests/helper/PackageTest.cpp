@@ -15,12 +15,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
+struct StepOutcome {
     int Code = -1;
     std::string Out;
 };
 
-Outcome Execute(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+StepOutcome RunStep(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -40,7 +40,7 @@ TEST(Package, BuildsPassesLintianAndRunsFromAScratchRoot) {
     env.insert("XDG_CONFIG_HOME", Q(dir.path() / "config"));
     env.insert("XDG_CACHE_HOME", Q(dir.path() / "cache"));
 
-    const Outcome cpack = Execute("cpack", {"--config", TAV_BINARY_DIR "/CPackConfig.cmake", "-G", "DEB", "-B",
+    const StepOutcome cpack = RunStep("cpack", {"--config", TAV_BINARY_DIR "/CPackConfig.cmake", "-G", "DEB", "-B",
                                             Q(dir.path() / "out")}, env);
     ASSERT_EQ(cpack.Code, 0) << cpack.Out;
     fs::path deb;
@@ -48,39 +48,39 @@ TEST(Package, BuildsPassesLintianAndRunsFromAScratchRoot) {
         if (e.path().extension() == ".deb") deb = e.path();
     ASSERT_FALSE(deb.empty()) << cpack.Out;
 
-    const Outcome lintian = Execute("lintian", {"--fail-on", "error", Q(deb)}, env);
+    const StepOutcome lintian = RunStep("lintian", {"--fail-on", "error", Q(deb)}, env);
     EXPECT_EQ(lintian.Code, 0) << lintian.Out;
     EXPECT_EQ(lintian.Out.find("\nE: "), std::string::npos) << lintian.Out;
 
     const fs::path root = dir.path() / "root";
-    ASSERT_EQ(Execute("dpkg-deb", {"-x", Q(deb), Q(root)}, env).Code, 0);
+    ASSERT_EQ(RunStep("dpkg-deb", {"-x", Q(deb), Q(root)}, env).Code, 0);
     for (const char* file : {"usr/lib/tavrenne/tavrenne", "usr/lib/tavrenne/tavrfix", "usr/share/applications/tavrenne.desktop",
                              "usr/share/mime/packages/tavrenne-md5.xml", "usr/share/icons/hicolor/scalable/apps/tavrenne.svg",
                              "usr/share/icons/hicolor/scalable/mimetypes/tavrenne-md5-14.svg",
                              "usr/share/metainfo/io.github.quillory.tavrenne.metainfo.xml", "usr/share/doc/tavrenne/copyright"})
         EXPECT_TRUE(fs::exists(root / file)) << file;
-    EXPECT_EQ(Execute("desktop-file-validate", {Q(root / "usr/share/applications/tavrenne.desktop")}, env).Code, 0);
+    EXPECT_EQ(RunStep("desktop-file-validate", {Q(root / "usr/share/applications/tavrenne.desktop")}, env).Code, 0);
 
     // The installed command-line tool analyses a file through its link in bin.
     const std::string file = dir.write("abc.txt", "abc");
-    const Outcome hash = Execute(Q(root / "usr/bin/tavrenne-cli"), {"hash", "md5", QString::fromStdString(file)}, env);
+    const StepOutcome hash = RunStep(Q(root / "usr/bin/tavrenne-cli"), {"hash", "md5", QString::fromStdString(file)}, env);
     EXPECT_EQ(hash.Code, 0) << hash.Out;
     EXPECT_NE(hash.Out.find("900150983cd24fb0d6963f7d28e17f72"), std::string::npos) << hash.Out;
 
     // The installed helper makes the installed program the .MD5 handler.
-    ASSERT_EQ(Execute(Q(root / "usr/lib/tavrenne/tavrfix"), {"-I", "7"}, env).Code, 0);
+    ASSERT_EQ(RunStep(Q(root / "usr/lib/tavrenne/tavrfix"), {"-I", "7"}, env).Code, 0);
     const std::string entry = ReadBytes(dir.path() / "data/applications/tavrenne.desktop");
     EXPECT_NE(entry.find("\nExec=" + (root / "usr/lib/tavrenne/tavrenne").string() + " %F\n"), std::string::npos) << entry;
 
     // Started by a user who may not write the program folder, the installed program takes the
     // file of its command line and writes its settings under the user's XDG folders.
-    const Outcome setpriv = Execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "true"}, env);
+    const StepOutcome setpriv = RunStep("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "true"}, env);
     if (setpriv.Code != 0) GTEST_SKIP() << "cannot run a program as nobody: " << setpriv.Out;
     for (const char* sub : {"home", "data", "config", "cache"}) fs::permissions(dir.path() / sub, fs::perms::all);
     fs::permissions(dir.path(), fs::perms::all);
     const fs::path runtime = dir.path() / "runtime";
     fs::create_directories(runtime);
-    ASSERT_EQ(Execute("chown", {"nobody", Q(runtime)}, env).Code, 0);
+    ASSERT_EQ(RunStep("chown", {"nobody", Q(runtime)}, env).Code, 0);
     fs::permissions(runtime, fs::perms::owner_all);
     fs::permissions(file, fs::perms::all);
     QProcessEnvironment user = env;

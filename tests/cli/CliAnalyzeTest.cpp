@@ -1,0 +1,195 @@
+// tavrenne-cli analyze: the window's analysis from a script, without a display.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/Process.h"
+#include "support/TempDir.h"
+#include "text/Cp932.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::vector<std::string> out;
+    std::string raw;
+    std::string err;
+    std::string Joined() const {
+        std::string all;
+        for (const std::string& line : out) all += line + "\n";
+        return all;
+    }
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string LogText(const std::string& line) {  // "[I] <time> text" -> "[I] text"
+    const size_t timeEnd = line.find(' ', line.find(' ', 4) + 1);
+    return line.substr(0, 4) + line.substr(timeEnd + 1);
+}
+
+// Each test runs its own copy of the tool: its folder holds the settings file and the cache,
+// so what a developer's own runs left beside the built tool cannot change the outcome.
+class CliAnalyze : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path built = TAV_BINARY_DIR "/bin/tavrenne-cli";
+        const fs::path copy = prog_.path() / "tavrenne-cli";
+        std::error_code ec;
+        fs::create_hard_link(built, copy, ec);
+        if (ec) fs::copy_file(built, copy);
+        program_ = copy.string();
+    }
+    CliRun Cli(const std::vector<std::string>& args, const std::string& workDir = {}) const {
+        std::vector<std::string> argv{program_, "analyze"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        ProcessOptions options;
+        options.Unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+        options.WorkDir = workDir;
+        const ProcessResult p = RunProcess(argv, options);
+        CliRun r{p.Status, {}, p.Out, p.Err};
+        std::istringstream lines(p.Out);
+        for (std::string line; std::getline(lines, line);) r.out.push_back(line);
+        return r;
+    }
+    std::string File(const char* name, const std::string& bytes) { return dir_.write(name, bytes); }
+    fs::path ProgramFolder() const { return prog_.path(); }
+
+    TempDir dir_;
+    TempDir prog_;
+    std::string program_;
+};
+
+TEST_F(CliAnalyze, AllDigestsResultTextThenLog) {
+    const std::string path = File("abc.txt", "abc");
+    const CliRun r = Cli({path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_GE(r.out.size(), 16u + 2 + 9);
+    EXPECT_EQ(r.out[1].rfind("Tavrenne 2.46  [", 0), 0u) << r.out[1];
+    EXPECT_EQ(r.out[4], "ファイル名: abc.txt");
+    EXPECT_EQ(r.out[5], "ファイルパス:" + path);
+    EXPECT_EQ(r.out[12], "CRC32:352441c2");
+    EXPECT_EQ(r.out[13], "MD5  :900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(r.out[14], "SHA-1:a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(r.out[16], std::string(79, '='));
+    EXPECT_EQ(r.out.back(), std::string(79, '='));
+    std::vector<std::string> log;
+    for (size_t i = 19; i + 1 < r.out.size(); ++i) log.push_back(LogText(r.out[i]));
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "[I] abc.txtのファイル情報を取得中です..しばらくお待ち下さい",
+                       "[I] abc.txtのCRC32取得を開始", "[I] abc.txtのCRC32取得完了",
+                       "[I] abc.txtのSHA1取得を開始", "[I] abc.txtのSHA1取得完了",
+                       "[I] abc.txtのMD5取得を開始", "[I] abc.txtのMD5取得完了",
+                       "[I] 経過時間:  0時間 0分 0秒"}));
+}
+
+TEST_F(CliAnalyze, OneDigestUpperCaseAndComparison) {
+    const std::string path = File("abc.txt", "abc");
+    CliRun r = Cli({"-c", "--upper", "--compare", "crc32", "352441C2", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out[12], "CRC32:352441C2");
+    EXPECT_EQ(r.out[13], "MD5  :");
+    EXPECT_TRUE(Contains(r.Joined(), "CRC32を比較 ---> 一致"));
+
+    // A mismatch fails the command, so a script cannot take it for a match.
+    r = Cli({"-m", "--compare", "md5", "0123", path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.Joined(), "MD5を比較 ---> 不一致"));
+    EXPECT_TRUE(Contains(r.err, "does not match")) << r.err;
+
+    // A comparison with a digest that is not computed is a usage error, not a silent success.
+    r = Cli({"-m", "--compare", "sha1", "00", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(Contains(r.err, "--compare sha1")) << r.err;
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(CliAnalyze, Cp932OutputIsTheFileFormat) {
+    const std::string path = File("日本.txt", "abc");
+    const CliRun r = Cli({"--cp932", "-h", path});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_TRUE(Contains(r.raw, cp932::FromUtf8("ファイル名: 日本.txt\r\n")));
+    std::string end(79, '=');
+    end += "\r\n";
+    EXPECT_TRUE(r.raw.size() >= end.size() && r.raw.compare(r.raw.size() - end.size(), end.size(), end) == 0);
+}
+
+TEST_F(CliAnalyze, FailuresExitWithOne) {
+    CliRun r = Cli({dir_.file("missing")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "ファイルが見当たりません")) << r.err;
+
+    r = Cli({File("empty", "")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "File size of zero or run"));
+    EXPECT_TRUE(Contains(r.Joined(), "[E] "));
+
+    EXPECT_EQ(Cli({}).status, 2);
+    EXPECT_EQ(Cli({"-c", "-m", File("x", "x")}).status, 2);
+    EXPECT_EQ(Cli({"--compare", "sha256", "00", File("y", "y")}).status, 2);
+}
+
+// The window's settings file beside the tool: sidecars and cache as in the window, and the
+// file itself never written.
+TEST_F(CliAnalyze, UsesTheWindowsSettingsSidecarsAndCacheAndNeverWritesTheSettings) {
+    const std::string ini = "[Tavrix_2]\r\n#Version=2.46\r\n#auto create MD5=1\r\n#Use FileCache=1\r\n"
+                            "#Use MD5File=0\r\n";
+    std::ofstream(ProgramFolder() / "tavr2.ini", std::ios::binary) << ini;
+    const std::string path = File("abc.txt", "abc");
+
+    CliRun r = Cli({path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(path + ".MD5"), "900150983cd24fb0d6963f7d28e17f72 abc.txt\r\n");
+    size_t entries = 0;
+    for (const auto& e : fs::directory_iterator(ProgramFolder() / "Cache")) entries += e.is_regular_file();
+    EXPECT_EQ(entries, 1u);
+
+    // The second run takes both digests from the cache.
+    r = Cli({path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string all = r.Joined();
+    const std::string hit = "キャッシュを読み込み/使用";
+    const size_t first = all.find(hit);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(all.find(hit, first + 1), std::string::npos);
+    EXPECT_EQ(all.find(hit, all.find(hit, first + 1) + 1), std::string::npos);
+
+    // Opening the sidecar compares the file with it.
+    r = Cli({path + ".MD5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.Joined(), "MD5ファイルからハッシュを読み込みました"));
+    EXPECT_TRUE(Contains(r.Joined(), "MD5を比較 ---> 一致"));
+    EXPECT_EQ(ReadBytes(ProgramFolder() / "tavr2.ini"), ini);
+}
+
+TEST_F(CliAnalyze, WithoutASettingsFileNoneIsMade) {
+    const CliRun r = Cli({File("abc.txt", "abc")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::exists(ProgramFolder() / "tavr2.ini"));
+}
+
+// Names are bytes: "--" ends the options, any byte but "/" and NUL may be in a name, and what
+// is printed stays one line per line with nothing a terminal would act on.
+TEST_F(CliAnalyze, AnyNameIsAnalysedAndPrintedSafely) {
+    File("-dash.txt", "abc");
+    CliRun r = Cli({"-m", "--", "-dash.txt"}, prog_.path().string());
+    EXPECT_EQ(r.status, 1);   // relative to the tool's folder: not there
+    r = Cli({"-m", "--", "-dash.txt"}, dir_.path().string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.raw, "MD5  :900150983cd24fb0d6963f7d28e17f72"));
+
+    // Bytes that are not UTF-8 and a newline in the name: the file is found and each shown
+    // line stays one line.
+    const std::string odd = File("odd\xFF\nname\x1b[31m.txt", "abc");
+    r = Cli({"-m", odd});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.raw, "MD5  :900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_TRUE(Contains(r.raw, "ファイル名: odd\\xff\\x0aname\\x1b[31m.txt\n")) << r.raw;
+    EXPECT_FALSE(Contains(r.raw, "\x1b"));
+}
+
+}  // namespace
