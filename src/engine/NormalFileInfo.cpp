@@ -133,7 +133,7 @@ void TNormalFileInfo::Run(std::span<const TDigestTarget> targets, bool raiseErro
     if (info_.FileName.empty() || targets.empty()) return;
 
     canceled_ = false;
-    const TProgressProc progress = progress_;   // set or not for the whole run
+    const TProgressHandler progress = progress_;   // set or not for the whole run
     std::string readFailure;
 
     {
@@ -284,7 +284,7 @@ std::string ReasonOf(TReadEnd end, int error) {
 }  // namespace
 
 std::string TNormalFileInfo::ReadThrough(int fd, int64_t total, std::span<const TDigestTarget> targets,
-                                         TProgressProc progress) {
+                                         const TProgressHandler& progress) {
     TGroup digests;
     for (const TDigestTarget& t : targets) digests.push_back(t.digest);
     const size_t capacity = size_t(bufferKB_ ? bufferKB_ : 1) * 1024;

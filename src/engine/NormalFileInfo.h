@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <stdexcept>
+#include <utility>
 #include <string>
 
 struct TFileInfo {
@@ -25,6 +26,9 @@ struct TFileInfo {
 
 // Bytes processed so far and the total; the final call of a run is (100, 100).
 using TProgressProc = void (*)(int64_t processed, int64_t total);
+// The same calls for a caller that needs its own state in them (a plain procedure reaches
+// none but through a global).
+using TProgressHandler = std::function<void(int64_t processed, int64_t total)>;
 
 // Lets pending window messages run; the program installs QCoreApplication::processEvents,
 // tests install counters. Engines call it every 101 buffers.
@@ -72,7 +76,9 @@ public:
 
     void SetBufferSize(uint16_t kilobytes) { bufferKB_ = kilobytes; }
     uint16_t BufferSize() const { return bufferKB_; }
-    void SetProgressProc(TProgressProc proc) { progress_ = proc; }
+    // Either replaces the other; a null procedure or an empty handler reports nothing.
+    void SetProgressProc(TProgressProc proc) { progress_ = proc ? TProgressHandler(proc) : nullptr; }
+    void SetProgressHandler(TProgressHandler handler) { progress_ = std::move(handler); }
     void SetFileName(const std::string& path);
     // Off, SetFileName asks the desktop for no icons: a batch shows none, and a lookup per
     // file and phase would cost more than hashing a small file.
@@ -129,11 +135,11 @@ private:
     // while the digests are fed here or on their own threads. Returns why the file could not
     // be read to `total` bytes; empty when it was, or when the run was canceled.
     std::string ReadThrough(int fd, int64_t total, std::span<const TDigestTarget> targets,
-                            TProgressProc progress);
+                            const TProgressHandler& progress);
     void Fail(TRunFailure failure, const std::string& reason, bool raise);
 
     bool canceled_ = false;
-    TProgressProc progress_ = nullptr;
+    TProgressHandler progress_;
     uint16_t bufferKB_ = 64;
     bool iconsWanted_ = true;
 };

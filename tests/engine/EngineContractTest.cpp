@@ -168,6 +168,30 @@ TEST_P(EngineContract, PumpAndProgressAfterEvery101Buffers) {
     }
 }
 
+// A handler with state of its own gets exactly the calls the plain procedure gets; either
+// replaces the other, and a null procedure reports nothing.
+TEST_P(EngineContract, AProgressHandlerGetsTheProceduresCalls) {
+    const std::string path = dir_.write("f", PatternBytes(202 * 1024 + 1));
+    auto e = Engine(path);
+    EXPECT_FALSE(Hash(*e, GetParam(), false).empty());
+    const std::vector<Call> byProcedure = g_calls;
+    ASSERT_EQ(byProcedure.size(), 3u);
+
+    g_calls.clear();
+    std::vector<Call> byHandler;
+    e = Engine(path);
+    e->SetProgressHandler([&byHandler](int64_t processed, int64_t total) { byHandler.push_back({processed, total}); });
+    EXPECT_FALSE(Hash(*e, GetParam(), false).empty());
+    EXPECT_EQ(byHandler, byProcedure);
+    EXPECT_TRUE(g_calls.empty());
+
+    byHandler.clear();
+    e->SetProgressProc(nullptr);
+    EXPECT_FALSE(Hash(*e, GetParam(), false).empty());
+    EXPECT_TRUE(byHandler.empty());
+    EXPECT_TRUE(g_calls.empty());
+}
+
 TEST_P(EngineContract, BufferSizeDoesNotChangeTheDigest) {
     const std::string path = dir_.write("f", PatternBytes(300 * 1024 + 77));
     std::string first;
