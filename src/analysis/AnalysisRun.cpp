@@ -1,10 +1,10 @@
 #include "analysis/AnalysisRun.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <exception>
+#include <utility>
 
 #include "analysis/ResultText.h"
 #include "engine/FileDigests.h"
@@ -17,31 +17,15 @@ namespace {
 
 constexpr int64_t kLargeFile = 2147483647;
 
-// The run whose engine is reporting progress.
-TAnalysisSink* g_progressSink = nullptr;
-
 uint32_t SteadyTicks() {
     using namespace std::chrono;
     return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-// What tells one file from another and a file from its changed self.
-struct TFileIdentity {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    off_t Size = 0;
-    int64_t ModifiedNs = 0;
-    bool operator==(const TFileIdentity&) const = default;
-};
-
-std::optional<TFileIdentity> IdentityOf(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    return TFileIdentity{st.st_dev, st.st_ino, st.st_size, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
-// Ends the digest steps after a failure that was reported where it happened.
-struct TRunEnded {};
+// The bar's position: bytes up to kLargeFile, above that a percentage, so that its 32-bit
+// range is never exceeded.
+int64_t ProgressPercent(int64_t processed, int64_t total) { return total > 0 ? processed * 100 / total : 0; }
+int64_t ProgressBytes(int64_t processed, int64_t /*total*/) { return processed; }
 
 }  // namespace
 
@@ -51,9 +35,9 @@ TSidecarWriteResult TFileHooks::WriteSidecar(const std::string& path, const std:
     return ::WriteSidecar(path, md5);
 }
 
-TCacheHit TFileHooks::CacheLookup(const std::string& crc32, int64_t size, uint32_t age) {
+TCacheHit TFileHooks::CacheLookup(const std::string& crc32, const TFileIdentity& file) {
     TFileCaches caches(cacheFolder_);
-    caches.Lookup(crc32, size, age);
+    caches.Lookup(crc32, file);
     return {caches.CurrentMD5(), caches.CurrentSHA1(), caches.MatchedFile()};
 }
 
@@ -61,17 +45,21 @@ bool TFileHooks::CacheDeleteRecord(const std::string& recordFile) {
     return !recordFile.empty() && ::unlink(recordFile.c_str()) == 0;
 }
 
-void TFileHooks::CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1, int64_t size,
-                            uint32_t age) {
-    TFileCaches(cacheFolder_).Store(crc32, md5, sha1, size, age);
+void TFileHooks::CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1,
+                            const TFileIdentity& file) {
+    TFileCaches(cacheFolder_).Store(crc32, md5, sha1, file);
 }
 
-void ProgressPercent(int64_t processed, int64_t total) {
-    if (g_progressSink) g_progressSink->Progress(total > 0 ? processed * 100 / total : 0, processed);
+const std::string& TDigestTexts::Text(TDigestKind kind) const {
+    static const std::string none;
+    const auto it = texts_.find(kind);
+    return it == texts_.end() ? none : it->second;
 }
 
-void ProgressBytes(int64_t processed, int64_t /*total*/) {
-    if (g_progressSink) g_progressSink->Progress(processed, processed);
+bool TCacheHit::Keeps(TDigestKind kind) { return kind == TDigestKind::MD5 || kind == TDigestKind::SHA1; }
+
+std::string TCacheHit::Text(TDigestKind kind) const {
+    return kind == TDigestKind::MD5 ? MD5 : kind == TDigestKind::SHA1 ? SHA1 : std::string();
 }
 
 std::unique_ptr<TNormalFileInfo> TAnalysisRun::MakeEngine(TDigestSet kinds) {
@@ -84,337 +72,377 @@ std::unique_ptr<TNormalFileInfo> TAnalysisRun::MakeEngine(TDigestSet kinds) {
 TAnalysisRun::TAnalysisRun(TAnalysisSink& sink, TAnalysisHooks& hooks) : sink_(sink), hooks_(hooks) {}
 TAnalysisRun::~TAnalysisRun() = default;
 
-TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& requestIn) {
-    TAnalysisRequest request = requestIn;
-    TAnalysisOutcome outcome;
-    const auto ticks = TickCount ? TickCount : std::function<uint32_t()>(SteadyTicks);
-    auto has = [&](TDigestKind k) { return request.Digests.Has(k); };
 
-    // Step 1: the run's own values.
-    bool errorFlag = false;
-    bool cancelFlag = false;
-    int logKind = lkInformation;
+struct TAnalysisRun::TRunState {
+    explicit TRunState(const TAnalysisRequest& r) : request(r) {}
+    bool Has(TDigestKind kind) const { return request.Digests.Has(kind); }
+
+    TAnalysisRequest request;   // its digests as the sidecar leaves them
+    TAnalysisOutcome outcome;
+    std::string path;           // after the sidecar redirection
+    std::string name;           // its file name part, as the log lines name it
+    uint32_t start = 0;         // millisecond tick
+    bool error = false;
+    bool cancel = false;
+    int logKind = lkInformation;   // every failure changes it for the later lines
     int64_t size = 0;
     bool large = false;
-    std::string cachedMD5, cachedSHA1, matchedFile;
+    std::optional<TFileIdentity> identity;   // the file when it was sized
+    bool running = false;       // the commands are off from the information to the end
+    bool endedEarly = false;    // a failure ended the digests where it was reported
+
+    std::unique_ptr<TNormalFileInfo> engine;
+
+    // The last read: the kinds every read so far covered and their texts in upper case; a
+    // kind a read covered is not read again.
+    TDigestSet fromShared;
+    TDigestTexts shared;
+    TRunFailure sharedFailure = TRunFailure::None;
+    std::string sharedReason;
+
+    // The cache: texts in the display's case, how many were found, the record they came from.
+    TDigestTexts cached;
     int cacheHits = 0;
-    sink_.ProgressReset(!request.Digests.Empty());
+    std::string matchedFile;
 
-    // Step 2.
-    if (!FileExistsByAge(request.Path)) {
-        outcome.Error = true;
-        sink_.Message("ファイルが見当たりません", TBoxIcon::Exclamation);
+    std::string SharedText(TDigestKind kind) const { return AsciiCase(shared.Text(kind), request.Upper); }
+    bool ServedByCache(TDigestKind kind) const { return Has(TDigestKind::CRC32) && !cached.Text(kind).empty(); }
+};
+
+uint32_t TAnalysisRun::Ticks() const { return TickCount ? TickCount() : SteadyTicks(); }
+
+std::unique_ptr<TNormalFileInfo> TAnalysisRun::NewEngine(TDigestSet kinds) const {
+    return EngineFactory ? EngineFactory(kinds) : MakeEngine(kinds);
+}
+
+TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& request) {
+    TRunState s(request);
+    if (Prepare(s) == TNext::Stop) {
         sink_.ProgressHidden();
-        return outcome;
+        return std::move(s.outcome);
     }
-    outcome.Found = true;
+    try {
+        s.endedEarly = RunDigests(s) == TNext::Stop;
+    } catch (const std::exception& e) {
+        // Nothing the run expects ends here; whatever does still closes the run normally.
+        s.endedEarly = true;
+        s.error = true;
+        sink_.Message(std::string("処理中にエラーが発生しました: ") + e.what(), TBoxIcon::Error);
+    }
+    EndDigests(s);
+    Close(s);
+    return std::move(s.outcome);
+}
 
-    // Steps 3 to 5.
-    sink_.Accepted(request.Path);
-    const uint32_t start = ticks();
+TAnalysisRun::TNext TAnalysisRun::Prepare(TRunState& s) {
+    sink_.ProgressReset(!s.request.Digests.Empty());
+    if (!FileExistsByAge(s.request.Path)) {
+        s.outcome.Error = true;
+        sink_.Message("ファイルが見当たりません", TBoxIcon::Exclamation);
+        return TNext::Stop;
+    }
+    s.outcome.Found = true;
+    sink_.Accepted(s.request.Path);
+    s.start = Ticks();
 
-    // Step 6: an .MD5 sidecar turns the run into a comparison against its value.
-    const TSidecarRedirect redirect = RedirectForSidecar(request.Path, request.UseMD5File, request.NotUseMD5File,
+    // An .MD5 sidecar turns the run into a comparison against its value.
+    const TSidecarRedirect redirect = RedirectForSidecar(s.request.Path, s.request.UseMD5File,
+                                                         s.request.NotUseMD5File,
                                                          [](const std::string& p) { return FileExistsByAge(p); });
-    const std::string path = redirect.Path;
-    outcome.Path = path;
+    s.path = redirect.Path;
+    s.outcome.Path = s.path;
     if (redirect.ReadSidecar) {
-        if (const std::optional<std::string> value = hooks_.ReadSidecar(path)) {
+        if (const std::optional<std::string> value = hooks_.ReadSidecar(s.path)) {
             sink_.Log("MD5ファイルからハッシュを読み込みました", lkInformation);
             if (!value->empty()) {
                 sink_.SidecarComparison(*value);
-                request.Digests.Remove(TDigestKind::CRC32);
-                request.Digests.Add(TDigestKind::MD5);
+                s.request.Digests.Remove(TDigestKind::CRC32);
+                s.request.Digests.Add(TDigestKind::MD5);
             }
         }
     }
-    {
-        const TComparisonInput c = sink_.Comparison();
-        if (c.On && c.Value.empty()) sink_.ComparisonOff();
+    const TComparisonInput c = sink_.Comparison();
+    if (c.On && c.Value.empty()) sink_.ComparisonOff();
+
+    s.name = ExtractFileName(s.path);
+    sink_.ShowPath(s.path, Captioned(kCaptionName, s.name));
+    sink_.Log(s.name + "のファイル情報を取得中です..しばらくお待ち下さい", lkInformation);
+    return TNext::GoOn;
+}
+
+TAnalysisRun::TNext TAnalysisRun::RunDigests(TRunState& s) {
+    if (ReadInformation(s) == TNext::Stop || DigestCRC32(s) == TNext::Stop) return TNext::Stop;
+    LookUpCache(s);
+    for (const TDigestKindInfo& kind : DigestKinds())
+        if (kind.Kind != TDigestKind::CRC32 && s.Has(kind.Kind) && DigestAfterCRC32(s, kind) == TNext::Stop)
+            return TNext::Stop;
+    return TNext::GoOn;
+}
+
+TAnalysisRun::TNext TAnalysisRun::ReadInformation(TRunState& s) {
+    UseEngine(s, NewEngine({TDigestKind::CRC32}));
+    TNormalFileInfo& engine = *s.engine;
+    engine.SetBufferSize(s.request.BufferKB);
+    engine.SetFileName(s.path);
+    engine.ReadSize();
+    s.identity = TFileIdentity::Of(s.path);
+    s.size = engine.Info().Size;
+    if (SizeOverride) s.size = SizeOverride(s.path, s.size);
+
+    if (s.size == 0) {
+        sink_.Message("ファイルがオープン出来ません :理由File size of zero or run", TBoxIcon::Error);
+        sink_.Log("File Open Error 634", lkError);
+        s.error = true;
+        return TNext::Stop;
     }
 
-    // Step 7.
-    const std::string name = ExtractFileName(path);
-    sink_.ShowPath(path, Captioned(kCaptionName, name));
+    s.large = s.size > kLargeFile;
+    const TFileInfo& info = engine.Info();
+    TShownInfo shown;
+    shown.Size = Captioned(kCaptionSize, SizeText(s.size, s.request.ByteLen));
+    shown.Time = Captioned(kCaptionTime, info.TimeText);
+    shown.Age = info.Age;
+    shown.ReadOnly = (info.Attr & faReadOnly) != 0;
+    shown.Hidden = (info.Attr & faHidden) != 0;
+    const std::string ext = AsciiCase(ExtractFileExt(s.path), false);
+    if (ext == ".exe" || ext == ".dll") {
+        engine.ReadVersionInfo();
+        shown.HasVersion = true;
+        shown.Version = Captioned(kCaptionVersion, engine.Info().FileVersion);
+        shown.Copyright = Captioned(kCaptionCopyright, engine.Info().LegalCopyright);
+    }
+    shown.Icon = engine.LargeIcon;
+    sink_.ShowInfo(shown);
+    sink_.Running(true);
+    s.running = true;
+    return TNext::GoOn;
+}
 
-    // Step 8.
-    sink_.Log(name + "のファイル情報を取得中です..しばらくお待ち下さい", lkInformation);
+TAnalysisRun::TNext TAnalysisRun::DigestCRC32(TRunState& s) {
+    if (!s.Has(TDigestKind::CRC32)) return TNext::GoOn;
+    const std::string label = DigestKindInfo(TDigestKind::CRC32).Name;
+    // With the cache off every other digest comes from the same read; with it on, CRC32 is
+    // read alone first, since it is the key under which the others may be found.
+    TDigestSet kinds{TDigestKind::CRC32};
+    if (!s.request.UseCache)
+        for (const TDigestKindInfo& k : DigestKinds())
+            if (s.Has(k.Kind)) kinds.Add(k.Kind);
+    sink_.Log(s.name + "の" + label + "取得を開始", lkInformation);
+    ReadShared(s, kinds, kinds.Count() == 1);
+    const std::string text = s.SharedText(TDigestKind::CRC32);
+    std::string line;
+    if (!text.empty()) {
+        sink_.ShowDigest(TDigestKind::CRC32, text);
+        s.outcome.Texts.Set(TDigestKind::CRC32, text);
+        line = s.name + "の" + label + "取得完了";
+        // Its verdict comes before the completion line.
+        CompareIfChosen(s, TDigestKind::CRC32, text);
+    } else {
+        sink_.ShowDigest(TDigestKind::CRC32, {});
+        line = s.cancel ? label + "の取得時にユーザーによるキャンセルを受付ました" : label + " Error!!";
+        s.logKind = lkWarning;
+        s.error = true;
+    }
+    sink_.Log(line, s.logKind);
+    return TNext::GoOn;
+}
 
-    const auto makeEngine = EngineFactory ? EngineFactory : TEngineFactory(&TAnalysisRun::MakeEngine);
-    std::unique_ptr<TNormalFileInfo> engine;
-    auto releaseEngine = [&] {
-        if (!engine) return;
-        sink_.EngineChanged(nullptr);
-        sink_.ReleaseIcons(engine->LargeIcon, engine->SmallIcon);
-        engine.reset();
-    };
-    auto useEngine = [&](std::unique_ptr<TNormalFileInfo> e) {
-        releaseEngine();
-        engine = std::move(e);
-        sink_.EngineChanged(engine.get());
-    };
-    auto compareIfChosen = [&](TDigestKind kind, const std::string& digest) {
-        const TComparisonInput c = sink_.Comparison();
-        if (!c.On || c.Kind != kind) return;
-        const TComparisonResult r = CompareDigestText(kind, digest, c.Value);
-        if (r.Cleaned) sink_.CompareValueCleaned(r.Expected);
-        sink_.Log(r.Line, r.Kind);
-        sink_.CompareRemark(r.Remark);
-        outcome.Mismatch = !r.Match;
-    };
+void TAnalysisRun::LookUpCache(TRunState& s) {
+    const std::string& crc = s.outcome.Text(TDigestKind::CRC32);
+    if (crc.empty() || !s.request.UseCache || !s.identity) return;
+    bool wanted = false;
+    for (const TDigestKindInfo& k : DigestKinds()) wanted = wanted || (s.Has(k.Kind) && TCacheHit::Keeps(k.Kind));
+    if (!wanted) return;
+    const TCacheHit hit = hooks_.CacheLookup(crc, *s.identity);
+    s.matchedFile = hit.MatchedFile;
+    for (const TDigestKindInfo& k : DigestKinds()) {
+        if (!s.Has(k.Kind) || !TCacheHit::Keeps(k.Kind)) continue;
+        const std::string text = AsciiCase(hit.Text(k.Kind), s.request.Upper);
+        if (!text.empty()) ++s.cacheHits;
+        s.cached.Set(k.Kind, text);
+    }
+}
 
-    bool running = false;
-    bool endedEarly = false;
-    std::optional<TFileIdentity> identity;
-    uint32_t age = 0;
-    g_progressSink = &sink_;
-    try {
-        // Step 9.
-        useEngine(makeEngine({TDigestKind::CRC32}));
-        engine->SetBufferSize(request.BufferKB);
-        engine->SetFileName(path);
-        engine->ReadSize();
-        identity = IdentityOf(path);
-        size = engine->Info().Size;
-        if (SizeOverride) size = SizeOverride(path, size);
-
-        if (size == 0) {
-            // Step 10.
-            sink_.Message("ファイルがオープン出来ません :理由File size of zero or run", TBoxIcon::Error);
-            sink_.Log("File Open Error 634", lkError);
-            errorFlag = true;
-            throw TRunEnded{};
-        }
-
-        // Steps 11 to 16.
-        large = size > kLargeFile;
-        const TFileInfo& info = engine->Info();
-        age = info.Age;
-        TShownInfo shown;
-        shown.Size = Captioned(kCaptionSize, SizeText(size, request.ByteLen));
-        shown.Time = Captioned(kCaptionTime, info.TimeText);
-        shown.Age = info.Age;
-        shown.ReadOnly = (info.Attr & faReadOnly) != 0;
-        shown.Hidden = (info.Attr & faHidden) != 0;
-        const std::string ext = AsciiCase(ExtractFileExt(path), false);
-        if (ext == ".exe" || ext == ".dll") {
-            engine->ReadVersionInfo();
-            shown.HasVersion = true;
-            shown.Version = Captioned(kCaptionVersion, engine->Info().FileVersion);
-            shown.Copyright = Captioned(kCaptionCopyright, engine->Info().LegalCopyright);
-        }
-        shown.Icon = engine->LargeIcon;
-        sink_.ShowInfo(shown);
-        sink_.Running(true);
-        running = true;
-
-        auto chooseProgress = [&](TNormalFileInfo& e) {
-            e.SetProgressProc(large ? &ProgressPercent : &ProgressBytes);
-            sink_.ProgressMaximum(large ? 100 : size);
-        };
-
-        // Texts from a shared read, by kind; a kind the read covered is not read again.
-        TDigestSet fromShared;
-        std::string sharedText[3];
-        TRunFailure sharedFailure = TRunFailure::None;
-        std::string sharedReason;
-        // Runs one read for `kinds` on a fresh engine (or, for CRC32, the one of step 9).
-        auto runShared = [&](TDigestSet kinds, bool reuseEngine) {
-            if (!reuseEngine) {
-                useEngine(makeEngine(kinds));
-                chooseProgress(*engine);
-                engine->SetBufferSize(request.BufferKB);
-            } else {
-                chooseProgress(*engine);
-                // Selecting the file again fetches its icons again: let go of the old ones.
-                sink_.ReleaseIcons(engine->LargeIcon, engine->SmallIcon);
-            }
-            engine->SetFileName(path);
-            sharedFailure = TRunFailure::None;
-            sharedReason.clear();
-            try {
-                engine->Execute();
-                sharedFailure = engine->Failure();
-                sharedReason = engine->FailureReason();
-            } catch (const EFileOpenError& e) {
-                sharedFailure = engine->Failure() == TRunFailure::Read ? TRunFailure::Read : TRunFailure::Open;
-                sharedReason = e.Reason();
-            }
-            cancelFlag = engine->Canceled();
+TAnalysisRun::TNext TAnalysisRun::DigestAfterCRC32(TRunState& s, const TDigestKindInfo& info) {
+    const TDigestKind kind = info.Kind;
+    const std::string label = info.Name;
+    sink_.Log(s.name + "の" + label + "取得を開始", lkInformation);
+    std::string result;
+    if (s.ServedByCache(kind)) {
+        sink_.Log("キャッシュを読み込み/使用", s.logKind);
+        result = s.cached.Text(kind);
+    } else {
+        if (!s.fromShared.Has(kind) && !s.cancel) {
+            // The first digest that needs the file takes along every later one that needs it.
+            TDigestSet kinds{kind};
+            bool later = false;
             for (const TDigestKindInfo& k : DigestKinds()) {
-                if (!kinds.Has(k.Kind)) continue;
-                fromShared.Add(k.Kind);
-                sharedText[int(k.Kind)] = cancelFlag ? std::string() : engine->Info().*k.Field;
+                if (later && s.Has(k.Kind) && !s.ServedByCache(k.Kind) && !s.fromShared.Has(k.Kind))
+                    kinds.Add(k.Kind);
+                later = later || k.Kind == kind;
             }
-        };
-        auto textOf = [&](TDigestKind kind) { return AsciiCase(sharedText[int(kind)], request.Upper); };
-
-        // Steps 17 to 19: CRC32. With the cache off, SHA-1 and MD5 come from the same read.
-        if (has(TDigestKind::CRC32)) {
-            TDigestSet kinds{TDigestKind::CRC32};
-            if (!request.UseCache) {
-                if (has(TDigestKind::SHA1)) kinds.Add(TDigestKind::SHA1);
-                if (has(TDigestKind::MD5)) kinds.Add(TDigestKind::MD5);
-            }
-            sink_.Log(name + "のCRC32取得を開始", lkInformation);
-            runShared(kinds, kinds.Count() == 1);
-            const std::string text = textOf(TDigestKind::CRC32);
-            std::string line;
-            if (!text.empty()) {
-                sink_.ShowDigest(TDigestKind::CRC32, text);
-                outcome.CRC32 = text;
-                line = name + "のCRC32取得完了";
-                compareIfChosen(TDigestKind::CRC32, text);
-            } else {
-                sink_.ShowDigest(TDigestKind::CRC32, {});
-                line = cancelFlag ? "CRC32の取得時にユーザーによるキャンセルを受付ました" : "CRC32 Error!!";
-                logKind = lkWarning;
-                errorFlag = true;
-            }
-            sink_.Log(line, logKind);
+            ReadShared(s, kinds, false);
+        } else if (!s.fromShared.Has(kind)) {
+            ReleaseEngine(s);
         }
-
-        // Step 20: the cache, keyed by the CRC32 with the size and time, before any SHA-1 or
-        // MD5 work.
-        auto fromCache = [&](TDigestKind kind, std::string TCacheHit::*field, std::string& out) {
-            if (!has(kind) || outcome.CRC32.empty() || !request.UseCache) return;
-            const TCacheHit hit = hooks_.CacheLookup(outcome.CRC32, size, age);
-            out = AsciiCase(hit.*field, request.Upper);
-            if (matchedFile.empty()) matchedFile = hit.MatchedFile;
-            if (!out.empty()) ++cacheHits;
-        };
-        fromCache(TDigestKind::SHA1, &TCacheHit::SHA1, cachedSHA1);
-        fromCache(TDigestKind::MD5, &TCacheHit::MD5, cachedMD5);
-        auto servedByCache = [&](TDigestKind kind) {
-            const std::string& cached = kind == TDigestKind::SHA1 ? cachedSHA1 : cachedMD5;
-            return has(TDigestKind::CRC32) && !cached.empty();
-        };
-
-        // Steps 21 and 22: SHA-1 then MD5, from the cache, the shared read or the file.
-        for (TDigestKind kind : {TDigestKind::SHA1, TDigestKind::MD5}) {
-            if (!has(kind)) continue;
-            const std::string label = DigestKindInfo(kind).Name;
-            sink_.Log(name + "の" + label + "取得を開始", lkInformation);
-            std::string result;
-            if (servedByCache(kind)) {
-                sink_.Log("キャッシュを読み込み/使用", logKind);
-                result = kind == TDigestKind::SHA1 ? cachedSHA1 : cachedMD5;
-            } else {
-                if (!fromShared.Has(kind) && !cancelFlag) {
-                    // SHA-1 takes MD5 along in its read when MD5 needs the file too.
-                    TDigestSet kinds{kind};
-                    if (kind == TDigestKind::SHA1 && has(TDigestKind::MD5) && !servedByCache(TDigestKind::MD5))
-                        kinds.Add(TDigestKind::MD5);
-                    runShared(kinds, false);
-                } else if (!fromShared.Has(kind)) {
-                    releaseEngine();
-                }
-                if (fromShared.Has(kind) && sharedFailure != TRunFailure::None && !cancelFlag) {
-                    // The file cannot be opened or read: this digest and those after it are
-                    // given up, the run still closes normally.
-                    sink_.ShowDigest(kind, {});
-                    errorFlag = true;
-                    logKind = lkError;
-                    sink_.Log(label + " Error!!", lkError);
-                    const char* what = sharedFailure == TRunFailure::Open ? "ファイルがオープン出来ません :理由"
-                                                                          : "ファイルを読み込めません :理由";
-                    sink_.Message(what + sharedReason + "\n" + path, TBoxIcon::Error);
-                    throw TRunEnded{};
-                }
-                if (fromShared.Has(kind)) result = textOf(kind);
-            }
-            if (!result.empty()) {
-                sink_.ShowDigest(kind, result);
-                (kind == TDigestKind::SHA1 ? outcome.SHA1 : outcome.MD5) = result;
-                sink_.Log(name + "の" + label + "取得完了", logKind);
-                if (kind == TDigestKind::MD5 && request.AutoCreateMD5) {
-                    const TSidecarWriteResult w = hooks_.WriteSidecar(path, result);
-                    if (w.Outcome == TSidecarWrite::Written) {
-                        sink_.Log("MD5ファイルを生成しました", lkInformation);
-                    } else if (w.Outcome == TSidecarWrite::Failed) {
-                        // A sidecar that cannot be written: the run goes on as after any
-                        // other failure.
-                        sink_.Log("MD5ファイルを生成できません: " + SidecarPath(path) + " (" + w.Reason + ")",
-                                  lkWarning);
-                        errorFlag = true;
-                        logKind = lkWarning;
-                    }
-                }
-                compareIfChosen(kind, result);
-            } else {
-                sink_.ShowDigest(kind, {});
-                if (cancelFlag) {
-                    sink_.Log(label + "の取得時にユーザーによるキャンセルを受付ました", lkWarning);
-                    logKind = lkWarning;
-                } else {
-                    sink_.Log(label + " Error!!", lkError);
-                    logKind = lkError;
-                }
-                errorFlag = true;
-            }
+        if (s.fromShared.Has(kind) && s.sharedFailure != TRunFailure::None && !s.cancel) {
+            // The file cannot be opened or read: this digest and those after it are given
+            // up, the run still closes normally.
+            sink_.ShowDigest(kind, {});
+            s.error = true;
+            s.logKind = lkError;
+            sink_.Log(label + " Error!!", lkError);
+            const char* what = s.sharedFailure == TRunFailure::Open ? "ファイルがオープン出来ません :理由"
+                                                                    : "ファイルを読み込めません :理由";
+            sink_.Message(what + s.sharedReason + "\n" + s.path, TBoxIcon::Error);
+            return TNext::Stop;
         }
-    } catch (const TRunEnded&) {
-        // Reported where it happened.
-        endedEarly = true;
-    } catch (const std::exception& e) {
-        endedEarly = true;
-        errorFlag = true;
-        sink_.Message(std::string("処理中にエラーが発生しました: ") + e.what(), TBoxIcon::Error);
-    }
-    g_progressSink = nullptr;
-
-    const bool digestsRan = running;
-    if (running) {
-        // The digests must all describe one content: a file replaced or changed meanwhile
-        // gives nothing to keep.
-        if (!request.Digests.Empty() && IdentityOf(path) != identity) {
-            sink_.Log(name + "は解析中に変更されました。結果は保存しません", lkWarning);
-            errorFlag = true;
-            outcome.Changed = true;
-        }
-        // Steps 23 to 25; a run that ended at a failure has no elapsed time.
-        if (!endedEarly) sink_.Log(ElapsedText(start, ticks()), lkInformation);
-        sink_.Running(false);
-        sink_.Mascot();
+        if (s.fromShared.Has(kind)) result = s.SharedText(kind);
     }
 
-    // Steps 26 onwards run for every run that got this far.
-    releaseEngine();
-
-    if (!request.Digests.Empty()) sink_.PlaySound(errorFlag);
-
-    if (!errorFlag && sink_.ShutdownChecked()) {
-        const TProgramLayout layout(request.ProgramFolder);
-        sink_.Shutdown(layout.ShutdownLog(path), layout.HelperProgram());
-    }
-
-    if (digestsRan && !outcome.Changed && has(TDigestKind::CRC32) &&
-        (has(TDigestKind::MD5) || has(TDigestKind::SHA1))) {
-        auto store = [&](const std::string& crc, const std::string& md5, const std::string& sha1) {
-            // Without a CRC32 there is no key a lookup could find.
-            if (size > 0 && request.UseCache && !crc.empty()) hooks_.CacheStore(crc, md5, sha1, size, age);
-        };
-        if (cacheHits > 0) {
-            bool complete = false;
-            if (cachedMD5.empty() && !outcome.MD5.empty()) {
-                cachedMD5 = outcome.MD5;
-                complete = true;
-            }
-            if (cachedSHA1.empty() && !outcome.SHA1.empty()) {
-                cachedSHA1 = outcome.SHA1;
-                complete = true;
-            }
-            if (complete && hooks_.CacheDeleteRecord(matchedFile)) store(outcome.CRC32, cachedMD5, cachedSHA1);
+    if (result.empty()) {
+        sink_.ShowDigest(kind, {});
+        if (s.cancel) {
+            sink_.Log(label + "の取得時にユーザーによるキャンセルを受付ました", lkWarning);
+            s.logKind = lkWarning;
         } else {
-            store(outcome.CRC32, outcome.MD5, outcome.SHA1);
+            sink_.Log(label + " Error!!", lkError);
+            s.logKind = lkError;
+        }
+        s.error = true;
+        return TNext::GoOn;
+    }
+    sink_.ShowDigest(kind, result);
+    s.outcome.Texts.Set(kind, result);
+    sink_.Log(s.name + "の" + label + "取得完了", s.logKind);
+    // The sidecar holds the MD5; it is written between the completion line and the verdict.
+    if (kind == TDigestKind::MD5 && s.request.AutoCreateMD5) {
+        const TSidecarWriteResult w = hooks_.WriteSidecar(s.path, result);
+        if (w.Outcome == TSidecarWrite::Written) {
+            sink_.Log("MD5ファイルを生成しました", lkInformation);
+        } else if (w.Outcome == TSidecarWrite::Failed) {
+            // A sidecar that cannot be written: the run goes on as after any other failure.
+            sink_.Log("MD5ファイルを生成できません: " + SidecarPath(s.path) + " (" + w.Reason + ")", lkWarning);
+            s.error = true;
+            s.logKind = lkWarning;
         }
     }
+    CompareIfChosen(s, kind, result);
+    return TNext::GoOn;
+}
 
-    // Step 30: the completion blink; step 31.
-    if (!errorFlag) sink_.Blink();
+void TAnalysisRun::EndDigests(TRunState& s) {
+    if (!s.running) return;
+    // The digests must all describe one content: a file replaced or changed meanwhile gives
+    // nothing to keep.
+    if (!s.request.Digests.Empty()) {
+        const std::optional<TFileIdentity> now = TFileIdentity::Of(s.path);
+        const bool same = now && s.identity ? now->SameContentAs(*s.identity) : !now && !s.identity;
+        if (!same) {
+            sink_.Log(s.name + "は解析中に変更されました。結果は保存しません", lkWarning);
+            s.error = true;
+            s.outcome.Changed = true;
+        }
+    }
+    // A run that ended at a failure has no elapsed time.
+    if (!s.endedEarly) sink_.Log(ElapsedText(s.start, Ticks()), lkInformation);
+    sink_.Running(false);
+    sink_.Mascot();
+}
+
+void TAnalysisRun::Close(TRunState& s) {
+    ReleaseEngine(s);
+    if (!s.request.Digests.Empty()) sink_.PlaySound(s.error);
+    if (!s.error && sink_.ShutdownChecked()) {
+        const TProgramLayout layout(s.request.ProgramFolder);
+        sink_.Shutdown(layout.ShutdownLog(s.path), layout.HelperProgram());
+    }
+    if (s.running && !s.outcome.Changed) UpdateCache(s);
+    if (!s.error) sink_.Blink();
     sink_.ProgressHidden();
-    outcome.Error = errorFlag;
-    outcome.Canceled = cancelFlag;
-    outcome.Digests = request.Digests;
-    return outcome;
+    s.outcome.Error = s.error;
+    s.outcome.Canceled = s.cancel;
+    s.outcome.Digests = s.request.Digests;
+}
+
+void TAnalysisRun::UpdateCache(TRunState& s) {
+    bool kept = false;
+    for (const TDigestKindInfo& k : DigestKinds()) kept = kept || (s.Has(k.Kind) && TCacheHit::Keeps(k.Kind));
+    if (!s.Has(TDigestKind::CRC32) || !kept) return;
+    const std::string& crc = s.outcome.Text(TDigestKind::CRC32);
+    auto store = [&](const TDigestTexts& texts) {
+        // Without a CRC32 there is no key a lookup could find, without an identity no file.
+        if (s.size > 0 && s.request.UseCache && !crc.empty() && s.identity)
+            hooks_.CacheStore(crc, texts.Text(TDigestKind::MD5), texts.Text(TDigestKind::SHA1), *s.identity);
+    };
+    if (s.cacheHits == 0) return store(s.outcome.Texts);
+    // A record that lacked a digest this run computed is replaced by a complete one.
+    TDigestTexts texts = s.cached;
+    bool completed = false;
+    for (const TDigestKindInfo& k : DigestKinds()) {
+        if (!TCacheHit::Keeps(k.Kind) || !texts.Text(k.Kind).empty() || s.outcome.Text(k.Kind).empty()) continue;
+        texts.Set(k.Kind, s.outcome.Text(k.Kind));
+        completed = true;
+    }
+    if (completed && hooks_.CacheDeleteRecord(s.matchedFile)) store(texts);
+}
+
+void TAnalysisRun::UseEngine(TRunState& s, std::unique_ptr<TNormalFileInfo> engine) {
+    ReleaseEngine(s);
+    s.engine = std::move(engine);
+    sink_.EngineChanged(s.engine.get());
+}
+
+void TAnalysisRun::ReleaseEngine(TRunState& s) {
+    if (!s.engine) return;
+    sink_.EngineChanged(nullptr);
+    sink_.ReleaseIcons(s.engine->LargeIcon, s.engine->SmallIcon);
+    s.engine.reset();
+}
+
+void TAnalysisRun::ReadShared(TRunState& s, TDigestSet kinds, bool reuseEngine) {
+    auto chooseProgress = [&] {
+        // Procedures that receive no object: the handler carries the run's sink.
+        s.engine->SetProgressHandler([&sink = sink_, large = s.large](int64_t processed, int64_t total) {
+            sink.Progress(large ? ProgressPercent(processed, total) : ProgressBytes(processed, total), processed);
+        });
+        sink_.ProgressMaximum(s.large ? 100 : s.size);
+    };
+    if (!reuseEngine) {
+        UseEngine(s, NewEngine(kinds));
+        chooseProgress();
+        s.engine->SetBufferSize(s.request.BufferKB);
+    } else {
+        chooseProgress();
+        // Selecting the file again fetches its icons again: let go of the old ones.
+        sink_.ReleaseIcons(s.engine->LargeIcon, s.engine->SmallIcon);
+    }
+    TNormalFileInfo& engine = *s.engine;
+    engine.SetFileName(s.path);
+    s.sharedFailure = TRunFailure::None;
+    s.sharedReason.clear();
+    try {
+        engine.Execute();
+        s.sharedFailure = engine.Failure();
+        s.sharedReason = engine.FailureReason();
+    } catch (const EFileOpenError& e) {
+        s.sharedFailure = engine.Failure() == TRunFailure::Read ? TRunFailure::Read : TRunFailure::Open;
+        s.sharedReason = e.Reason();
+    }
+    s.cancel = engine.Canceled();
+    for (const TDigestKindInfo& k : DigestKinds()) {
+        if (!kinds.Has(k.Kind)) continue;
+        s.fromShared.Add(k.Kind);
+        s.shared.Set(k.Kind, s.cancel ? std::string() : engine.Info().*k.Field);
+    }
+}
+
+void TAnalysisRun::CompareIfChosen(TRunState& s, TDigestKind kind, const std::string& digest) {
+    const TComparisonInput c = sink_.Comparison();
+    if (!c.On || c.Kind != kind) return;
+    const TComparisonResult r = CompareDigestText(kind, digest, c.Value);
+    if (r.Cleaned) sink_.CompareValueCleaned(r.Expected);
+    sink_.Log(r.Line, r.Kind);
+    sink_.CompareRemark(r.Remark);
+    s.outcome.Mismatch = !r.Match;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "engine/DigestKinds.h"
 #include "engine/NormalFileInfo.h"
 #include "engine/Sidecar.h"
+#include "engine/cache/FileIdentity.h"
 
 // Kinds of log line; also the image index of the line in the window's log.
 enum TLogKind : int { lkInformation = 0, lkError = 1, lkWarning = 2 };
@@ -47,6 +49,16 @@ struct TShownInfo {
     TIconHandle Icon = 0;    // the large icon to show
 };
 
+// Digest texts by kind; a kind without a text gives an empty one.
+class TDigestTexts {
+public:
+    const std::string& Text(TDigestKind kind) const;
+    void Set(TDigestKind kind, std::string text) { texts_[kind] = std::move(text); }
+
+private:
+    std::map<TDigestKind, std::string> texts_;
+};
+
 struct TAnalysisOutcome {
     bool Found = false;      // false: the file was not there (nothing else happened)
     bool Error = false;      // the run's error flag
@@ -55,10 +67,8 @@ struct TAnalysisOutcome {
     bool Changed = false;    // the file changed while it was read: nothing was kept
     std::string Path;        // after the sidecar redirection
     TDigestSet Digests;      // the digests asked for, after the sidecar redirection
-    std::string CRC32, MD5, SHA1;
-    const std::string& Text(TDigestKind kind) const {
-        return kind == TDigestKind::CRC32 ? CRC32 : kind == TDigestKind::MD5 ? MD5 : SHA1;
-    }
+    TDigestTexts Texts;      // as shown; empty for a digest that gave none
+    const std::string& Text(TDigestKind kind) const { return Texts.Text(kind); }
 };
 
 // Everything the run shows. Calls come in the order of the run.
@@ -111,6 +121,10 @@ struct TCacheHit {
     std::string MD5;           // as stored; empty when the record has none
     std::string SHA1;
     std::string MatchedFile;   // record file that matched; empty when nothing matched
+
+    // The kinds a record keeps beside its CRC32 key, and their texts (empty for the others).
+    static bool Keeps(TDigestKind kind);
+    std::string Text(TDigestKind kind) const;
 };
 
 // The sidecar and hash-cache steps. They return what happened; the run logs it.
@@ -121,10 +135,11 @@ public:
     virtual std::optional<std::string> ReadSidecar(const std::string& path) = 0;
     // Writes path + ".MD5" unless it exists.
     virtual TSidecarWriteResult WriteSidecar(const std::string& path, const std::string& md5) = 0;
-    virtual TCacheHit CacheLookup(const std::string& crc32, int64_t size, uint32_t age) = 0;
+    // The record stored under `crc32` for this very file (`file` as it was when it was sized).
+    virtual TCacheHit CacheLookup(const std::string& crc32, const TFileIdentity& file) = 0;
     virtual bool CacheDeleteRecord(const std::string& recordFile) = 0;
-    virtual void CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1, int64_t size,
-                            uint32_t age) = 0;
+    virtual void CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1,
+                            const TFileIdentity& file) = 0;
 };
 
 // Sidecars beside the files and the cache records in `cacheFolder`.
@@ -133,10 +148,10 @@ public:
     explicit TFileHooks(std::string cacheFolder) : cacheFolder_(std::move(cacheFolder)) {}
     std::optional<std::string> ReadSidecar(const std::string& path) override;
     TSidecarWriteResult WriteSidecar(const std::string& path, const std::string& md5) override;
-    TCacheHit CacheLookup(const std::string& crc32, int64_t size, uint32_t age) override;
+    TCacheHit CacheLookup(const std::string& crc32, const TFileIdentity& file) override;
     bool CacheDeleteRecord(const std::string& recordFile) override;
-    void CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1, int64_t size,
-                    uint32_t age) override;
+    void CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1,
+                    const TFileIdentity& file) override;
 
 private:
     std::string cacheFolder_;
@@ -163,15 +178,31 @@ public:
     static std::unique_ptr<TNormalFileInfo> MakeEngine(TDigestSet kinds);
 
 private:
-    struct State;
-    friend void ProgressPercent(int64_t processed, int64_t total);
-    friend void ProgressBytes(int64_t processed, int64_t total);
+    // What one run carries from step to step.
+    struct TRunState;
+    // A step's verdict: the run goes on, or its digest steps end here (the closing steps
+    // still run).
+    enum class TNext { GoOn, Stop };
+
+    // The groups of steps, in the order of the run.
+    TNext Prepare(TRunState& s);             // the file, the sidecar, the name
+    TNext RunDigests(TRunState& s);          // everything below, in order
+    TNext ReadInformation(TRunState& s);     // size, times, attributes, version, icon
+    TNext DigestCRC32(TRunState& s);
+    void LookUpCache(TRunState& s);          // for the digests after CRC32, before any of them
+    TNext DigestAfterCRC32(TRunState& s, const TDigestKindInfo& kind);
+    void EndDigests(TRunState& s);           // change check, elapsed time, idle again, mascot
+    void Close(TRunState& s);                // engine, sound, shutdown, cache, blink
+
+    // Helpers of the steps.
+    std::unique_ptr<TNormalFileInfo> NewEngine(TDigestSet kinds) const;
+    void UseEngine(TRunState& s, std::unique_ptr<TNormalFileInfo> engine);
+    void ReleaseEngine(TRunState& s);
+    void ReadShared(TRunState& s, TDigestSet kinds, bool reuseEngine);
+    void CompareIfChosen(TRunState& s, TDigestKind kind, const std::string& digest);
+    void UpdateCache(TRunState& s);
+    uint32_t Ticks() const;
 
     TAnalysisSink& sink_;
     TAnalysisHooks& hooks_;
 };
-
-// The progress procedures handed to the engines; they reach the running analysis through a
-// global, as procedures that receive no object must.
-void ProgressPercent(int64_t processed, int64_t total);
-void ProgressBytes(int64_t processed, int64_t total);

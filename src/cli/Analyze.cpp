@@ -118,7 +118,12 @@ int RunAnalyze(const std::vector<std::string>& args) {
             if (i + 2 >= args.size()) return AnalyzeUsage("--compare needs a kind and a value");
             const TDigestKindInfo* kind = DigestKindByCommandName(args[++i]);
             if (!kind) return AnalyzeUsage("--compare takes md5, sha1 or crc32");
-            comparison = {true, kind->Kind, args[++i]};
+            const std::string& value = args[++i];
+            // The window compares nothing for an empty value; a script whose variable is
+            // unset must not pass for a match.
+            if (value.find_first_not_of(" \t\r\n\v\f") == std::string::npos)
+                return AnalyzeUsage("--compare needs a value that is not empty or blank");
+            comparison = {true, kind->Kind, value};
         } else {
             return AnalyzeUsage("unknown option: " + a);
         }

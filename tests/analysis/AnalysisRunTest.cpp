@@ -39,9 +39,9 @@ public:
     TSidecarWriteResult WriteSidecar(const std::string&, const std::string&) override {
         return {TSidecarWrite::Exists, {}};
     }
-    TCacheHit CacheLookup(const std::string&, int64_t, uint32_t) override { return {}; }
+    TCacheHit CacheLookup(const std::string&, const TFileIdentity&) override { return {}; }
     bool CacheDeleteRecord(const std::string&) override { return false; }
-    void CacheStore(const std::string& crc, const std::string&, const std::string&, int64_t, uint32_t) override {
+    void CacheStore(const std::string& crc, const std::string&, const std::string&, const TFileIdentity&) override {
         Stored.push_back(crc);
     }
     std::vector<std::string> Stored;
@@ -99,6 +99,21 @@ TEST_F(AnalysisRun, AFileChangedBetweenThePassesIsReportedAndNotCached) {
              const struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 0}};
              ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
          }},
+        // A fast writer: the modified time moves by a microsecond within the same second.
+        {"rewritten in place, same size, same second", [&] {
+             struct stat before;
+             ASSERT_EQ(::stat(path.c_str(), &before), 0);
+             std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "xyz";
+             const long ns = before.st_mtim.tv_nsec;
+             const struct timespec times[2] = {{0, UTIME_OMIT},
+                                               {before.st_mtim.tv_sec, ns >= 500000000 ? ns - 1000 : ns + 1000}};
+             ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+             struct stat after;
+             ASSERT_EQ(::stat(path.c_str(), &after), 0);
+             ASSERT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+             ASSERT_EQ(after.st_ino, before.st_ino);
+             ASSERT_EQ(after.st_size, before.st_size);
+         }},
     };
     for (const Change& c : changes) {
         SCOPED_TRACE(c.what);
@@ -127,6 +142,38 @@ TEST_F(AnalysisRun, AFileChangedBetweenThePassesIsReportedAndNotCached) {
     EXPECT_EQ(sink_.Blinks, 1);
 }
 
+// Each run reports progress to its own sink: a second run that starts and ends while the
+// first one pumps neither takes the first one's progress nor ends it.
+TEST_F(AnalysisRun, ProgressGoesToTheRunsOwnSink) {
+    struct TProgressSink : TRecordingSink {
+        void Progress(int64_t position, int64_t) override { Positions.push_back(position); }
+        std::vector<int64_t> Positions;
+    };
+    const std::string outer = dir_.write("outer.bin", std::string(250 * 1024, 'o'));
+    const std::string inner = dir_.write("inner.bin", std::string(150 * 1024, 'i'));
+    auto request = [&](const std::string& path) {
+        TAnalysisRequest r;
+        r.Path = path;
+        r.Digests = {TDigestKind::MD5};
+        r.BufferKB = 1;
+        r.ProgramFolder = dir_.path().string();
+        return r;
+    };
+    TProgressSink outerSink, innerSink;
+    bool nested = false;
+    SetMessagePump([&] {
+        if (std::exchange(nested, true)) return;
+        TAnalysisRun second(innerSink, hooks_);
+        EXPECT_FALSE(second.Run(request(inner)).Error);
+    });
+    TAnalysisRun first(outerSink, hooks_);
+    EXPECT_FALSE(first.Run(request(outer)).Error);
+    SetMessagePump(nullptr);
+    // Every 101 buffers, then the engines' final (100, 100).
+    EXPECT_EQ(outerSink.Positions, (std::vector<int64_t>{101 * 1024, 202 * 1024, 100}));
+    EXPECT_EQ(innerSink.Positions, (std::vector<int64_t>{101 * 1024, 100}));
+}
+
 // Every read of the file fails after the first buffer.
 ssize_t FailAfterFirstRead(int fd, void* buffer, size_t count) {
     static thread_local int reads = 0;
@@ -148,7 +195,8 @@ TEST_F(AnalysisRun, AReadThatFailsGivesNoDigestAndSaysWhy) {
         const TAnalysisOutcome outcome = Run(path, useCache);
         EXPECT_TRUE(outcome.Error);
         EXPECT_FALSE(outcome.Canceled);
-        EXPECT_TRUE(outcome.CRC32.empty() && outcome.SHA1.empty() && outcome.MD5.empty());
+        for (TDigestKind kind : {TDigestKind::CRC32, TDigestKind::SHA1, TDigestKind::MD5})
+            EXPECT_TRUE(outcome.Text(kind).empty());
         TRunLog expected("big.bin");
         expected.Start("CRC32").Line("CRC32 Error!!", lkWarning).Start("SHA1").Line("SHA1 Error!!", lkError);
         EXPECT_EQ(sink_.Lines, expected.Lines());

@@ -434,13 +434,13 @@ public:
     TSidecarWriteResult WriteSidecar(const std::string&, const std::string&) override {
         return {TSidecarWrite::Exists, {}};
     }
-    TCacheHit CacheLookup(const std::string&, int64_t, uint32_t) override { return Hit; }
+    TCacheHit CacheLookup(const std::string&, const TFileIdentity&) override { return Hit; }
     bool CacheDeleteRecord(const std::string& file) override {
         Deleted.push_back(file);
         return true;
     }
-    void CacheStore(const std::string& crc, const std::string& md5, const std::string& sha1, int64_t,
-                    uint32_t) override {
+    void CacheStore(const std::string& crc, const std::string& md5, const std::string& sha1,
+                    const TFileIdentity&) override {
         Stored.push_back({crc, md5, sha1});
     }
 };

@@ -8,6 +8,7 @@
 #include "engine/FileUtils.h"
 #include "engine/cache/FileCaches.h"
 #include "fakes/AppFixture.h"
+#include "support/CacheFixtures.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -157,17 +158,18 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 1, 1}));
     const std::vector<fs::path> first = CacheFiles();
     ASSERT_EQ(first.size(), 1u);
-    // The record as the display shows the digests, with the file's size and time.
+    // The record as the display shows the digests, with the fingerprint of the file's
+    // identity (device, inode, size, modified and change time), computed by Python.
     const std::string record = ReadBytes(first[0]);
     ASSERT_EQ(record.size(), 101u);
-    const uint32_t age = w_->WatchedAge;
-    ASSERT_NE(age, 0u);
-    const char ageBytes[4] = {char(age & 0xFF), char((age >> 8) & 0xFF), char((age >> 16) & 0xFF), char(age >> 24)};
-    EXPECT_EQ(record.substr(0, 17), std::string("\3\0\0\0\0\0\0\0\1\0\0\0", 12) + std::string(ageBytes, 4) + "\7");
+    const std::string fingerprint = ReferenceFingerprint(file.toStdString());
+    ASSERT_EQ(fingerprint.size(), 12u);
+    EXPECT_EQ(record.substr(0, 17),
+              fingerprint.substr(0, 8) + std::string("\1\0\0\0", 4) + fingerprint.substr(8, 4) + "\7");
     EXPECT_EQ(record.substr(17, 9), "\x08" + std::string(kCrcAbc));
     EXPECT_EQ(record.substr(26, 33), "\x20" + std::string(kMd5Abc));
     EXPECT_EQ(record.substr(59, 41), "\x28" + std::string(kSha1Abc));
-    EXPECT_EQ(record[100], '\0');
+    EXPECT_EQ(record[100], '\1');
 
     const int from = LogCount();
     w_->AnalyzeFile(file);
@@ -193,9 +195,9 @@ TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
     CountEngineRuns();
     w_->Button4->click();
     const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
-    uint32_t age = 0;
-    ASSERT_TRUE(FileExistsByAge(file.toStdString(), &age));
-    TFileCaches(CacheFolder().string()).Store(kCrcAbc, "", kSha1Abc, 3, age);
+    const std::optional<TFileIdentity> id = TFileIdentity::Of(file.toStdString());
+    ASSERT_TRUE(id);
+    TFileCaches(CacheFolder().string()).Store(kCrcAbc, "", kSha1Abc, *id);
     ASSERT_EQ(CacheFiles().size(), 1u);
     const fs::path partial = CacheFolder() / "partial.dat";   // a name no new entry can take
     fs::rename(CacheFiles()[0], partial);
@@ -206,10 +208,45 @@ TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
     ASSERT_EQ(after.size(), 1u);
     EXPECT_NE(after[0], partial);
     TFileCaches caches(CacheFolder().string());
-    caches.Lookup(kCrcAbc, 3, age);
+    caches.Lookup(kCrcAbc, *id);
     EXPECT_EQ(caches.CurrentMD5(), kMd5Abc);
     EXPECT_EQ(caches.CurrentSHA1(), kSha1Abc);
     EXPECT_EQ(caches.Current().Flags, 7);
+}
+
+// A record of the previous version (the file's size and DOS time where the identity is now,
+// none of it) is never used: the file is hashed and the record is replaced by one with the
+// identity, which the next run uses.
+TEST_F(SidecarCache, ARecordOfThePreviousVersionIsReplaced) {
+    settings_.Values.UseFileCache = true;
+    CountEngineRuns();
+    w_->Button4->click();
+    const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
+    uint32_t age = 0;
+    ASSERT_TRUE(FileExistsByAge(file.toStdString(), &age));
+    std::string old(101, '\0');
+    old[0] = 3;
+    old[8] = 1;
+    for (int i = 0; i < 4; ++i) old[size_t(12 + i)] = char(age >> (8 * i));
+    old[16] = 7;
+    old.replace(17, 9, "\x08" + std::string(kCrcAbc));
+    old.replace(26, 33, "\x20" + std::string(kMd5Abc));
+    old.replace(59, 41, "\x28" + std::string(kSha1Abc));
+    fs::create_directories(CacheFolder());
+    const fs::path oldRecord = CacheFolder() / "old.dat";
+    std::ofstream(oldRecord, std::ios::binary) << old;
+
+    w_->AnalyzeFile(file);
+    EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 1, 1}));
+    EXPECT_EQ(Log(), Expected(TRunLog::AllDigests("abc.txt")));
+    const std::vector<fs::path> records = CacheFiles();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0], oldRecord);
+    EXPECT_EQ(ReadBytes(records[0]).substr(16, 84), old.substr(16, 84));
+    EXPECT_EQ(ReadBytes(records[0])[100], '\1');
+
+    w_->AnalyzeFile(file);
+    EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({2, 1, 1}));
 }
 
 TEST_F(SidecarCache, ClosingTheWindowClearsOrTrimsTheCache) {

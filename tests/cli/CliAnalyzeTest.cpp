@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/CacheFixtures.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 #include "text/Cp932.h"
@@ -164,6 +165,87 @@ TEST_F(CliAnalyze, UsesTheWindowsSettingsSidecarsAndCacheAndNeverWritesTheSettin
     EXPECT_TRUE(Contains(r.Joined(), "MD5ファイルからハッシュを読み込みました"));
     EXPECT_TRUE(Contains(r.Joined(), "MD5を比較 ---> 一致"));
     EXPECT_EQ(ReadBytes(ProgramFolder() / "tavr2.ini"), ini);
+}
+
+// An expected value that is empty or blank (a script's unset variable) would compare
+// nothing and pass: it is a usage error.
+TEST_F(CliAnalyze, AnEmptyOrBlankExpectedValueIsAUsageError) {
+    const std::string path = File("abc.txt", "abc");
+    for (const std::string value : {"", " ", "  \t"}) {
+        const CliRun r = Cli({"-m", "--compare", "md5", value, path});
+        EXPECT_EQ(r.status, 2) << "'" << value << "'";
+        EXPECT_TRUE(Contains(r.err, "--compare needs a value")) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    // One blank beside the digest is still taken out, as in the window.
+    EXPECT_EQ(Cli({"-m", "--compare", "md5", "900150983cd24fb0d6963f7d28e17f72 ", path}).status, 0);
+}
+
+class CliAnalyzeCache : public CliAnalyze {
+protected:
+    void SetUp() override {
+        CliAnalyze::SetUp();
+        std::ofstream(ProgramFolder() / "tavr2.ini", std::ios::binary)
+            << "[Tavrix_2]\r\n#Version=2.46\r\n#Use FileCache=1\r\n";
+    }
+    std::vector<fs::path> Records() const {
+        std::vector<fs::path> out;
+        for (const auto& e : fs::directory_iterator(ProgramFolder() / "Cache")) out.push_back(e.path());
+        return out;
+    }
+    static std::string Md5Sum(const std::string& path) { return RunCommand("md5sum '" + path + "'").substr(0, 32); }
+    static constexpr const char* kHit = "キャッシュを読み込み/使用";
+};
+
+// A record whose digest text was damaged is neither shown nor compared: it is deleted, the
+// digest is computed, and a sound record takes its place.
+TEST_F(CliAnalyzeCache, ADamagedRecordIsNeverHandedOut) {
+    const std::string path = File("abc.txt", "abc");
+    ASSERT_EQ(Cli({path}).status, 0);
+    ASSERT_EQ(Records().size(), 1u);
+    const fs::path record = Records()[0];
+    const std::string sound = ReadBytes(record);
+    const std::string zs(32, 'z');
+    const struct { const char* what; size_t offset; std::string bytes; } damages[] = {
+        {"MD5 text", 27, zs},
+        {"MD5 length byte", 26, "\xFF"},
+    };
+    for (const auto& d : damages) {
+        SCOPED_TRACE(d.what);
+        for (const fs::path& r : Records()) fs::remove(r);
+        std::ofstream(record, std::ios::binary) << std::string(sound).replace(d.offset, d.bytes.size(), d.bytes);
+        const CliRun r = Cli({"--compare", "md5", zs, path});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(r.out[13], "MD5  :900150983cd24fb0d6963f7d28e17f72");
+        EXPECT_TRUE(Contains(r.Joined(), "MD5を比較 ---> 不一致"));
+        EXPECT_FALSE(Contains(r.Joined(), kHit));
+        EXPECT_FALSE(Contains(r.raw, "zzzz"));
+        EXPECT_FALSE(fs::exists(record));
+        ASSERT_EQ(Records().size(), 1u);
+        EXPECT_EQ(ReadBytes(Records()[0]), sound);
+    }
+}
+
+// A file forged to another file's CRC32 and size, its times copied with `touch -r`, is shown
+// with its own digests, not the genuine file's.
+TEST_F(CliAnalyzeCache, ACrc32TwinWithCopiedTimesGetsItsOwnDigests) {
+    const std::string genuineBytes = "the genuine file and its bytes";
+    const std::string genuine = File("genuine.bin", genuineBytes);
+    const std::string twin = File("twin.bin", Crc32Twin(genuineBytes));
+    ASSERT_EQ(RunCommand("touch -r '" + genuine + "' '" + twin + "' && echo ok"), "ok\n");
+    ASSERT_NE(Md5Sum(twin), Md5Sum(genuine));
+
+    CliRun r = Cli({genuine});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli({genuine});
+    EXPECT_TRUE(Contains(r.Joined(), kHit));   // the genuine file itself is found
+    const std::string genuineCrc = r.out[12];
+
+    r = Cli({twin});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out[12], genuineCrc);
+    EXPECT_EQ(r.out[13], "MD5  :" + Md5Sum(twin));
+    EXPECT_FALSE(Contains(r.Joined(), kHit));
 }
 
 TEST_F(CliAnalyze, WithoutASettingsFileNoneIsMade) {

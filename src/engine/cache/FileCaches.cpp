@@ -5,17 +5,37 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
 
 namespace {
 
+constexpr uint8_t kIdentityFormat = 1;
+
+bool IsHexDigit(uint8_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+bool IsHexText(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return IsHexDigit(uint8_t(c)); });
+}
+
+// A text field of `capacity` characters: its length byte is 0 or `capacity`, its characters
+// are hexadecimal digits, and the bytes after them are zero.
+bool CacheFieldIntact(const uint8_t* field, size_t capacity) {
+    const size_t len = field[0];
+    if (len != 0 && len != capacity) return false;
+    for (size_t i = 1; i <= capacity; ++i)
+        if (i <= len ? !IsHexDigit(field[i]) : field[i] != 0) return false;
+    return true;
+}
+
 std::string FieldText(const uint8_t* field, size_t capacity) {
-    const size_t len = field[0] <= capacity ? field[0] : capacity;   // a foreign length byte
-    return std::string(reinterpret_cast<const char*>(field + 1), len);
+    if (field[0] > capacity) return {};
+    return std::string(reinterpret_cast<const char*>(field + 1), field[0]);
 }
 
 uint64_t GetLE(const uint8_t* bytes, size_t n) {
@@ -24,13 +44,16 @@ uint64_t GetLE(const uint8_t* bytes, size_t n) {
     return v;
 }
 
-void PutLE(uint8_t* bytes, size_t n, uint64_t v) {
-    for (size_t i = 0; i < n; ++i, v >>= 8) bytes[i] = uint8_t(v);
-}
-
 void SetField(uint8_t* field, const std::string& text) {
     field[0] = uint8_t(text.size());
     std::memcpy(field + 1, text.data(), text.size());
+}
+
+void PutFingerprint(TCacheRecord& rec, const TFileIdentity& file) {
+    const std::array<uint8_t, 12> f = file.Fingerprint();
+    std::memcpy(rec.Identity, f.data(), 8);
+    std::memcpy(rec.IdentityTail, f.data() + 8, 4);
+    rec.IdentityFormat = kIdentityFormat;
 }
 
 bool IsFolder(const std::string& path) {
@@ -46,14 +69,38 @@ bool ReadRecord(const std::string& path, TCacheRecord& rec) {
     return true;
 }
 
+// When an entry was written, for the limit's oldest-first order; 0 when it cannot be told.
+int64_t EntryWrittenNs(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return 0;
+    return int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 }  // namespace
 
-int64_t TCacheRecord::SizeValue() const { return int64_t(GetLE(Size, 8)); }
 int32_t TCacheRecord::MarkerValue() const { return int32_t(uint32_t(GetLE(Marker, 4))); }
-uint32_t TCacheRecord::AgeValue() const { return uint32_t(GetLE(Age, 4)); }
 std::string TCacheRecord::CRC32Text() const { return FieldText(CRC32, 8); }
 std::string TCacheRecord::MD5Text() const { return FieldText(MD5, 32); }
 std::string TCacheRecord::SHA1Text() const { return FieldText(SHA1, 40); }
+
+bool TCacheRecord::Intact() const {
+    if (MarkerValue() != 1 || (Flags & ~(kCacheHasCRC32 | kCacheHasMD5 | kCacheHasSHA1)) != 0) return false;
+    if (IdentityFormat != 0 && IdentityFormat != kIdentityFormat) return false;
+    const struct {
+        const uint8_t* field;
+        size_t capacity;
+        uint8_t flag;
+    } texts[] = {{CRC32, 8, kCacheHasCRC32}, {MD5, 32, kCacheHasMD5}, {SHA1, 40, kCacheHasSHA1}};
+    for (const auto& t : texts)
+        if (!CacheFieldIntact(t.field, t.capacity) || (t.field[0] != 0) != ((Flags & t.flag) != 0)) return false;
+    return true;
+}
+
+bool TCacheRecord::Identifies(const TFileIdentity& file) const {
+    if (IdentityFormat != kIdentityFormat) return false;
+    const std::array<uint8_t, 12> f = file.Fingerprint();
+    return std::memcmp(Identity, f.data(), 8) == 0 && std::memcmp(IdentityTail, f.data() + 8, 4) == 0;
+}
 
 std::string CacheFileName(const TDateTimeParts& t) { return FormatDateTime("yymmddhnsz", t) + ".dat"; }
 
@@ -81,27 +128,37 @@ void TFileCaches::RefreshList() {
     ::closedir(dir);
 }
 
-void TFileCaches::Lookup(const std::string& crc, int64_t size, uint32_t age) {
+void TFileCaches::Lookup(const std::string& crc, const TFileIdentity& file) {
     matchedFile_.clear();
     if (list_.empty()) return;
     current_ = TCacheRecord{};
-    for (const std::string& path : list_) {
+    for (auto it = list_.begin(); it != list_.end();) {
         TCacheRecord rec;
-        if (!ReadRecord(path, rec)) continue;
-        if (rec.MarkerValue() == 1 && rec.CRC32Text() == crc && rec.AgeValue() != 0 &&
-            rec.SizeValue() == size && rec.AgeValue() == age) {
+        // Shorter files and other markers are no records of ours: only the clean-ups take them.
+        if (!ReadRecord(*it, rec) || rec.MarkerValue() != 1) {
+            ++it;
+            continue;
+        }
+        const bool damaged = !rec.Intact();
+        if (damaged || (rec.IdentityFormat == 0 && rec.CRC32Text() == crc)) {
+            ::unlink(it->c_str());
+            it = list_.erase(it);
+            continue;
+        }
+        if (rec.CRC32Text() == crc && rec.Identifies(file)) {
             current_ = rec;
-            matchedFile_ = path;
+            matchedFile_ = *it;
             return;
         }
+        ++it;
     }
 }
 
 void TFileCaches::Store(const std::string& crc, const std::string& md5, const std::string& sha1,
-                        int64_t size, uint32_t age) {
+                        const TFileIdentity& file) {
     matchedFile_.clear();
     if (!(crc.empty() || crc.size() == 8) || !(md5.empty() || md5.size() == 32) ||
-        !(sha1.empty() || sha1.size() == 40))
+        !(sha1.empty() || sha1.size() == 40) || !IsHexText(crc + md5 + sha1))
         return;
     if (unavailable_) return;
 
@@ -113,8 +170,7 @@ void TFileCaches::Store(const std::string& crc, const std::string& md5, const st
     rec.Marker[0] = 1;
     rec.Marker[1] = rec.Marker[2] = rec.Marker[3] = 0;
     rec.Flags = flags;
-    PutLE(rec.Size, 8, uint64_t(size));
-    PutLE(rec.Age, 4, age);
+    PutFingerprint(rec, file);
 
     const std::string path = folder_ + "/" + CacheFileName(clock_());
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -150,5 +206,10 @@ void CacheCloseUpkeep(bool clearAll, int limit, const std::string& folder) {
     if (limit < 1) return;
     TFileCaches caches(folder);
     if (caches.Count() < size_t(limit)) return;
-    for (size_t i = 0; i < size_t(limit); ++i) caches.DeleteEntry(i);
+    // The entries by the time they were written, oldest first; equal times in listing order.
+    std::vector<std::pair<int64_t, size_t>> byAge;
+    for (size_t i = 0; i < caches.Count(); ++i) byAge.emplace_back(EntryWrittenNs(caches.List()[i]), i);
+    std::stable_sort(byAge.begin(), byAge.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < size_t(limit); ++i) caches.DeleteEntry(byAge[i].second);
 }
