@@ -72,7 +72,6 @@ std::unique_ptr<TNormalFileInfo> TAnalysisRun::MakeEngine(TDigestSet kinds) {
 TAnalysisRun::TAnalysisRun(TAnalysisSink& sink, TAnalysisHooks& hooks) : sink_(sink), hooks_(hooks) {}
 TAnalysisRun::~TAnalysisRun() = default;
 
-
 struct TAnalysisRun::TRunState {
     explicit TRunState(const TAnalysisRequest& r) : request(r) {}
     bool Has(TDigestKind kind) const { return request.Digests.Has(kind); }
