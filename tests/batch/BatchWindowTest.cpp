@@ -15,7 +15,7 @@
 #include <QAbstractButton>
 #include <QTimeEdit>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <filesystem>
 
 #include "batch/Tacdlgf.h"
@@ -46,7 +46,8 @@ protected:
         AppFixture::TearDown();
     }
 
-    QString Cell(int row, int cell) const { return b_->ListView1->topLevelItem(row)->text(cell); }
+    // What the list shows in a cell.
+    QString Cell(int row, int cell) const { return b_->ListView1->model()->index(row, cell).data().toString(); }
     // Runs the checked work type, answering the confirmation Yes.
     void Run() {
         dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
@@ -59,7 +60,7 @@ protected:
         MakeFile(QStringLiteral("tree/sub/b.txt"), std::string("abc"));
         MakeFile(QStringLiteral("tree/sub/c.bin"), std::string());
         for (const char* name : {"tree/a.txt", "tree/sub/b.txt", "tree/sub/c.bin"})
-            b_->AddFile(QString::fromStdString((dir_->path() / name).string()));
+            b_->AddFile(TPath((dir_->path() / name).string()));
     }
 
     std::unique_ptr<Tallcheck> b_;
@@ -74,9 +75,9 @@ TEST_F(Batch, CreationShowsTheMd5TypeAndTheControlsAsTheyStart) {
     EXPECT_EQ(allcheck, b_.get());
     const int widths[] = {20, 200, 0, 0, 0, 400, 0, 0, 0};
     for (int c = 0; c < 9; ++c) EXPECT_EQ(b_->ListView1->columnWidth(c), widths[c]) << c;
-    auto* header = b_->ListView1->headerItem();
-    EXPECT_EQ(header->text(1), QStringLiteral("ファイル名："));
-    EXPECT_EQ(header->text(6), QStringLiteral("FileSize"));
+    const QAbstractItemModel* header = b_->ListView1->model();
+    EXPECT_EQ(header->headerData(1, Qt::Horizontal).toString(), QStringLiteral("ファイル名："));
+    EXPECT_EQ(header->headerData(6, Qt::Horizontal).toString(), QStringLiteral("FileSize"));
     EXPECT_TRUE(b_->Action7->isChecked());
     EXPECT_FALSE(b_->Action3->isEnabled());
     EXPECT_FALSE(b_->Button3->isEnabled());
@@ -152,7 +153,7 @@ TEST_F(Batch, AddingByDialogAndFolderAndClearing) {
                                b_->ChosenTimestamp().time().minute(), b_->ChosenTimestamp().time().second(), 0})));
     for (int c : {4, 5, 6, 7}) EXPECT_EQ(Cell(0, c), QStringLiteral("---"));
     EXPECT_EQ(Cell(0, 8), a);
-    EXPECT_FALSE(b_->ListView1->topLevelItem(0)->icon(0).isNull());
+    EXPECT_FALSE(b_->ListView1->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
     EXPECT_EQ(b_->ImageList1.size(), 2u);
     EXPECT_TRUE(b_->Action3->isEnabled());
     EXPECT_TRUE(b_->Button3->isEnabled());
@@ -194,7 +195,7 @@ TEST_F(Batch, DropsAddFilesOnlyAndTheAbortStopsAfterTheCurrentFile) {
     for (int i = 0; i < 20; ++i) names << MakeFile(QStringLiteral("d/%1.txt").arg(i), std::string("x"));
     const QString folder = QString::fromStdString((dir_->path() / "d").string());
     QStringList mixed{names[0], folder, names[1] + QStringLiteral(".missing"), names[2]};
-    b_->HandleDroppedFiles(mixed);
+    b_->HandleDroppedFiles(Paths(mixed));
     EXPECT_EQ(b_->RowCount(), 2);
     EXPECT_EQ(b_->ProgressDialogsOpened, 1);
 
@@ -207,16 +208,16 @@ TEST_F(Batch, DropsAddFilesOnlyAndTheAbortStopsAfterTheCurrentFile) {
                    if (d->isVisible()) dialog = d;
                ASSERT_NE(dialog, nullptr);
                shown = dialog->Label1->text();
-               EXPECT_EQ(dialog->windowTitle(), w_->ApplicationTitle);
+               EXPECT_EQ(dialog->windowTitle(), w_->ApplicationTitle());
                dialog->Button1->click();
            });
-    b_->HandleDroppedFiles(names);
+    b_->HandleDroppedFiles(Paths(names));
     EXPECT_EQ(shown, QStringLiteral("ファイルを追加しています... 7"));
     EXPECT_EQ(b_->RowCount(), 2 + 8);
 
     // The next adding runs in full.
     SetMessagePump(nullptr);
-    b_->HandleDroppedFiles(names);
+    b_->HandleDroppedFiles(Paths(names));
     EXPECT_EQ(b_->RowCount(), 2 + 8 + 20);
 }
 
@@ -244,7 +245,7 @@ TEST_F(Batch, AllThreeRunFillsEveryDigestAndExportsTheList) {
     const auto messages = dialogs_.Messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].Text, QStringLiteral("選択された処理を行います　よろしいですか？　"));
-    EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle);
+    EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle());
     EXPECT_EQ(messages[1].Text, QStringLiteral("作業が完了しました　error:0  "));
     EXPECT_EQ(messages[1].Icon, TMsgIcon::Information);
     for (int r : {0, 1}) {
@@ -310,7 +311,7 @@ TEST_F(Batch, EachSingleTypeFillsOnlyItsCellAndNeverChangesTheLabel) {
 
 TEST_F(Batch, AbortDuringTheCrc32PhaseLeavesEveryLaterCell) {
     for (int i = 0; i < 4; ++i) MakeFile(QStringLiteral("ab/%1.txt").arg(i), std::string("abc"));
-    for (int i = 0; i < 4; ++i) b_->AddFile(QString::fromStdString((dir_->path() / "ab" / (std::to_string(i) + ".txt")).string()));
+    for (int i = 0; i < 4; ++i) b_->AddFile(TPath((dir_->path() / "ab" / (std::to_string(i) + ".txt")).string()));
     b_->Action13->trigger();
     AtPump([&] { return Cell(0, 4) != QStringLiteral("---"); }, [&] { b_->Button4->click(); });
     Run();
@@ -328,8 +329,8 @@ TEST_F(Batch, AbortDuringTheCrc32PhaseLeavesEveryLaterCell) {
 
 TEST_F(Batch, AbortInsideTheEngineOfALongFile) {
     SmallBuffers();
-    b_->AddFile(MakeFile(QStringLiteral("big.bin"), 400 * 1024, 'a'));
-    b_->AddFile(MakeFile(QStringLiteral("abc.txt"), std::string("abc")));
+    b_->AddFile(TPath(MakeFile(QStringLiteral("big.bin"), 400 * 1024, 'a')));
+    b_->AddFile(TPath(MakeFile(QStringLiteral("abc.txt"), std::string("abc"))));
     AtPump([&] { return b_->FEngine != nullptr && b_->ProgressBar2->value() > 0; }, [&] { b_->Button4->click(); });
     Run();
     EXPECT_EQ(Cell(0, 5), QStringLiteral("---"));
@@ -339,7 +340,7 @@ TEST_F(Batch, AbortInsideTheEngineOfALongFile) {
 
 TEST_F(Batch, TimeWalkerSetsEvenSecondsAndCountsFailures) {
     AddTree();
-    b_->AddFile(MakeFile(QStringLiteral("gone.txt"), std::string("g")));
+    b_->AddFile(TPath(MakeFile(QStringLiteral("gone.txt"), std::string("g"))));
     fs::remove(dir_->path() / "gone.txt");
     b_->Action5->trigger();
     // Changing the time keeps the date; every row's cell 3 follows.
@@ -402,7 +403,7 @@ TEST_F(Batch, TheMainWindowHidesWhileTheBatchWindowIsOpen) {
         hiddenMeanwhile = !w_->isVisible() && allcheck->isVisible() && allcheck->isModal();
         allcheck->Button5->click();
     });
-    RunBatchWindow(w_.get());
+    RunBatchWindow(*w_);
     EXPECT_TRUE(hiddenMeanwhile);
     EXPECT_TRUE(w_->isVisible());
     EXPECT_EQ(allcheck, nullptr);
