@@ -186,8 +186,8 @@ void Tfilesec::ListView2DblClick() {
     if (ListView2->topLevelItemCount() == 0 || !row || !row->isSelected()) return;
     const int index = ListView2->indexOfTopLevelItem(row);
     if (index < 0 || size_t(index) >= found_.size()) return;
-    const QString folder = QFileInfo(found_[size_t(index)].ToQString()).absolutePath();
-    if (QFileInfo(folder).isDir()) Platform().OpenDocument(folder);
+    const TPath folder = found_[size_t(index)].Folder();
+    if (QFileInfo(folder.ToQString()).isDir()) Platform().OpenDocument(folder.ToQString());
 }
 
 void Tfilesec::closeEvent(QCloseEvent* event) {

@@ -14,14 +14,18 @@
 #include <QButtonGroup>
 #include <QAbstractButton>
 #include <QTimeEdit>
+#include <QMimeData>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <filesystem>
+#include <fstream>
 
 #include "batch/Tacdlgf.h"
 #include "batch/Tallcheck.h"
 #include "engine/BatchList.h"
 #include "fakes/AppFixture.h"
+#include "text/Cp932.h"
 
 namespace fs = std::filesystem;
 
@@ -382,6 +386,43 @@ TEST_F(Batch, RenameAcrossFoldersSkipsTakenNamesWithoutFailure) {
     // Type 0, and the example text follows the type.
     b_->RadioGroup1Items->button(0)->click();
     EXPECT_EQ(b_->Label4->text(), QStringLiteral("連番\r\nabc.txt->xxx.txt"));
+}
+
+// A Linux file name is bytes: a name that is not UTF-8 goes from a drop into a row, the runs
+// open the file by the row's path, the list shows its text and the export writes the name as
+// Shift_JIS writes it, into a chosen file whose name is not UTF-8 either.
+TEST_F(Batch, NamesThatAreNotUtf8GoThroughTheRowsTheRunsAndTheExport) {
+    const fs::path folder = dir_->path() / "dir\xFE";
+    fs::create_directories(folder);
+    const std::string file = (folder / "bad\xFF.txt").string();
+    std::ofstream(file, std::ios::binary) << "abc";
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(file).toPercentEncoding("/"))});
+    b_->show();   // drops are taken from the moment the window shows
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(b_.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(b_.get(), &drop);
+    ASSERT_EQ(b_->RowCount(), 1);
+    EXPECT_EQ(b_->Row(0).Path, file);
+    EXPECT_EQ(b_->Row(0).Name, "bad\xFF.txt");
+    EXPECT_EQ(Cell(0, 1), QString::fromUtf8("bad\xEF\xBF\xBD.txt"));
+
+    Run();
+    EXPECT_EQ(Cell(0, 5), QString::fromLatin1(kMd5Abc));
+    EXPECT_EQ(LastMessage(), QStringLiteral("作業が完了しました　error:0  "));
+
+    dialogs_.FileAnswers.push_back(TPath((dir_->path() / "list\xFD.log").string()).ToQString());
+    b_->BitBtn1->click();
+    const std::string written = ReadBytes(dir_->path() / "list\xFD.txt");
+    const std::string entry = cp932::FromUtf8("ファイル名: ") + "bad?.txt\r\n" + cp932::FromUtf8("ファイルパス: ") +
+                              (dir_->path() / "dir?").string() + "\r\n";
+    EXPECT_NE(written.find(entry), std::string::npos) << written;
+
+    b_->Action11->trigger();
+    Run();
+    EXPECT_EQ(ReadBytes(folder / "NewFilename_000.txt"), "abc");
+    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(Batch, NoConfirmationOrAnEmptyListRunsNothing) {
