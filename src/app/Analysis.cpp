@@ -16,22 +16,13 @@
 #include "app/Tavrenne.h"
 #include "platform/Dialogs.h"
 #include "platform/IconLookup.h"
-#include "platform/PathText.h"
+#include "platform/Path.h"
 #include "platform/Platform.h"
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
-
-QLineEdit* DigestBox(TTavrenne& w, TDigestKind kind) {
-    switch (kind) {
-    case TDigestKind::CRC32: return w.LabeledEdit1;
-    case TDigestKind::MD5: return w.LabeledEdit2;
-    case TDigestKind::SHA1: break;
-    }
-    return w.LabeledEdit3;
-}
 
 }  // namespace
 
@@ -41,7 +32,7 @@ public:
 
     void Log(const std::string& text, int kind) override { w_.AddLog(Q(text), kind); }
     void Message(const std::string& text, TBoxIcon icon) override {
-        Dialogs().MessageBox(w_.ApplicationTitle, Q(text), TMsgButtons::Ok,
+        Dialogs().MessageBox(w_.ApplicationTitle(), Q(text), TMsgButtons::Ok,
                                 icon == TBoxIcon::Error ? TMsgIcon::Error : TMsgIcon::Exclamation);
     }
 
@@ -66,7 +57,7 @@ public:
     }
 
     void Accepted(const std::string& requestedPath) override {
-        w_.UpdateRecentFiles(PathToQString(requestedPath));
+        w_.UpdateRecentFiles(TPath(requestedPath));
         w_.ResetDisplay(false);
         w_.CompareRemark.clear();
         if (w_.isHidden()) w_.show();
@@ -94,8 +85,8 @@ public:
     void CompareRemark(const std::string& remark) override { w_.CompareRemark = Q(remark); }
 
     void ShowPath(const std::string& path, const std::string& nameLine) override {
-        w_.CurrentPath = PathToQString(path);
-        w_.StatusPanels[1]->setText(PathForDisplay(w_.CurrentPath));
+        w_.currentPath_ = TPath(path);
+        w_.StatusPanels[1]->setText(w_.currentPath_.Display());
         w_.Label1->setText(Q(nameLine));
     }
     void ShowInfo(const TShownInfo& info) override {
@@ -131,8 +122,8 @@ public:
     }
     bool ShutdownChecked() override { return w_.CheckBox7->isChecked(); }
     void Shutdown(const std::string& resultFile, const std::string& helper) override {
-        w_.WriteResults(Q(resultFile));
-        Platform().StartProgram(Q(helper), QStringLiteral("-W"));
+        w_.WriteResults(TPath(resultFile));
+        Platform().StartProgram(TPath(helper).ToQString(), QStringLiteral("-W"));
     }
     void Blink() override {
         QLabel* label = w_.Label6;
@@ -151,6 +142,15 @@ public:
     }
 
 private:
+    static QLineEdit* DigestBox(TTavrenne& w, TDigestKind kind) {
+        switch (kind) {
+        case TDigestKind::CRC32: return w.LabeledEdit1;
+        case TDigestKind::MD5: return w.LabeledEdit2;
+        case TDigestKind::SHA1: break;
+        }
+        return w.LabeledEdit3;
+    }
+
     TTavrenne& w_;
 };
 
@@ -182,7 +182,7 @@ void TTavrenne::ResetDisplay(bool full) {
     CheckBox1->setChecked(false);
     CheckBox2->setChecked(false);
     ShownReadOnly = ShownHidden = false;
-    CurrentPath.clear();
+    currentPath_ = TPath();
     StatusPanels[1]->clear();
     Image1->hide();
     WatchedAge = 0;
@@ -224,9 +224,9 @@ void TTavrenne::Action20Execute() {
     AddLog(QStringLiteral("処理の中断"), lkWarning);
 }
 
-void TTavrenne::AnalyzeFile(QString path) {
+void TTavrenne::AnalyzeFile(TPath path) {
     TAnalysisRequest request;
-    request.Path = PathFromQString(path);
+    request.Path = path.Bytes();
     if (CheckBox4->isChecked()) request.Digests.Add(TDigestKind::CRC32);
     if (CheckBox5->isChecked()) request.Digests.Add(TDigestKind::MD5);
     if (CheckBox6->isChecked()) request.Digests.Add(TDigestKind::SHA1);

@@ -38,7 +38,7 @@ void OnTerminationRequest(int) {
 // Also cancels a run that only began after the request (a question answered Yes may start
 // one), but each run once.
 void CancelAnalysis() {
-    if (Tavrenne && Tavrenne->CurrentEngine && !Tavrenne->CurrentEngine->Canceled()) Tavrenne->Action20Execute();
+    if (Tavrenne) Tavrenne->CancelRun();
 }
 
 void StepTowardsEnd() {

@@ -25,7 +25,6 @@
 #include "engine/cache/FileCaches.h"
 #include "text/Cp932.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "app/SettingsAccess.h"
 
@@ -53,9 +52,9 @@ QString ExtractFileDrive(const QString& path) {
 
 }  // namespace
 
-QString RecentFileDisplayText(const QString& path) {
-    if (path.isEmpty()) return QStringLiteral("---------------");
-    const QString entry = PathForDisplay(path);
+QString RecentFileDisplayText(const TPath& path) {
+    if (path.IsEmpty()) return QStringLiteral("---------------");
+    const QString entry = path.Display();
     if (cp932::ByteLength(entry.toStdString()) <= 50) return entry;
     const QString drive = ExtractFileDrive(entry);
     const QString sep = drive.isEmpty() ? QStringLiteral("/") : QStringLiteral("\\");
@@ -74,16 +73,16 @@ void TTavrenne::Action1Execute() {
     request.Filter = QString::fromUtf8(kOpenFilter);
     request.FilterIndex = 1;
     request.MustExist = true;
-    const QString path = Dialogs().OpenFile(request);
-    if (!path.isEmpty()) AnalyzeFile(path);
+    const TPath path(Dialogs().OpenFile(request));
+    if (!path.IsEmpty()) AnalyzeFile(path);
 }
 
 void TTavrenne::Action2Execute() {
-    if (!CurrentPath.isEmpty()) AnalyzeFile(CurrentPath);
+    if (!currentPath_.IsEmpty()) AnalyzeFile(currentPath_);
 }
 
 void TTavrenne::Action8Execute() {
-    if (Dialogs().MessageBox(ApplicationTitle, QStringLiteral("現在の取得情報をクリアします　よろしいですか？　"),
+    if (Dialogs().MessageBox(applicationTitle_, QStringLiteral("現在の取得情報をクリアします　よろしいですか？　"),
                              TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
         ResetDisplay(true);
 }
@@ -97,8 +96,8 @@ void TTavrenne::Action10Execute() {
 }
 
 void TTavrenne::Action13Execute() {
-    const std::string help = ProgramLayout().HelpFile();
-    if (FileExistsByAge(help)) Platform().OpenDocument(QString::fromStdString(help));
+    const TPath help(ProgramLayout().HelpFile());
+    if (FileExistsByAge(help.Bytes())) Platform().OpenDocument(help.ToQString());
 }
 
 void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }
@@ -154,12 +153,12 @@ void TTavrenne::changeEvent(QEvent* event) {
 void TTavrenne::CheckFileChanged() {
     if (SuppressChangeCheck || WatchedAge == 0 || !MenuBarEnabled() || !Settings().AutoReload()) return;
     uint32_t age = 0;
-    if (!FileExistsByAge(PathFromQString(CurrentPath), &age)) age = 0xFFFFFFFFu;
+    if (!FileExistsByAge(currentPath_.Bytes(), &age)) age = 0xFFFFFFFFu;
     if (age == WatchedAge) return;
     SuppressChangeCheck = true;
-    if (Dialogs().MessageBox(ApplicationTitle, QStringLiteral("ファイルが更新されました。 再度情報を取得しますか？ "),
+    if (Dialogs().MessageBox(applicationTitle_, QStringLiteral("ファイルが更新されました。 再度情報を取得しますか？ "),
                              TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
-        AnalyzeFile(CurrentPath);
+        AnalyzeFile(currentPath_);
     else
         WatchedAge = 0;
     SuppressChangeCheck = false;
@@ -170,29 +169,30 @@ void TTavrenne::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TTavrenne::dropEvent(QDropEvent* event) {
-    QStringList paths;
+    QList<TPath> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) {
-            paths << url.toString();
+            paths << TPath(url.toString());
             continue;
         }
         // The name's own bytes, not its decoding: they need not be UTF-8.
         const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-        paths << PathToQString(bytes.toStdString());
+        paths << TPath(bytes.toStdString());
     }
     event->acceptProposedAction();  // the drop is finished whether or not it is used
     HandleDroppedFiles(paths);
 }
 
-void TTavrenne::HandleDroppedFiles(const QStringList& paths) {
+void TTavrenne::HandleDroppedFiles(const QList<TPath>& paths) {
     if (!MenuBarEnabled()) return;
     if (paths.size() == 1) AnalyzeFile(paths.first());
 }
 
-void TTavrenne::UpdateRecentFiles(const QString& path) {
-    if (!path.isEmpty()) {
+void TTavrenne::UpdateRecentFiles(const TPath& path) {
+    if (!path.IsEmpty()) {
         bool known = false;
-        for (const QString& entry : RecentFiles) known = known || entry.compare(path, Qt::CaseInsensitive) == 0;
+        for (const TPath& entry : RecentFiles)
+            known = known || entry.ToQString().compare(path.ToQString(), Qt::CaseInsensitive) == 0;
         if (!known) {
             RecentFiles.prepend(path);
             RecentFiles.removeLast();
@@ -224,8 +224,8 @@ void TTavrenne::UpdateRecentFiles(const QString& path) {
 
 bool TTavrenne::SystemMenuCommand(int id) {
     if (id < kRecentFirstId || id > kRecentFirstId + 4 || !MenuBarEnabled()) return false;
-    const QString entry = RecentFiles.value(id - kRecentFirstId);
-    if (!entry.isEmpty() && FileExistsByAge(PathFromQString(entry))) AnalyzeFile(entry);
+    const TPath entry = RecentFiles.value(id - kRecentFirstId);
+    if (!entry.IsEmpty() && FileExistsByAge(entry.Bytes())) AnalyzeFile(entry);
     return true;
 }
 
@@ -266,3 +266,48 @@ bool TTavrenne::eventFilter(QObject* watched, QEvent* event) {
     }
     return QMainWindow::eventFilter(watched, event);
 }
+
+void TTavrenne::CancelRun() {
+    if (CurrentEngine && !CurrentEngine->Canceled()) Action20Execute();
+}
+
+void TTavrenne::AnalyzeFileWith(TPath path, TDigestSet digests) {
+    CheckBox4->setChecked(digests.Has(TDigestKind::CRC32));
+    CheckBox5->setChecked(digests.Has(TDigestKind::MD5));
+    CheckBox6->setChecked(digests.Has(TDigestKind::SHA1));
+    AnalyzeFile(std::move(path));
+}
+
+void TTavrenne::RunDuplicateSearch() { Action5->trigger(); }
+
+void TTavrenne::OnCommand(TUpperWindow which, std::function<void()> open) {
+    void (TTavrenne::*signal)() = nullptr;
+    switch (which) {
+    case TUpperWindow::Batch: signal = &TTavrenne::batchRequested; break;
+    case TUpperWindow::Options: signal = &TTavrenne::optionsRequested; break;
+    case TUpperWindow::StringHash: signal = &TTavrenne::stringHashRequested; break;
+    case TUpperWindow::DuplicateSearch: signal = &TTavrenne::duplicateSearchRequested; break;
+    case TUpperWindow::DigestTool: signal = &TTavrenne::digestToolRequested; break;
+    }
+    if (signal) connect(this, signal, this, std::move(open));
+}
+
+void TTavrenne::ReadSettings(TSettings& settings) const {
+    settings.CheckCRC = CheckBox4->isChecked();
+    settings.CheckMD5 = CheckBox5->isChecked();
+    settings.CheckSHA1 = CheckBox6->isChecked();
+    // A log about to be hidden when the window first shows counts as hidden.
+    settings.LogWindow = !ListView1->isHidden() && !HideLogAtShow;
+    settings.StrByL = Action17->isChecked();
+}
+
+void TTavrenne::ApplySettings(const TSettings& settings) {
+    CheckBox4->setChecked(settings.CheckCRC);
+    CheckBox5->setChecked(settings.CheckMD5);
+    CheckBox6->setChecked(settings.CheckSHA1);
+    ShowShutdownOption(settings.ShutdownOption);
+    (settings.StrByL ? Action17 : Action18)->setChecked(true);
+    HideLogAtShow = !settings.LogWindow;
+}
+
+void TTavrenne::ShowShutdownOption(bool shown) { CheckBox7->setVisible(shown); }

@@ -6,9 +6,8 @@
 #include "app/Tavrenne.h"
 #include "components/QL_SSTP.h"
 
-namespace {
-
-QString ScriptText(const TTavrenne& w, TMascotScript kind) {
+QString TTavrenne::MascotScriptText(TMascotScript kind) const {
+    const TTavrenne& w = *this;
     switch (kind) {
     case TMascotScript::Greeting:
         return QStringLiteral("Script: \\h\\s5Tavrenneです \\n\\nファイル情報、MD5ハッシュ等を取得出来ます。"
@@ -23,16 +22,14 @@ QString ScriptText(const TTavrenne& w, TMascotScript kind) {
                QStringLiteral("\\e\r\n");
     case TMascotScript::Version:
         return QStringLiteral("Script: \\h\\s0Tavrenne(2)\\n\\nVersion: ") +
-               QString::fromStdString(w.ProgramInfo.FileVersion) + QStringLiteral("\\n") +
-               QString::fromStdString(w.ProgramInfo.LegalCopyright) +
+               QString::fromStdString(w.programInfo_.FileVersion) + QStringLiteral("\\n") +
+               QString::fromStdString(w.programInfo_.LegalCopyright) +
                QStringLiteral("\\w9\\w9\\n\\u\\s0お、ようやく放置してたバグが直ったんかいな…\\n"
                               "\\w9\\w9\\h\\s4\\n\\nQuilloryの中の人も大変なのですよ…\\w9\\w9\\w9\\u\\s0…そか。"
                               "\\e\r\n");
     }
     return QString();
 }
-
-}  // namespace
 
 TQL_SSTP* TTavrenne::MakeMascotClient(QObject* owner) {
     auto* sstp = new TQL_SSTP(owner);
@@ -46,6 +43,6 @@ TQL_SSTP* TTavrenne::MakeMascotClient(QObject* owner) {
 bool TTavrenne::MascotInUse() { return Settings().UseSSTP() && QL_SSTP1->SSTP_Active(); }
 
 void TTavrenne::SendMascotScript(TMascotScript which) {
-    const QString text = ScriptText(*this, which);
+    const QString text = MascotScriptText(which);
     if (!text.isEmpty()) QL_SSTP1->SendScript(text);
 }

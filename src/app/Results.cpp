@@ -12,7 +12,6 @@
 #include "app/Tavrenne.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "platform/TextFile.h"
 
@@ -56,17 +55,18 @@ void TTavrenne::SaveLog() {
     TFileDialogRequest request;
     request.Filter = kTextFilter;
     request.OverwritePrompt = true;
-    request.InitialDir = Platform().ProgramFolder();
-    request.FileName = JoinPath(Platform().ProgramFolder(), QStringLiteral("Tavrenne_Log.txt"));
-    const QString name = Dialogs().SaveFile(request);
-    if (name.isEmpty()) return;
+    const TPath folder = ProgramFolderPath();
+    request.InitialDir = folder.ToQString();
+    request.FileName = folder.Join("Tavrenne_Log.txt").ToQString();
+    const TPath file(Dialogs().SaveFile(request));
+    if (file.IsEmpty()) return;
     QString reason;
-    if (!WriteTextFileCp932(name, LogFileLines(), &reason)) ShowWriteError(name, reason);
+    if (!WriteTextFileCp932(file.ToQString(), LogFileLines(), &reason)) ShowWriteError(file, reason);
 }
 
-void TTavrenne::ShowWriteError(const QString& fileName, const QString& reason) {
-    Dialogs().MessageBox(ApplicationTitle,
-                         QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(fileName, reason),
+void TTavrenne::ShowWriteError(const TPath& file, const QString& reason) {
+    Dialogs().MessageBox(applicationTitle_,
+                         QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(file.Display(), reason),
                          TMsgButtons::Ok, TMsgIcon::Error);
 }
 
@@ -92,11 +92,11 @@ void TTavrenne::CheckBox3Click() {
 
 QStringList TTavrenne::ResultLines() const {
     TResultFields f;
-    f.Title = ApplicationTitle.toStdString();
+    f.Title = applicationTitle_.toStdString();
     f.Now = NowText().toStdString();
     f.Name = Label1->text().toStdString();
     f.PathCaption = StatusPanels[0]->text().toStdString();
-    f.Path = PathForDisplay(CurrentPath).toStdString();
+    f.Path = currentPath_.Display().toStdString();
     f.Size = Label2->text().toStdString();
     f.Version = Label3->text().toStdString();
     f.Time = Label4->text().toStdString();
@@ -111,23 +111,23 @@ QStringList TTavrenne::ResultLines() const {
     return lines;
 }
 
-bool TTavrenne::WriteResults(const QString& fileName) {
+bool TTavrenne::WriteResults(const TPath& file) {
     const QStringList lines = ResultLines();
-    if (fileName.isEmpty()) {
+    if (file.IsEmpty()) {
         QString text;
         for (const QString& line : lines) text += line + QStringLiteral("\r\n");
         CopyToClipboard(text);
         return true;
     }
     QString reason;
-    if (WriteTextFileCp932(fileName, lines, &reason)) return true;
-    ShowWriteError(fileName, reason);
+    if (WriteTextFileCp932(file.ToQString(), lines, &reason)) return true;
+    ShowWriteError(file, reason);
     return false;
 }
 
 void TTavrenne::CopyToClipboard(const QString& text) { Platform().SetClipboardText(text); }
 
-void TTavrenne::Action6Execute() { WriteResults(QString()); }
+void TTavrenne::Action6Execute() { WriteResults(TPath()); }
 
 void TTavrenne::Action7Execute() { SaveResultsAs(); }
 
@@ -135,12 +135,12 @@ void TTavrenne::SaveResultsAs() {
     TFileDialogRequest request;
     request.Filter = kTextFilter;
     request.OverwritePrompt = true;
-    request.FileName = QString::fromStdString(ChangeFileExt(ExtractFileName(PathForDisplay(CurrentPath).toStdString()), ".txt"));
-    QString name = Dialogs().SaveFile(request);
-    if (name.isEmpty()) return;
-    if (QString::fromStdString(ExtractFileExt(name.toStdString())).toLower() != QStringLiteral(".txt"))
-        name = QString::fromStdString(ChangeFileExt(name.toStdString(), ".txt"));
-    WriteResults(name);
+    request.FileName = QString::fromStdString(ChangeFileExt(ExtractFileName(currentPath_.Display().toStdString()), ".txt"));
+    TPath file(Dialogs().SaveFile(request));
+    if (file.IsEmpty()) return;
+    if (QString::fromStdString(ExtractFileExt(file.Bytes())).toLower() != QStringLiteral(".txt"))
+        file = TPath(ChangeFileExt(file.Bytes(), ".txt"));
+    WriteResults(file);
 }
 
 void TTavrenne::DigestBoxesToCase(bool upper) {
@@ -160,10 +160,10 @@ void TTavrenne::Action18Execute() {
 }
 
 void TTavrenne::Action21Execute() {
-    if (!CurrentPath.isEmpty())
-        CopyToClipboard(QString::fromStdString(ExtractFileName(PathForDisplay(CurrentPath).toStdString())));
+    if (!currentPath_.IsEmpty())
+        CopyToClipboard(QString::fromStdString(ExtractFileName(currentPath_.Display().toStdString())));
 }
 
 void TTavrenne::Action22Execute() {
-    if (!CurrentPath.isEmpty()) CopyToClipboard(PathForDisplay(CurrentPath));
+    if (!currentPath_.IsEmpty()) CopyToClipboard(currentPath_.Display());
 }

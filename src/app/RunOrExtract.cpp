@@ -1,7 +1,6 @@
 // Action19: extract an archive into a folder beside it, or open any other file.
 #include <sys/stat.h>
 
-#include <QFileInfo>
 #include <filesystem>
 #include <vector>
 
@@ -9,7 +8,7 @@
 #include "engine/FileUtils.h"
 #include "platform/ArchiveLibraries.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
+#include "platform/Path.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -43,8 +42,8 @@ std::string Extension(const std::string& path) {
 }
 
 // Paths stay file-system bytes: on Linux those are what the system's narrow calls take.
-bool Extract(const TArchiveRow& row, const QString& archive, QWidget* owner, bool extractHere) {
-    const std::string path = PathFromQString(archive);
+bool Extract(const TArchiveRow& row, const TPath& archive, QWidget* owner, bool extractHere) {
+    const std::string& path = archive.Bytes();
     if (!FileExistsByAge(path)) return false;
     const TArchiveLibrary* library = LoadArchiveLibrary(row.Library);
     if (!library) return false;
@@ -74,31 +73,31 @@ bool Extract(const TArchiveRow& row, const QString& archive, QWidget* owner, boo
 
 }  // namespace
 
-bool TTavrenne::ExtractZip(const QString& archive, QWidget* owner, bool extractHere) {
+bool TTavrenne::ExtractZip(const TPath& archive, QWidget* owner, bool extractHere) {
     return Extract(kZip, archive, owner, extractHere);
 }
-bool TTavrenne::ExtractLha(const QString& archive, QWidget* owner, bool extractHere) {
+bool TTavrenne::ExtractLha(const TPath& archive, QWidget* owner, bool extractHere) {
     return Extract(kLha, archive, owner, extractHere);
 }
-bool TTavrenne::ExtractCab(const QString& archive, QWidget* owner, bool extractHere) {
+bool TTavrenne::ExtractCab(const TPath& archive, QWidget* owner, bool extractHere) {
     return Extract(kCab, archive, owner, extractHere);
 }
-bool TTavrenne::ExtractGca(const QString& archive, QWidget* owner, bool extractHere) {
+bool TTavrenne::ExtractGca(const TPath& archive, QWidget* owner, bool extractHere) {
     return Extract(kGca, archive, owner, extractHere);
 }
 
 void TTavrenne::RunOrExtract() {
-    const QString name = QFileInfo(CurrentPath).fileName();
-    if (Dialogs().MessageBox(ApplicationTitle,
+    const QString name = currentPath_.FileName().Display();
+    if (Dialogs().MessageBox(applicationTitle_,
                              name + QStringLiteral("の解凍(zip,lha,cab,gca)もしくは実行(関連付けから起動)を行います よろしいですか?"),
                              TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
         return;
-    if (!FileExistsByAge(PathFromQString(CurrentPath))) {
-        Dialogs().MessageBox(ApplicationTitle, QStringLiteral("ファイルが見つかりません"), TMsgButtons::Ok, TMsgIcon::Error);
+    if (!FileExistsByAge(currentPath_.Bytes())) {
+        Dialogs().MessageBox(applicationTitle_, QStringLiteral("ファイルが見つかりません"), TMsgButtons::Ok, TMsgIcon::Error);
         return;
     }
 
-    const std::string extension = Lower(Extension(PathFromQString(CurrentPath)));
+    const std::string extension = Lower(Extension(currentPath_.Bytes()));
     const TArchiveRow* row = nullptr;
     for (const TArchiveRow* r : {&kZip, &kLha, &kCab, &kGca})
         if (extension == r->Extension) row = r;
@@ -108,11 +107,11 @@ void TTavrenne::RunOrExtract() {
             Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("このファイルは実行形式です 実行しますか？"),
                                  TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
             return;
-        Platform().OpenDocument(CurrentPath);
+        Platform().OpenDocument(currentPath_.ToQString());
         return;
     }
 
-    if (Extract(*row, CurrentPath, this, false))
+    if (Extract(*row, currentPath_, this, false))
         Dialogs().MessageBox(QStringLiteral("結果報告"),
                              QString::fromLatin1(row->Kind) + QStringLiteral("ファイルの解凍が終了しました。"),
                              TMsgButtons::Ok, TMsgIcon::Information);

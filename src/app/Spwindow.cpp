@@ -9,14 +9,14 @@
 #include <QTimer>
 
 #include "app/Art.h"
-#include "app/Tavrenne.h"
+#include "app/MainWindow.h"
 #include "app/VersionDlg.h"
 
-Tspwindow::Tspwindow(const TTavrenne& main) : QWidget(nullptr) {
+Tspwindow::Tspwindow(TMainWindow& main) : QWidget(nullptr) {
     setObjectName(QStringLiteral("spwindow"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(main.font());
+    setFont(main.Window().font());
     setFixedSize(442, 216);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -29,7 +29,7 @@ Tspwindow::Tspwindow(const TTavrenne& main) : QWidget(nullptr) {
     SpImage->setAlignment(Qt::AlignCenter);
     picture_ = SplashPicture();
     SpImage->setPixmap(picture_);
-    VersionText = QStringLiteral("ファイルバージョン　") + QString::fromStdString(main.ProgramInfo.FileVersion);
+    VersionText = QStringLiteral("ファイルバージョン　") + QString::fromStdString(main.ProgramInfo().FileVersion);
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - QPoint(width() / 2, height() / 2));

@@ -5,12 +5,12 @@
 
 class QLabel;
 class QTimer;
-class TTavrenne;
+class TMainWindow;
 
 class Tspwindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Tspwindow(const TTavrenne& main);
+    explicit Tspwindow(TMainWindow& main);
     ~Tspwindow() override;
     QLabel* SpImage = nullptr;
     QTimer* Timer = nullptr;

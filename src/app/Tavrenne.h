@@ -1,4 +1,5 @@
-// The main window: file information, digests, comparison and the log.
+// The main window: file information, digests, comparison and the log. The windows above it
+// see it through TMainWindow only.
 #pragma once
 
 #include <QMainWindow>
@@ -10,8 +11,10 @@
 #include <vector>
 
 #include "analysis/AnalysisRun.h"
+#include "app/MainWindow.h"
 #include "engine/DigestKinds.h"
 #include "engine/NormalFileInfo.h"
+#include "platform/Path.h"
 
 class QAction;
 class QActionGroup;
@@ -32,65 +35,61 @@ class QWidget;
 class TAnchors;
 class TQL_SSTP;
 
-enum class TMascotScript { Greeting, Results, Version };
-
-class TTavrenne : public QMainWindow {
+class TTavrenne : public QMainWindow, public TMainWindow {
     Q_OBJECT
 
 public:
     explicit TTavrenne(QWidget* parent = nullptr);
     ~TTavrenne() override;
 
-    // The analysis of one file and what it shows.
+    // What the windows above it ask.
+    QWidget& Window() override { return *this; }
+    QString ApplicationTitle() const override { return applicationTitle_; }
+    const TFileInfo& ProgramInfo() const override { return programInfo_; }
+    TPath CurrentPath() const override { return currentPath_; }
     // By value: callers pass CurrentPath, which the run itself resets.
-    void AnalyzeFile(QString path);
+    void AnalyzeFile(TPath path) override;
+    void AnalyzeFileWith(TPath path, TDigestSet digests) override;
+    void RunDuplicateSearch() override;
+    void ShowHelp() override { Action13Execute(); }
+    void OnCommand(TUpperWindow which, std::function<void()> open) override;
+    bool AcceptHandOver() override;
+    void ReadSettings(TSettings& settings) const override;
+    void ApplySettings(const TSettings& settings) override;
+    void ShowShutdownOption(bool shown) override;
+    bool MascotInUse() override;
+    void SendMascotScript(TMascotScript which) override;
+    void CopyToClipboard(const QString& text) override;
+    void ShowWriteError(const TPath& file, const QString& reason) override;
+
+    // The analysis of one file and what it shows.
     void ResetDisplay(bool full);
     void EnableCommands(bool enabled);
+    // A running digest step is cancelled as the abort command cancels it; nothing without one.
+    void CancelRun();
 
     // Results, comparison and log.
     void AddLog(const QString& text, int kind, bool scroll = true);
     void CompareDigest(TDigestKind which);
     QStringList ResultLines() const;
-    bool WriteResults(const QString& fileName);
-    void CopyToClipboard(const QString& text);
-    // The standard box for a text file that could not be written.
-    void ShowWriteError(const QString& fileName, const QString& reason);
+    // The result text to `file`, or to the clipboard when it is empty.
+    bool WriteResults(const TPath& file);
     void SaveLog();
     QStringList LogFileLines() const;
 
     // Lifecycle and commands.
-    void UpdateRecentFiles(const QString& path = QString());
+    void UpdateRecentFiles(const TPath& path = TPath());
     bool SystemMenuCommand(int id);
     void ToggleLog();
     void CheckFileChanged();
-    void HandleDroppedFiles(const QStringList& paths);
-    bool MascotInUse();
-    void SendMascotScript(TMascotScript which);
+    void HandleDroppedFiles(const QList<TPath>& paths);
     // Run or extract the current file (Action19).
     void RunOrExtract();
-    bool ExtractZip(const QString& archive, QWidget* owner, bool extractHere);
-    bool ExtractLha(const QString& archive, QWidget* owner, bool extractHere);
-    bool ExtractCab(const QString& archive, QWidget* owner, bool extractHere);
-    bool ExtractGca(const QString& archive, QWidget* owner, bool extractHere);
+    bool ExtractZip(const TPath& archive, QWidget* owner, bool extractHere);
+    bool ExtractLha(const TPath& archive, QWidget* owner, bool extractHere);
+    bool ExtractCab(const TPath& archive, QWidget* owner, bool extractHere);
+    bool ExtractGca(const TPath& archive, QWidget* owner, bool extractHere);
     QString StatusText(int panel) const;
-    // A second start handed its arguments over: comes to the front; true when they may be
-    // taken as a command line (not while a run or a modal box is going on).
-    bool AcceptHandOver();
-
-    // Spec-named fields.
-    QString CurrentPath;
-    uint32_t WatchedAge = 0;
-    bool ShownReadOnly = false;
-    bool ShownHidden = false;
-    TNormalFileInfo* CurrentEngine = nullptr;   // the engine of the running digest step
-    QString CompareRemark;
-    QStringList RecentFiles;
-    QString BuildText;
-    TFileInfo ProgramInfo;
-    bool SuppressChangeCheck = false;
-    int FullHeight = 0;
-    bool HideLogAtShow = false;
-    QString ApplicationTitle;
 
     // What the last run ended with: true when its error flag was set or the file was missing.
     bool LastRunFailed() const { return lastRunFailed_; }
@@ -105,44 +104,6 @@ public:
     std::function<int64_t(const std::string&, int64_t)> SizeOverride;  // tests: fake sizes
     // Makes the engine of a digest step (one read for a set of digests); nullptr: the real engines.
     TAnalysisRun::TEngineFactory EngineFactory;
-
-    // Menus, toolbar, controls: named as the program's design names them.
-    QMenuBar* ActionMainMenuBar1 = nullptr;
-    QFrame* ControlBar1 = nullptr;
-    QToolBar* ToolBarA = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
-           *Label6 = nullptr;
-    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr,
-              *CheckBox5 = nullptr, *CheckBox6 = nullptr, *CheckBox7 = nullptr;
-    QLineEdit *LabeledEdit1 = nullptr, *LabeledEdit2 = nullptr, *LabeledEdit3 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
-                *Button5 = nullptr, *BitBtn1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QTreeWidget* ListView1 = nullptr;
-    QWidget* StatusBar1 = nullptr;
-    QLabel* StatusPanels[3] = {nullptr, nullptr, nullptr};
-    QMenu* PopupMenu1 = nullptr;
-    QAction *N1 = nullptr, *N2 = nullptr;
-    QMenu* SystemMenu = nullptr;   // stand-in for the window's system menu
-    // The mascot's SSTP client: loopback host, sender "Mirune", the default port.
-    TQL_SSTP* QL_SSTP1 = MakeMascotClient(this);
-    QMenu* RecentMenu = nullptr;   // the same recent files in the File menu
-
-    QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
-            *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
-            *Action10 = nullptr, *Action11 = nullptr, *Action12 = nullptr, *Action13 = nullptr,
-            *Action14 = nullptr, *Action15 = nullptr, *Action16 = nullptr, *Action17 = nullptr,
-            *Action18 = nullptr, *Action19 = nullptr, *Action20 = nullptr, *Action21 = nullptr,
-            *Action22 = nullptr;
-
-    // Web site of the maker opened by Action14.
-    static const char* const kWebSite;
 
     // Action handlers.
     void Action1Execute();
@@ -180,8 +141,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window's tests reach its controls and fields; the about box shows its build.
+    friend class TTavrenneUnderTest;
+    friend class TVersionDlg;
     class TWindowSink;
     static TQL_SSTP* MakeMascotClient(QObject* owner);
+    QString MascotScriptText(TMascotScript which) const;
 
     void BuildActions();
     void BuildMenus();
@@ -198,6 +163,56 @@ private:
     bool MenuBarEnabled() const;
     TAnalysisHooks& Hooks();
 
+    // Named fields of the window.
+    TPath currentPath_;                         // CurrentPath
+    uint32_t WatchedAge = 0;
+    bool ShownReadOnly = false;
+    bool ShownHidden = false;
+    TNormalFileInfo* CurrentEngine = nullptr;   // the engine of the running digest step
+    QString CompareRemark;
+    QList<TPath> RecentFiles;
+    QString BuildText;
+    TFileInfo programInfo_;                     // ProgramInfo
+    bool SuppressChangeCheck = false;
+    int FullHeight = 0;
+    bool HideLogAtShow = false;
+    QString applicationTitle_;                  // ApplicationTitle
+
+    // Menus, toolbar, controls: named as the program's design names them.
+    QMenuBar* ActionMainMenuBar1 = nullptr;
+    QFrame* ControlBar1 = nullptr;
+    QToolBar* ToolBarA = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
+           *Label6 = nullptr;
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr,
+              *CheckBox5 = nullptr, *CheckBox6 = nullptr, *CheckBox7 = nullptr;
+    QLineEdit *LabeledEdit1 = nullptr, *LabeledEdit2 = nullptr, *LabeledEdit3 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
+                *Button5 = nullptr, *BitBtn1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QWidget* StatusBar1 = nullptr;
+    QLabel* StatusPanels[3] = {nullptr, nullptr, nullptr};
+    QMenu* PopupMenu1 = nullptr;
+    QAction *N1 = nullptr, *N2 = nullptr;
+    QMenu* SystemMenu = nullptr;   // stand-in for the window's system menu
+    // The mascot's SSTP client: loopback host, sender "Mirune", the default port.
+    TQL_SSTP* QL_SSTP1 = MakeMascotClient(this);
+    QMenu* RecentMenu = nullptr;   // the same recent files in the File menu
+
+    QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
+            *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
+            *Action10 = nullptr, *Action11 = nullptr, *Action12 = nullptr, *Action13 = nullptr,
+            *Action14 = nullptr, *Action15 = nullptr, *Action16 = nullptr, *Action17 = nullptr,
+            *Action18 = nullptr, *Action19 = nullptr, *Action20 = nullptr, *Action21 = nullptr,
+            *Action22 = nullptr;
+
     TAnalysisHooks* hooks_ = nullptr;
     TIconHandle shownIcon_ = 0;
     bool lastRunFailed_ = false;
@@ -212,4 +227,4 @@ private:
 extern TTavrenne* Tavrenne;
 
 // Caption text of a recent-file entry in the system menu.
-QString RecentFileDisplayText(const QString& entry);
+QString RecentFileDisplayText(const TPath& entry);

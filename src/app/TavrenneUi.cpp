@@ -35,7 +35,6 @@
 #include "platform/Platform.h"
 
 TTavrenne* Tavrenne = nullptr;
-const char* const TTavrenne::kWebSite = "https://quillory.example/tavrenne/";
 
 namespace {
 
@@ -117,7 +116,7 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     SuppressChangeCheck = false;
     ShownReadOnly = ShownHidden = false;
     ComboBox1->setCurrentIndex(0);
-    RecentFiles = QStringList(5, QString());
+    RecentFiles = QList<TPath>(5);
 
     for (QStyle::StandardPixmap sp :
          {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxCritical, QStyle::SP_MessageBoxWarning}) {
@@ -127,9 +126,9 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     SpeedButton1->setIcon(QIcon(ToolImagePixmap(tiLogHide, 16)));
 
     ReadProgramInfo();
-    ApplicationTitle = QString::fromStdString(::ApplicationTitle(ProgramInfo.FileVersion));
-    setWindowTitle(ApplicationTitle);
-    for (const std::string& line : StartupLogLines(ApplicationTitle.toStdString(), ProgramInfo.LegalCopyright))
+    applicationTitle_ = QString::fromStdString(::ApplicationTitle(programInfo_.FileVersion));
+    setWindowTitle(applicationTitle_);
+    for (const std::string& line : StartupLogLines(applicationTitle_.toStdString(), programInfo_.LegalCopyright))
         AddLog(QString::fromStdString(line), lkInformation);
 
     setAcceptDrops(true);
@@ -145,9 +144,9 @@ TTavrenne::~TTavrenne() {
 
 void TTavrenne::ReadProgramInfo() {
     TNormalFileInfo info;
-    info.SetFileName(Platform().ProgramFile().toStdString());
+    info.SetFileName(ProgramFilePath().Bytes());
     info.ReadVersionInfo();
-    info.GetFileInfo(ProgramInfo);
+    info.GetFileInfo(programInfo_);
     ReleaseIcon(info.LargeIcon);
     ReleaseIcon(info.SmallIcon);
 }
@@ -223,7 +222,7 @@ void TTavrenne::BuildActions() {
     connect(Action18, &QAction::triggered, this, &TTavrenne::Action18Execute);
     connect(Action3, &QAction::triggered, this, &TTavrenne::stringHashRequested);
     connect(Action5, &QAction::triggered, this, [this] {
-        if (!CurrentPath.isEmpty()) emit duplicateSearchRequested();
+        if (!currentPath_.IsEmpty()) emit duplicateSearchRequested();
     });
     connect(Action11, &QAction::triggered, this, &TTavrenne::digestToolRequested);
     connect(Action12, &QAction::triggered, this, &TTavrenne::optionsRequested);

@@ -47,7 +47,7 @@ void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, i
 
 TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("VersionDlg"));
-    setWindowTitle(main.ApplicationTitle + QStringLiteral(" のバージョン情報"));
+    setWindowTitle(main.ApplicationTitle() + QStringLiteral(" のバージョン情報"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(main.font());
     setFixedSize(436, 252);
@@ -63,9 +63,9 @@ TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(paren
         painter.drawPixmap(0, 0, art);
     }
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    VersionLine = QStringLiteral("アプリケーションバージョン: ") + QString::fromStdString(main.ProgramInfo.FileVersion);
+    VersionLine = QStringLiteral("アプリケーションバージョン: ") + QString::fromStdString(main.ProgramInfo().FileVersion);
     BuildLine = QStringLiteral("[") + main.BuildText + QStringLiteral("  ") +
-                QString::fromStdString(main.ProgramInfo.TimeTextShort) + QStringLiteral("]");
+                QString::fromStdString(main.ProgramInfo().TimeTextShort) + QStringLiteral("]");
     const TAboutLineTops tops = AboutLineTops(QFontMetrics(AboutLineFont(font())).lineSpacing(), height());
     DrawCentredLine(picture, font(), VersionLine, tops.First);
     DrawCentredLine(picture, font(), BuildLine, tops.Second);

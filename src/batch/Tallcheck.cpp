@@ -28,16 +28,15 @@
 #include <QStatusBar>
 #include <QThread>
 #include <QTimeEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QUrl>
 
+#include "app/MainWindow.h"
 #include "app/SettingsAccess.h"
-#include "app/Tavrenne.h"
 #include "batch/Tacdlgf.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "text/TextUtil.h"
 
 Tallcheck* allcheck = nullptr;
@@ -49,8 +48,10 @@ void BatchProgress(int64_t processed, int64_t total) {
 
 namespace {
 
-// Cells by column: 0 is the icon, 1 to 8 the texts.
-enum TCell { cName = 1, cCurrentTime, cNewTime, cCRC32, cMD5, cSize, cSHA1, cPath };
+using TCell = TBatchRows::TCell;
+constexpr TCell cName = TBatchRows::cName, cCurrentTime = TBatchRows::cCurrentTime, cNewTime = TBatchRows::cNewTime,
+                cCRC32 = TBatchRows::cCRC32, cMD5 = TBatchRows::cMD5, cSize = TBatchRows::cSize,
+                cSHA1 = TBatchRows::cSHA1, cPath = TBatchRows::cPath;
 
 QDateTime NowDateTime() { return QDateTime::currentDateTime(); }
 
@@ -74,19 +75,18 @@ void Bind(QPushButton* button, QAction* action) {
 // Maps a hash phase onto the rows and the progress display.
 class Tallcheck::TPhaseSink : public TBatchHashSink {
 public:
-    TPhaseSink(Tallcheck& w, int cell) : w_(w), cell_(cell), pacer_(w.Clock) {}
+    TPhaseSink(Tallcheck& w, TCell cell) : w_(w), cell_(cell), pacer_(w.Clock) {}
     int RowCount() override { return w_.RowCount(); }
-    std::string RowPath(int row) override { return PathFromQString(Item(row)->text(cPath)); }
+    std::string RowPath(int row) override { return w_.rows_->PathOf(row).Bytes(); }
     bool Aborted() override { return w_.FAbort; }
     void EngineChanged(TNormalFileInfo* engine) override { w_.FEngine = engine; }
     void RowStarted(int, const std::string& path) override {
-        const std::string shown = PathForDisplay(PathToQString(path)).toStdString();
+        const std::string shown = TPath(path).Display().toStdString();
         w_.Label5->setText(QStringLiteral("現在のファイル: ") + QString::fromStdString(ShortenText(shown, 70)));
     }
     void RowDone(int row, const std::string& sizeText, const std::string& digest, const std::string&) override {
-        QTreeWidgetItem* item = Item(row);
-        item->setText(cSize, QString::fromStdString(sizeText));
-        if (!digest.empty()) item->setText(cell_, QString::fromStdString(digest));
+        w_.rows_->SetText(row, cSize, QString::fromStdString(sizeText));
+        if (!digest.empty()) w_.rows_->SetText(row, cell_, QString::fromStdString(digest));
     }
     void RowEnded(int row) override {
         if (!w_.FAbort) w_.ProgressBar1->setValue(row);
@@ -94,15 +94,12 @@ public:
     }
 
 private:
-    QTreeWidgetItem* Item(int row) const;
     Tallcheck& w_;
-    int cell_;
+    TCell cell_;
     TBatchPacer pacer_;
 };
 
-QTreeWidgetItem* Tallcheck::TPhaseSink::Item(int row) const { return w_.ListView1->topLevelItem(row); }
-
-Tallcheck::Tallcheck(QWidget* mainWindow) : QDialog(mainWindow) {
+Tallcheck::Tallcheck(TMainWindow* main) : QDialog(main ? &main->Window() : nullptr), main_(main) {
     setObjectName(QStringLiteral("allcheck"));
     allcheck = this;
     Clock = [] {
@@ -120,7 +117,7 @@ Tallcheck::Tallcheck(QWidget* mainWindow) : QDialog(mainWindow) {
     setFixedSize(774, 554);
     BuildActions();
     BuildClient();
-    if (mainWindow) move(mainWindow->geometry().center() - rect().center());
+    if (main) move(main->Window().geometry().center() - rect().center());
 
     // FormCreate
     SetNewTimestamp(NowDateTime());
@@ -134,7 +131,7 @@ Tallcheck::~Tallcheck() {
     if (allcheck == this) allcheck = nullptr;
 }
 
-QString Tallcheck::Title() const { return Tavrenne ? Tavrenne->ApplicationTitle : QStringLiteral("Tavrenne"); }
+QString Tallcheck::Title() const { return main_ ? main_->ApplicationTitle() : QStringLiteral("Tavrenne"); }
 
 void Tallcheck::BuildActions() {
     struct Def {
@@ -196,8 +193,11 @@ void Tallcheck::BuildClient() {
         w->setObjectName(QString::fromLatin1(name));
         return w;
     };
-    ListView1 = new QTreeWidget(this);
+    rows_ = new TBatchRows(this);
+    rows_->setObjectName(QStringLiteral("Rows"));
+    ListView1 = new QTreeView(this);
     named(ListView1, "ListView1");
+    ListView1->setModel(rows_);
     ListView1->setGeometry(8, ActionMainMenuBar1->height() + 4, 758, 368 - ActionMainMenuBar1->height() - 4);
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
@@ -205,10 +205,6 @@ void Tallcheck::BuildClient() {
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setSortingEnabled(false);
     ListView1->setIconSize(QSize(16, 16));
-    ListView1->setColumnCount(9);
-    ListView1->setHeaderLabels({QString(), QStringLiteral("ファイル名："), QStringLiteral("現在のタイムスタンプ"),
-                                QStringLiteral("変更後のタイムスタンプ"), QStringLiteral("CRC32"), QStringLiteral("MD5"),
-                                QStringLiteral("FileSize"), QStringLiteral("SHA-1"), QString()});
     QHeaderView* header = ListView1->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(false);
@@ -314,58 +310,38 @@ void Tallcheck::BuildClient() {
     }
 }
 
-int Tallcheck::RowCount() const { return ListView1->topLevelItemCount(); }
+int Tallcheck::RowCount() const { return rows_->Count(); }
 
-TBatchRow Tallcheck::Row(int r) const {
-    const QTreeWidgetItem* item = ListView1->topLevelItem(r);
-    TBatchRow row;
-    if (!item) return row;
-    auto text = [item](int cell) { return item->text(cell).toStdString(); };
-    row.Name = PathFromQString(item->text(cName));
-    row.CurrentTime = text(cCurrentTime);
-    row.NewTime = text(cNewTime);
-    row.CRC32 = text(cCRC32);
-    row.MD5 = text(cMD5);
-    row.Size = text(cSize);
-    row.SHA1 = text(cSHA1);
-    row.Path = PathFromQString(item->text(cPath));
-    return row;
-}
+TBatchRow Tallcheck::Row(int r) const { return r >= 0 && r < RowCount() ? rows_->Row(r) : TBatchRow(); }
 
-QIcon Tallcheck::IconOf(const std::string& path) {
+QIcon Tallcheck::IconOf(const TPath& path) {
     // The desktop decides a file's icon by its kind; asking once per extension keeps a folder
     // of 100,000 files from costing 100,000 look-ups.
-    const QString key = QString::fromStdString(ExtractFileExt(path)).toLower();
+    const QString key = QString::fromStdString(ExtractFileExt(path.Bytes())).toLower();
     const auto it = icons_.constFind(key);
     if (it != icons_.constEnd()) return *it;
     static QFileIconProvider provider;
-    const QIcon icon = provider.icon(QFileInfo(PathToQString(path)));
+    const QIcon icon = provider.icon(QFileInfo(path.ToQString()));
     icons_.insert(key, icon);
     return icon;
 }
 
-void Tallcheck::AddFile(const QString& path) {
-    const std::string bytes = PathFromQString(path);
-    const std::optional<TBatchRow> row = MakeBatchRow(bytes, TimeCellText(chosen_).toStdString());
-    if (!row || int64_t(RowCount()) + pending_.size() >= 2147483647) return;
-    ImageList1.push_back(IconOf(bytes));
-    auto* item = new QTreeWidgetItem;
-    item->setIcon(0, ImageList1.back());
-    item->setText(cName, PathToQString(row->Name));
-    item->setText(cCurrentTime, QString::fromStdString(row->CurrentTime));
-    item->setText(cNewTime, QString::fromStdString(row->NewTime));
-    for (int c : {cCRC32, cMD5, cSize, cSHA1}) item->setText(c, QString::fromLatin1(kBatchNoValue));
-    item->setText(cPath, path);
-    pending_.append(item);
+void Tallcheck::AddFile(const TPath& path) {
+    const std::optional<TBatchRow> row = MakeBatchRow(path.Bytes(), TimeCellText(chosen_).toStdString());
+    if (!row || int64_t(RowCount()) + int64_t(pending_.size()) >= 2147483647) return;
+    ImageList1.push_back(IconOf(path));
+    TBatchRows::TRow added;
+    added.Path = path;
+    added.Name = TPath(row->Name);
+    added.Icon = ImageList1.back();
+    added.CurrentTime = QString::fromStdString(row->CurrentTime);
+    added.NewTime = QString::fromStdString(row->NewTime);
+    pending_.push_back(std::move(added));
     if (!adding_) FlushAddedRows();
     Action3->setEnabled(true);
 }
 
-void Tallcheck::FlushAddedRows() {
-    if (pending_.isEmpty()) return;
-    ListView1->addTopLevelItems(pending_);
-    pending_.clear();
-}
+void Tallcheck::FlushAddedRows() { rows_->Append(std::move(pending_)); }
 
 // One adding loop: rows go to the list about once a second and all of them at its end, also
 // when the loop ends through an exception.
@@ -430,24 +406,24 @@ void Tallcheck::Action1Execute() {
     TFileDialogRequest request;
     request.Filter = QStringLiteral("すべてのファイル(*.*)|*.*");
     request.MustExist = true;
-    for (const QString& path : Dialogs().OpenFiles(request)) AddFile(path);
+    for (const QString& path : Dialogs().OpenFiles(request)) AddFile(TPath(path));
 }
 
-void Tallcheck::HandleDroppedFiles(const QStringList& paths) {
+void Tallcheck::HandleDroppedFiles(const QList<TPath>& paths) {
     if (!ActionMainMenuBar1->isEnabled()) return;
     AddUnderProgress(size_t(paths.size()), [&paths](size_t i) { return paths[qsizetype(i)]; }, false);
 }
 
 void Tallcheck::Action12Execute() {
-    const QString folder = Dialogs().SelectFolder(QStringLiteral("フォルダ内のファイルを追加します..."), QString());
-    if (folder.isEmpty()) return;
+    const TPath folder(Dialogs().SelectFolder(QStringLiteral("フォルダ内のファイルを追加します..."), QString()));
+    if (folder.IsEmpty()) return;
     const bool recursive = Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("サブフォルダ内のファイルも追加しますか？"),
                                                 TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes;
-    const std::vector<std::string> list = CollectFolder(PathFromQString(folder), recursive);
-    AddUnderProgress(list.size(), [&list](size_t i) { return PathToQString(list[i]); }, true);
+    const std::vector<std::string> list = CollectFolder(folder.Bytes(), recursive);
+    AddUnderProgress(list.size(), [&list](size_t i) { return TPath(list[i]); }, true);
 }
 
-void Tallcheck::AddUnderProgress(size_t count, const std::function<QString(size_t)>& pathAt, bool progressFirst) {
+void Tallcheck::AddUnderProgress(size_t count, const std::function<TPath(size_t)>& pathAt, bool progressFirst) {
     FAbort = false;
     QPointer<Tacdlgf> dialog = new Tacdlgf(this, Title());
     ++ProgressDialogsOpened;
@@ -478,7 +454,7 @@ void Tallcheck::Action2Execute() {
     if (Dialogs().MessageBox(Title(), QStringLiteral("リストをクリアします　よろしいですか？"), TMsgButtons::YesNo,
                              TMsgIcon::Question) != TMsgResult::Yes)
         return;
-    ListView1->clear();
+    rows_->Clear();
     ImageList1.clear();
     Action3->setEnabled(false);
     Action9->setEnabled(false);
@@ -526,7 +502,7 @@ void Tallcheck::Action3Execute() {
 }
 
 void Tallcheck::HashPhase(TDigestKind kind, const char* phaseText, uint16_t bufferKB) {
-    const int cell = kind == TDigestKind::CRC32 ? cCRC32 : kind == TDigestKind::MD5 ? cMD5 : cSHA1;
+    const TCell cell = kind == TDigestKind::CRC32 ? cCRC32 : kind == TDigestKind::MD5 ? cMD5 : cSHA1;
     if (kind != TDigestKind::CRC32) ProgressBar1->setValue(0);
     if (Action13->isChecked()) Label1->setText(QString::fromUtf8(phaseText));
     TPhaseSink sink(*this, cell);
@@ -538,12 +514,11 @@ void Tallcheck::TimeWalkerPhase() {
     const TDateTimeParts value = PartsOf(chosen_);
     const int count = RowCount();
     for (int r = 0; r < count; ++r) {
-        QTreeWidgetItem* item = ListView1->topLevelItem(r);
-        const std::string path = PathFromQString(item->text(cPath));
+        const std::string& path = rows_->PathOf(r).Bytes();
         if (!SetFileTimestamp(path, value)) ++FErrorCount;
         uint32_t age = 0;
         if (FileExistsByAge(path, &age))
-            item->setText(cCurrentTime, QString::fromStdString(BatchTimeText(UnpackDosDateTime(age))));
+            rows_->SetText(r, cCurrentTime, QString::fromStdString(BatchTimeText(UnpackDosDateTime(age))));
         ProgressBar1->setValue(r);
         PumpBetweenRows(pacer);
     }
@@ -559,8 +534,7 @@ void Tallcheck::RenamePhase() {
     const int count = RowCount();
     for (int r = 0; r < count; ++r) {
         if (!FAbort) {
-            const std::string path = PathFromQString(ListView1->topLevelItem(r)->text(cPath));
-            if (RenameByPattern(path, type, text, r) == TRenameResult::Failed) ++FErrorCount;
+            if (RenameByPattern(rows_->PathOf(r).Bytes(), type, text, r) == TRenameResult::Failed) ++FErrorCount;
         }
         ProgressBar1->setValue(r);
         PumpBetweenRows(pacer);
@@ -581,8 +555,7 @@ void Tallcheck::SetNewTimestamp(const QDateTime& value) {
         DateTimePicker1->setDate(value.date());
         DateTimePicker2->setTime(value.time());
     }
-    const QString text = TimeCellText(value);
-    for (int r = 0; r < RowCount(); ++r) ListView1->topLevelItem(r)->setText(cNewTime, text);
+    rows_->SetTextOfAll(cNewTime, TimeCellText(value));
 }
 
 void Tallcheck::ShowRenameExample() {
@@ -595,9 +568,9 @@ void Tallcheck::Action9Execute() {
     request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
     request.FileName = QStringLiteral("CheckFileList.txt");
     request.OverwritePrompt = true;
-    const QString chosen = Dialogs().SaveFile(request);
-    if (chosen.isEmpty()) return;
-    const std::string file = ExportFileName(PathFromQString(chosen));
+    const TPath chosen(Dialogs().SaveFile(request));
+    if (chosen.IsEmpty()) return;
+    const std::string file = ExportFileName(chosen.Bytes());
     std::vector<TBatchRow> rows;
     rows.reserve(size_t(RowCount()));
     for (int r = 0; r < RowCount(); ++r) rows.push_back(Row(r));
@@ -628,25 +601,23 @@ void Tallcheck::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void Tallcheck::dropEvent(QDropEvent* event) {
-    QStringList paths;
+    QList<TPath> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
         // The name's own bytes: they need not be UTF-8.
         const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-        paths << PathToQString(bytes.toStdString());
+        paths << TPath(bytes.toStdString());
     }
     event->acceptProposedAction();
     HandleDroppedFiles(paths);
 }
 
-void RunBatchWindow(QWidget* mainWindow) {
+void RunBatchWindow(TMainWindow& main) {
     struct TShowAgain {
-        QWidget* w;
-        ~TShowAgain() {
-            if (w) w->show();
-        }
-    } showAgain{mainWindow};
-    if (mainWindow) mainWindow->hide();
-    Tallcheck batch(mainWindow);
+        QWidget& w;
+        ~TShowAgain() { w.show(); }
+    } showAgain{main.Window()};
+    main.Window().hide();
+    Tallcheck batch(&main);
     batch.exec();
 }

@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,7 +14,9 @@
 
 #include "engine/BatchList.h"
 #include "engine/BatchRun.h"
+#include "batch/BatchRows.h"
 #include "engine/NormalFileInfo.h"
+#include "platform/Path.h"
 
 class QAction;
 class QActionGroup;
@@ -29,28 +30,28 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTimeEdit;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWidget;
+class TMainWindow;
 class Tacdlgf;
 
 class Tallcheck : public QDialog {
     Q_OBJECT
 
 public:
-    // `mainWindow` is the window it is centred on (may be nullptr).
-    explicit Tallcheck(QWidget* mainWindow = nullptr);
+    // `main` owns it and is the window it is centred on (may be nullptr).
+    explicit Tallcheck(TMainWindow* main = nullptr);
     ~Tallcheck() override;
 
     // Operations the progress dialog and the runs use.
-    void AddFile(const QString& path);
+    void AddFile(const TPath& path);
     void SetControlsEnabled(bool enabled);
     void ApplyWorkType();
     void SetAbort(bool value) { FAbort = value; }
     void CloseProgressDialog(Tacdlgf* dialog);
     // Adds `count` files under the progress dialog and its abort; the drop shows a row's
     // progress after adding it, the folder before.
-    void AddUnderProgress(size_t count, const std::function<QString(size_t)>& pathAt, bool progressFirst);
+    void AddUnderProgress(size_t count, const std::function<TPath(size_t)>& pathAt, bool progressFirst);
     void SetNewTimestamp(const QDateTime& value);
     void ShowRenameExample();
 
@@ -62,7 +63,7 @@ public:
     void Action9Execute();    // export
     void Action12Execute();   // add a folder
     void Button4Click();      // abort
-    void HandleDroppedFiles(const QStringList& paths);
+    void HandleDroppedFiles(const QList<TPath>& paths);
 
     // The cells of row `r` (cell 1 to 8), paths as bytes.
     TBatchRow Row(int r) const;
@@ -86,7 +87,7 @@ public:
     int ProgressDialogsOpened = 0;
 
     QMenuBar* ActionMainMenuBar1 = nullptr;
-    QTreeWidget* ListView1 = nullptr;
+    QTreeView* ListView1 = nullptr;   // shows the rows
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr;
     QProgressBar *ProgressBar1 = nullptr, *ProgressBar2 = nullptr;
     QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
@@ -123,14 +124,17 @@ private:
     void RenamePhase();
     void PumpBetweenRows(TBatchPacer& pacer);
     QString Title() const;
-    QIcon IconOf(const std::string& path);
+    QIcon IconOf(const TPath& path);
 
     // Rows added by a loop reach the list in batches: inserting among many rows costs the
     // view a layout of all of them, so once per batch, not once per file.
     void FlushAddedRows();
     struct TAddingLoop;
-    QList<QTreeWidgetItem*> pending_;
+    std::vector<TBatchRows::TRow> pending_;
     bool adding_ = false;
+
+    TMainWindow* main_ = nullptr;
+    TBatchRows* rows_ = nullptr;
 
     QDateTime chosen_;
     QActionGroup* workGroup_ = nullptr;
@@ -143,6 +147,6 @@ extern Tallcheck* allcheck;
 // The engines' progress procedure during a hash phase: the current file's percentage.
 void BatchProgress(int64_t processed, int64_t total);
 
-// "一括チェック(&A)...": hides `mainWindow`, shows a new batch window modally, destroys it
-// when it closes and shows `mainWindow` again, also when the batch window fails.
-void RunBatchWindow(QWidget* mainWindow);
+// "一括チェック(&A)...": hides the main window, shows a new batch window modally, destroys it
+// when it closes and shows the main window again, also when the batch window fails.
+void RunBatchWindow(TMainWindow& main);

@@ -11,12 +11,11 @@
 #include <exception>
 
 #include "app/Spwindow.h"
-#include "app/Tavrenne.h"
+#include "app/MainWindow.h"
 #include "components/QL_Bar.h"
 #include "engine/FileUtils.h"
 #include "engine/cache/FileCaches.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "platform/Integration.h"
 #include "platform/Platform.h"
 #include "settings/CommandLine.h"
@@ -31,10 +30,10 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const Tcustomoption::kSupportMail = "mailto:support@quillory.example";
 
-Tcustomoption::Tcustomoption(TTavrenne& main) : QDialog(nullptr), main_(main) {
+Tcustomoption::Tcustomoption(TMainWindow& main) : QDialog(nullptr), main_(main) {
     setObjectName(QStringLiteral("customoption"));
-    setWindowTitle(main.ApplicationTitle + QStringLiteral("の設定"));
-    setFont(main.font());
+    setWindowTitle(main.ApplicationTitle() + QStringLiteral("の設定"));
+    setFont(main.Window().font());
     BuildDialog();
     SetSettings(this);
 }
@@ -48,16 +47,14 @@ void Tcustomoption::SetStartupSeams(TStartupSeams* seams) { seams_ = seams; }
 
 TStartupSeams& Tcustomoption::Seams() { return seams_ ? *seams_ : *dialogSeams_; }
 
-QString Tcustomoption::SettingsFileName() const {
-    return Q(ProgramLayout().SettingsFile());
-}
+TPath Tcustomoption::SettingsFileName() const { return TPath(ProgramLayout().SettingsFile()); }
 
 void Tcustomoption::StartHelper(const std::string& argument, bool onlyIfHelperExists) {
     if (onlyIfHelperExists && !FileExistsByAge(ProgramLayout().HelperProgram())) return;
     ::StartHelper(Q(argument));
 }
 
-void Tcustomoption::FormCreate(const QStringList& args) {
+void Tcustomoption::FormCreate(const std::vector<std::string>& args) {
     // 1. The first page, the slider and the automatic size; the initialisation buttons need
     // the helper.
     PageControl1->setCurrentWidget(TabSheet1);
@@ -72,7 +69,7 @@ void Tcustomoption::FormCreate(const QStringList& args) {
     BuildPictures();
 
     // 3. A start with a file goes straight to work: no splash.
-    if (args.isEmpty()) Splash = new Tspwindow(main_);
+    if (args.empty()) Splash = new Tspwindow(main_);
 
     // 4.
     const bool fileExisted = LoadSettings();
@@ -94,8 +91,8 @@ void Tcustomoption::FormCreate(const QStringList& args) {
     if (main_.MascotInUse()) main_.SendMascotScript(TMascotScript::Greeting);
 
     // 8. Without a window manager "stay on top" means nothing: keep the splash above by hand.
-    main_.show();
-    main_.repaint();
+    main_.Window().show();
+    main_.Window().repaint();
     if (Splash) Splash->raise();
 
     // 9.
@@ -113,7 +110,7 @@ void Tcustomoption::FormCreate(const QStringList& args) {
 
 bool Tcustomoption::LoadSettings() {
     TSettings s = ReadControls();
-    const TLoadResult r = ::LoadSettings(S(SettingsFileName()), main_.ProgramInfo.FileVersion, s);
+    const TLoadResult r = ::LoadSettings(SettingsFileName().Bytes(), main_.ProgramInfo().FileVersion, s);
     if (r.FileExisted) {
         WriteControls(s);
         FUpgraded = r.Upgraded;
@@ -130,24 +127,19 @@ bool Tcustomoption::LoadSettings() {
 void Tcustomoption::SaveSettings() {
     if (!FSaveAllowed) return;
     try {
-        ::SaveSettings(S(SettingsFileName()), main_.ProgramInfo.FileVersion, main_.ProgramInfo.LegalCopyright,
-                       ReadControls());
+        ::SaveSettings(SettingsFileName().Bytes(), main_.ProgramInfo().FileVersion,
+                       main_.ProgramInfo().LegalCopyright, ReadControls());
     } catch (const EIniWriteError& e) {
         // The keys before the failing one are written; the shutdown goes on.
-        Dialogs().MessageBox(main_.ApplicationTitle, QString::fromStdString(e.what()), TMsgButtons::Ok, TMsgIcon::Error);
+        Dialogs().MessageBox(main_.ApplicationTitle(), QString::fromStdString(e.what()), TMsgButtons::Ok, TMsgIcon::Error);
     } catch (const std::exception& e) {
-        Dialogs().MessageBox(main_.ApplicationTitle, QString::fromStdString(e.what()), TMsgButtons::Ok, TMsgIcon::Error);
+        Dialogs().MessageBox(main_.ApplicationTitle(), QString::fromStdString(e.what()), TMsgButtons::Ok, TMsgIcon::Error);
     }
 }
 
 TSettings Tcustomoption::ReadControls() const {
     TSettings s;
-    s.CheckCRC = main_.CheckBox4->isChecked();
-    s.CheckMD5 = main_.CheckBox5->isChecked();
-    s.CheckSHA1 = main_.CheckBox6->isChecked();
-    // A log about to be hidden when the window first shows counts as hidden.
-    s.LogWindow = !main_.ListView1->isHidden() && !main_.HideLogAtShow;
-    s.StrByL = main_.Action17->isChecked();
+    main_.ReadSettings(s);
     s.ByteLen = CheckBox2->isChecked();
     s.NotUseMD5File = CheckBox3->isChecked();
     s.AutoCreateMD5 = CheckBox4->isChecked();
@@ -175,12 +167,7 @@ TSettings Tcustomoption::ReadControls() const {
 }
 
 void Tcustomoption::WriteControls(const TSettings& s) {
-    main_.CheckBox4->setChecked(s.CheckCRC);
-    main_.CheckBox5->setChecked(s.CheckMD5);
-    main_.CheckBox6->setChecked(s.CheckSHA1);
-    main_.CheckBox7->setVisible(s.ShutdownOption);
-    (s.StrByL ? main_.Action17 : main_.Action18)->setChecked(true);
-    main_.HideLogAtShow = !s.LogWindow;
+    main_.ApplySettings(s);
     CheckBox2->setChecked(s.ByteLen);
     CheckBox3->setChecked(s.NotUseMD5File);
     CheckBox4->setChecked(s.AutoCreateMD5);
@@ -206,19 +193,16 @@ void Tcustomoption::WriteControls(const TSettings& s) {
     CheckBox21->setChecked(s.SaveConfig);
 }
 
-void Tcustomoption::RunCommandLine(const QStringList& args) {
-    std::vector<std::string> list;
-    for (const QString& a : args) list.push_back(PathFromQString(a));
+void Tcustomoption::RunCommandLine(const std::vector<std::string>& args) {
     const TCommandLineDecision d =
-        ::EvaluateCommandLine(list, [](const std::string& p) { return FileExistsByAge(p); });
+        ::EvaluateCommandLine(args, [](const std::string& p) { return FileExistsByAge(p); });
     if (d.FileToAnalyze.empty()) return;
-    if (d.SetDigests) {
-        main_.CheckBox4->setChecked(d.Digests.Has(TDigestKind::CRC32));
-        main_.CheckBox5->setChecked(d.Digests.Has(TDigestKind::MD5));
-        main_.CheckBox6->setChecked(d.Digests.Has(TDigestKind::SHA1));
-    }
-    main_.AnalyzeFile(PathToQString(d.FileToAnalyze));
-    if (d.RunDuplicateSearch) main_.Action5->trigger();
+    const TPath file(d.FileToAnalyze);
+    if (d.SetDigests)
+        main_.AnalyzeFileWith(file, d.Digests);
+    else
+        main_.AnalyzeFile(file);
+    if (d.RunDuplicateSearch) main_.RunDuplicateSearch();
 }
 
 void Tcustomoption::SetCacheControlsEnabled(bool on) {

@@ -9,12 +9,13 @@
 #include <QImage>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/SettingsAccess.h"
+#include "platform/Path.h"
 
 class QCheckBox;
 class QComboBox;
@@ -35,7 +36,7 @@ class TQL_TrayInfoDlg;
 class TReportPage;
 class TShellPage;
 class TShortcutPage;
-class TTavrenne;
+class TMainWindow;
 class Tspwindow;
 
 // One line of the tray notice, drawn at (X, Y) of its picture.
@@ -68,23 +69,24 @@ public:
     static constexpr int kNodeCount = 11;
 
     // Builds the controls in their initial states and installs the form as Settings().
-    explicit Tcustomoption(TTavrenne& main);
+    explicit Tcustomoption(TMainWindow& main);
     // Writes the settings file (SaveSettings) and uninstalls the form.
     ~Tcustomoption() override;
 
-    // The start-up sequence; `args` are the command-line arguments after the program name.
-    void FormCreate(const QStringList& args);
+    // The start-up sequence; `args` are the command-line arguments after the program name,
+    // as the system gave their bytes.
+    void FormCreate(const std::vector<std::string>& args);
     void SetStartupSeams(TStartupSeams* seams);   // not owned; nullptr: the dialog's own parts
 
     // Reads tavr2.ini into the controls; false when there is no file (nothing read).
     bool LoadSettings();
     // Writes tavr2.ini from the controls, if saving is allowed; a write error is shown.
     void SaveSettings();
-    // The settings record the controls (and the main window's) stand for, and back.
+    // The settings record the controls (and the main window's share) stand for, and back.
     TSettings ReadControls() const;
     void WriteControls(const TSettings& settings);
     // The digest switches and the file of the command line.
-    void RunCommandLine(const QStringList& args);
+    void RunCommandLine(const std::vector<std::string>& args);
     void SetCacheControlsEnabled(bool on);
 
     // The dialog. Execute shows it modally; showing and closing run their rules however the
@@ -102,7 +104,7 @@ public:
     void Button2Click();
     void Button6Click();
 
-    QString SettingsFileName() const;   // tavr2.ini in the program's folder
+    TPath SettingsFileName() const;   // tavr2.ini in the program's folder
 
     // Accessors.
     bool UseCache() const override;
@@ -190,7 +192,7 @@ private:
     void SoundCheckClick();
     void ShowTrayNotice(const std::vector<TNoticeLine>& lines);
 
-    TTavrenne& main_;
+    TMainWindow& main_;
     TStartupSeams* seams_ = nullptr;
     std::unique_ptr<TStartupSeams> dialogSeams_;
     QWidget* sheets_[kNodeCount] = {};   // page of each tree node

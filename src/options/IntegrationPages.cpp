@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/Tavrenne.h"
+#include "app/MainWindow.h"
 #include "desktop/DesktopIntegration.h"
 #include "platform/Dialogs.h"
 #include "platform/Place.h"
@@ -30,14 +30,14 @@ void PlaceRadios(QGroupBox* group, QRadioButton* (&items)[2], const char* name, 
     items[0]->setChecked(true);
 }
 
-bool Confirm(const TTavrenne& main, const QString& question) {
-    return Dialogs().MessageBox(main.ApplicationTitle, question, TMsgButtons::YesNo, TMsgIcon::Question) ==
+bool Confirm(const TMainWindow& main, const QString& question) {
+    return Dialogs().MessageBox(main.ApplicationTitle(), question, TMsgButtons::YesNo, TMsgIcon::Question) ==
            TMsgResult::Yes;
 }
 
 }  // namespace
 
-TAssociationPage::TAssociationPage(TTavrenne& main, QWidget* parent) : QWidget(parent), main_(main) {
+TAssociationPage::TAssociationPage(TMainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
     Label16 = Place<QLabel>(this, "Label16", 200, 118, 260, 16);
     Label16->setText(QStringLiteral("MD5ファイルのアイコンを指定"));
 
@@ -122,7 +122,7 @@ void TAssociationPage::BitBtn2Click() {
     ShowPreview();
 }
 
-TShellPage::TShellPage(TTavrenne& main, QWidget* parent) : QWidget(parent), main_(main) {
+TShellPage::TShellPage(TMainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
     RadioGroup1 = Place<QGroupBox>(this, "RadioGroup1", 200, 118, 370, 50);
     RadioGroup1->setTitle(QStringLiteral("シェル統合"));
     PlaceRadios(RadioGroup1, RadioGroup1Items, "RadioGroup1", "シェル統合を無効", "シェル統合を有効");
@@ -139,7 +139,7 @@ void TShellPage::Button4Click() {
     StartHelper(RadioGroup1Items[0]->isChecked() ? QStringLiteral("-D") : QStringLiteral("-S"));
 }
 
-TShortcutPage::TShortcutPage(TTavrenne& main, QWidget* parent) : QWidget(parent), main_(main) {
+TShortcutPage::TShortcutPage(TMainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
     CheckBox16 = Place<QCheckBox>(this, "CheckBox16", 216, 126, 200, 20);
     CheckBox16->setText(QStringLiteral("デスクトップ"));
 

@@ -13,7 +13,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
-class TTavrenne;
+class TMainWindow;
 
 // "MD5ファイルの関連付け" (TabSheet2).
 class TAssociationPage : public QWidget {
@@ -21,7 +21,7 @@ class TAssociationPage : public QWidget {
 
 public:
     // The desktop's folders are read from the environment once, here.
-    TAssociationPage(TTavrenne& main, QWidget* parent);
+    TAssociationPage(TMainWindow& main, QWidget* parent);
 
     // Each time the dialog is shown: RadioGroup2 from the desktop's state (and the preview).
     void ShowState();
@@ -49,7 +49,7 @@ private:
     // The selection, or FIconIndex should the list have none.
     int AppliedIcon() const;
 
-    TTavrenne& main_;
+    TMainWindow& main_;
     TAssociationControl association_;
 };
 
@@ -58,7 +58,7 @@ class TShellPage : public QWidget {
     Q_OBJECT
 
 public:
-    TShellPage(TTavrenne& main, QWidget* parent);
+    TShellPage(TMainWindow& main, QWidget* parent);
 
     // Each time the dialog is shown: RadioGroup1 from the desktop's state.
     void ShowState();
@@ -69,7 +69,7 @@ public:
     QPushButton* Button4 = nullptr;
 
 private:
-    TTavrenne& main_;
+    TMainWindow& main_;
     TAssociationControl association_;
 };
 
@@ -78,7 +78,7 @@ class TShortcutPage : public QWidget {
     Q_OBJECT
 
 public:
-    TShortcutPage(TTavrenne& main, QWidget* parent);
+    TShortcutPage(TMainWindow& main, QWidget* parent);
 
     void BitBtn4Click();
 
@@ -90,5 +90,5 @@ public:
     QPushButton* BitBtn4 = nullptr;
 
 private:
-    TTavrenne& main_;
+    TMainWindow& main_;
 };

@@ -18,7 +18,7 @@
 #include <system_error>
 
 #include "app/Art.h"
-#include "app/Tavrenne.h"
+#include "app/MainWindow.h"
 #include "components/QL_Bar.h"
 #include "components/QL_ImageLabel.h"
 #include "components/QL_TrayIDlg.h"
@@ -297,10 +297,10 @@ void Tcustomoption::BuildDialog() {
     connect(Button2, &QPushButton::clicked, this, &Tcustomoption::Button2Click);
     connect(Button6, &QPushButton::clicked, this, &Tcustomoption::Button6Click);
     connect(QL_ImageLabel2, &TQL_ImageLabel::clicked, this,
-            [] { Platform().OpenDocument(QString::fromLatin1(TTavrenne::kWebSite)); });
+            [] { Platform().OpenDocument(QString::fromLatin1(TMainWindow::kWebSite)); });
     connect(QL_ImageLabel1, &TQL_ImageLabel::clicked, this,
             [] { Platform().OpenDocument(QString::fromLatin1(kSupportMail)); });
-    connect(QL_ImageLabel3, &TQL_ImageLabel::clicked, this, [this] { main_.Action13->trigger(); });
+    connect(QL_ImageLabel3, &TQL_ImageLabel::clicked, this, [this] { main_.ShowHelp(); });
 }
 
 void Tcustomoption::BuildPictures() {
@@ -343,7 +343,7 @@ int Tcustomoption::Execute() { return exec(); }
 void Tcustomoption::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    move(main_.frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    move(main_.Window().frameGeometry().center() - QPoint(width() / 2, height() / 2));
     FormShow();
 }
 
@@ -365,7 +365,7 @@ void Tcustomoption::done(int result) {
 }
 
 void Tcustomoption::FormClose() {
-    main_.CheckBox7->setVisible(CheckBox9->isChecked());
+    main_.ShowShutdownOption(CheckBox9->isChecked());
     ApplyPriority();
 }
 
@@ -385,10 +385,10 @@ void Tcustomoption::OpenSoundClick() {
     TFileDialogRequest request;
     request.Filter = QStringLiteral("サウンドファイル(*.wav)|*.wav");
     request.MustExist = true;
-    const QString file = Dialogs().OpenFile(request);
-    if (file.isEmpty()) return;
+    const TPath file(Dialogs().OpenFile(request));
+    if (file.IsEmpty()) return;
     const bool finish = sender() && sender()->objectName() == QStringLiteral("Button3");
-    (finish ? LabeledEdit1 : LabeledEdit2)->setText(file);
+    (finish ? LabeledEdit1 : LabeledEdit2)->setText(file.Display());
 }
 
 void Tcustomoption::SoundCheckClick() {

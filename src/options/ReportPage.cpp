@@ -4,10 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Tavrenne.h"
+#include "app/MainWindow.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "platform/Place.h"
 #include "platform/Platform.h"
 #include "platform/TextFile.h"
@@ -31,7 +30,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text, int x, 
 
 }  // namespace
 
-TReportPage::TReportPage(TTavrenne& main, QWidget* parent) : QWidget(parent), main_(main) {
+TReportPage::TReportPage(TMainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
     // The dialog's tree keeps the left 185 pixels, its header and title strip the top.
     GroupBox3 = Place<QGroupBox>(this, "GroupBox3", 200, 115, 376, 166);
     GroupBox3->setTitle(QStringLiteral("システム情報"));
@@ -73,7 +72,7 @@ QLabel* TReportPage::FeatureLabel(size_t i) const {
 }
 
 void TReportPage::Gather() {
-    Gather(ReadSystemFacts(PathFromQString(Platform().ProgramFile()), ProgramLayout().HelperProgram()));
+    Gather(ReadSystemFacts(ProgramFilePath().Bytes(), ProgramLayout().HelperProgram()));
 }
 
 void TReportPage::Gather(const TSystemFacts& facts) {
@@ -88,11 +87,11 @@ void TReportPage::Gather(const TSystemFacts& facts) {
     Label19->setText(QString::fromStdString(l.Label19));
 }
 
-QString TReportPage::ErrorLogPath() const { return PathToQString(ProgramLayout().ErrorLogFile()); }
+TPath TReportPage::ErrorLogPath() const { return TPath(ProgramLayout().ErrorLogFile()); }
 
-void TReportPage::RefreshErrorLogButton() { Button7->setEnabled(FileExistsByAge(PathFromQString(ErrorLogPath()))); }
+void TReportPage::RefreshErrorLogButton() { Button7->setEnabled(FileExistsByAge(ErrorLogPath().Bytes())); }
 
-void TReportPage::BuildReport(const QString& fileName) {
+void TReportPage::BuildReport(const TPath& file) {
     TReportLabels l;
     l.Label2 = Label2->text().toStdString();
     l.Label5 = Label5->text().toStdString();
@@ -103,20 +102,20 @@ void TReportPage::BuildReport(const QString& fileName) {
     l.Label18 = Label18->text().toStdString();
     l.Label19 = Label19->text().toStdString();
     QStringList lines;
-    for (const std::string& line : ReportLines(l, Now(), main_.ApplicationTitle.toStdString(), FUserName.toStdString()))
+    for (const std::string& line : ReportLines(l, Now(), main_.ApplicationTitle().toStdString(), FUserName.toStdString()))
         lines << QString::fromStdString(line);
 
-    if (fileName.isEmpty()) {
+    if (file.IsEmpty()) {
         main_.CopyToClipboard(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
         return;
     }
     QString reason;
-    if (!WriteTextFileCp932(fileName, lines, &reason)) main_.ShowWriteError(fileName, reason);
+    if (!WriteTextFileCp932(file.ToQString(), lines, &reason)) main_.ShowWriteError(file, reason);
 }
 
 void TReportPage::Button7Click() {
-    const QString path = ErrorLogPath();
-    if (FileExistsByAge(PathFromQString(path))) Platform().OpenDocument(path);
+    const TPath path = ErrorLogPath();
+    if (FileExistsByAge(path.Bytes())) Platform().OpenDocument(path.ToQString());
 }
 
 void TReportPage::Button8Click() {
@@ -124,8 +123,8 @@ void TReportPage::Button8Click() {
     request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
     request.FileName = QStringLiteral("Report.txt");
     request.OverwritePrompt = true;
-    const QString path = Dialogs().SaveFile(request);
-    if (!path.isEmpty()) BuildReport(path);
+    const TPath path(Dialogs().SaveFile(request));
+    if (!path.IsEmpty()) BuildReport(path);
 }
 
-void TReportPage::Button9Click() { BuildReport(QString()); }
+void TReportPage::Button9Click() { BuildReport(TPath()); }

@@ -7,18 +7,19 @@
 #include <functional>
 
 #include "engine/SystemReport.h"
+#include "platform/Path.h"
 
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class TTavrenne;
+class TMainWindow;
 
 class TReportPage : public QWidget {
     Q_OBJECT
 
 public:
     // Laid out for a 588 x 450 dialog whose tree and title strip keep the left and top.
-    TReportPage(TTavrenne& main, QWidget* parent);
+    TReportPage(TMainWindow& main, QWidget* parent);
 
     // Fills the labels from the running machine; once per run, at the end of start-up.
     void Gather();
@@ -26,8 +27,8 @@ public:
     void Gather(const TSystemFacts& facts);
     // "&ErrorLog" is enabled exactly when ErrorLog.txt is in the program's folder.
     void RefreshErrorLogButton();
-    // The report to `fileName`, or to the clipboard when it is empty.
-    void BuildReport(const QString& fileName);
+    // The report to `file`, or to the clipboard when it is empty.
+    void BuildReport(const TPath& file);
 
     void Button7Click();
     void Button8Click();
@@ -46,8 +47,8 @@ public:
     std::function<TDateTimeParts()> Now = NowParts;
 
 private:
-    QString ErrorLogPath() const;
+    TPath ErrorLogPath() const;
     QLabel* FeatureLabel(size_t i) const;
 
-    TTavrenne& main_;
+    TMainWindow& main_;
 };

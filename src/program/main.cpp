@@ -1,13 +1,11 @@
 // tavrenne: the desktop program.
 #include <QApplication>
-#include <QStringList>
 #include <string>
 #include <vector>
 
 #include "app/AppRuntime.h"
 #include "app/Tavrenne.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 #include "options/CustomOption.h"
 #include "batch/Tallcheck.h"
@@ -15,17 +13,15 @@
 
 int main(int argc, char** argv) {
     CatchTerminationRequests();
+    // The arguments as given, every byte of a file name kept: names need not be UTF-8. Taken
+    // before QApplication removes those it understands itself.
+    const std::vector<std::string> args(argv + 1, argv + argc);
     // A second copy hands its arguments to the running one, then ends with 0 whatever came of it.
     TSingleInstance instance(QStringLiteral("TTavrenne"));
     if (!instance.TryAcquire()) {
-        instance.HandOver(std::vector<std::string>(argv + 1, argv + argc));
+        instance.HandOver(args);
         return 0;
     }
-
-    // The arguments as given: QApplication takes away those it understands itself.
-    QStringList args;
-    // Every byte of a file name is kept: names need not be UTF-8.
-    for (int i = 1; i < argc; ++i) args << PathToQString(argv[i]);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrenne"));
@@ -35,17 +31,16 @@ int main(int argc, char** argv) {
     // Before the windows: the start-up can open boxes and run a long analysis.
     WatchTerminationRequests();
 
-    TTavrenne main;
-    QObject::connect(&main, &TTavrenne::batchRequested, &main, [&main] { RunBatchWindow(&main); });
+    TTavrenne window;
+    TMainWindow& main = window;
+    main.OnCommand(TUpperWindow::Batch, [&main] { RunBatchWindow(main); });
     ConnectTools(main);
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
-    QObject::connect(&main, &TTavrenne::optionsRequested, &customoption, [&customoption] { customoption.Execute(); });
+    main.OnCommand(TUpperWindow::Options, [&customoption] { customoption.Execute(); });
     // Handed-over arguments are a command line of their own; ignored while a run goes on.
     instance.Listen([&main, &customoption](const std::vector<std::string>& given) {
-        QStringList handed;
-        for (const std::string& a : given) handed << PathToQString(a);
-        if (main.AcceptHandOver()) customoption.RunCommandLine(handed);
+        if (main.AcceptHandOver()) customoption.RunCommandLine(given);
     });
     customoption.FormCreate(args);
     const int code = RunMessageLoop();

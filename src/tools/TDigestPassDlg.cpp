@@ -16,7 +16,6 @@
 #include "engine/DigestPassFile.h"
 #include "platform/Place.h"
 #include "platform/Dialogs.h"
-#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "settings/IniFile.h"
 
@@ -33,13 +32,11 @@ QLineEdit* Labeled(QWidget* parent, const char* name, const QString& caption, in
     return e;
 }
 
-QString SettingsFile() { return QString::fromStdString(ProgramLayout().SettingsFile()); }
+TPath SettingsFile() { return TPath(ProgramLayout().SettingsFile()); }
 
 }  // namespace
 
-QString DefaultDigestPassFile() {
-    return JoinPath(QString::fromStdString(ProgramLayout().DigestPassFolder()), QStringLiteral("Digest_Pass.txt"));
-}
+TPath DefaultDigestPassFile() { return TPath(ProgramLayout().DigestPassFolder()).Join("Digest_Pass.txt"); }
 
 TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QString& title)
     : QDialog(owner), title_(title) {
@@ -117,11 +114,10 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
 void TDigestPassDlg::FormCreate() {
     SetTargetPath(DefaultDigestPassFile());
     SetHeight(kShortHeight);
-    QDir().mkdir(JoinPath(Platform().ProgramFolder(), QStringLiteral("Digest_Pass")));
-    if (QFileInfo::exists(SettingsFile())) {
-        const QString last = QString::fromStdString(
-            TIniFile(PathFromQString(SettingsFile())).ReadString(kSection, kKey, ""));
-        if (!last.isEmpty() && QFileInfo(last).isFile()) {
+    QDir().mkdir(ProgramFolderPath().Join("Digest_Pass").ToQString());
+    if (QFileInfo::exists(SettingsFile().ToQString())) {
+        const TPath last(TIniFile(SettingsFile().Bytes()).ReadString(kSection, kKey, ""));
+        if (!last.IsEmpty() && QFileInfo(last.ToQString()).isFile()) {
             SetTargetPath(last);
             SetMode(1);
         }
@@ -130,7 +126,8 @@ void TDigestPassDlg::FormCreate() {
 
 TDigestPassDlg::~TDigestPassDlg() {
     try {
-        TIniFile(PathFromQString(SettingsFile())).WriteString(kSection, kKey, StaticText1->text().toStdString());
+        // The file holds text: the path as it is shown.
+        TIniFile(SettingsFile().Bytes()).WriteString(kSection, kKey, target_.Display().toStdString());
     } catch (const EIniWriteError&) {
         // A read-only program folder: the next opening starts from the default file.
     }
@@ -140,9 +137,9 @@ int TDigestPassDlg::Mode() const { return RadioAdd->isChecked() ? 1 : 0; }
 
 void TDigestPassDlg::SetMode(int index) { (index == 1 ? RadioAdd : RadioCreate)->setChecked(true); }
 
-void TDigestPassDlg::SetTargetPath(const QString& path) {
+void TDigestPassDlg::SetTargetPath(const TPath& path) {
     target_ = path;
-    StaticText1->setText(path);
+    StaticText1->setText(path.Display());
 }
 
 void TDigestPassDlg::SetHeight(int height) { setFixedSize(width(), height); }
@@ -151,9 +148,9 @@ void TDigestPassDlg::BitBtn1Click() {
     TFileDialogRequest request;
     request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
     request.MustExist = true;
-    request.InitialDir = QFileInfo(target_).absolutePath();
-    const QString chosen = Dialogs().OpenFile(request);
-    if (!chosen.isEmpty()) SetTargetPath(chosen);
+    request.InitialDir = QFileInfo(target_.ToQString()).absolutePath();
+    const TPath chosen(Dialogs().OpenFile(request));
+    if (!chosen.IsEmpty()) SetTargetPath(chosen);
 }
 
 void TDigestPassDlg::QL_ImageLabel1Click() { SetHeight(height() == kShortHeight ? kFullHeight : kShortHeight); }
@@ -171,7 +168,7 @@ void TDigestPassDlg::QL_ImageLabel2Click() {
         return;
     }
     const std::string line = DigestEntryLine(user, realm, password);
-    const std::string path = PathFromQString(target_);
+    const std::string& path = target_.Bytes();
     TDigestWriteResult result;
     if (Mode() == 1) {
         result = AddDigestEntry(path, line, CheckBox1->isChecked());
@@ -180,7 +177,7 @@ void TDigestPassDlg::QL_ImageLabel2Click() {
             return;
         }
     } else {
-        if (QFileInfo::exists(target_) && CheckBox2->isChecked() &&
+        if (QFileInfo::exists(target_.ToQString()) && CheckBox2->isChecked() &&
             Dialogs().MessageBox(QStringLiteral("上書きの確認"),
                                  QStringLiteral("新規を選択すると既存のファイルは上書きされます...上書きしますか？"),
                                  TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
@@ -189,6 +186,6 @@ void TDigestPassDlg::QL_ImageLabel2Click() {
         if (result.Result == TDigestWrite::Written) SetMode(1);
     }
     if (result.Result == TDigestWrite::Failed)
-        Dialogs().MessageBox(title_, PathForDisplay(target_) + QStringLiteral(" に書き込めません\n") + QString::fromStdString(result.Reason),
+        Dialogs().MessageBox(title_, target_.Display() + QStringLiteral(" に書き込めません\n") + QString::fromStdString(result.Reason),
                              TMsgButtons::Ok, TMsgIcon::Error);
 }

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QPixmap>
 
+#include "platform/Path.h"
+
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -29,8 +31,8 @@ public:
     // RadioGroup1's ItemIndex: 0 create a new file, 1 add to an existing one.
     int Mode() const;
     void SetMode(int index);
-    QString TargetPath() const { return target_; }
-    void SetTargetPath(const QString& path);
+    TPath TargetPath() const { return target_; }
+    void SetTargetPath(const TPath& path);
 
     QLabel* Image1 = nullptr;
     QLineEdit *LabeledEdit1 = nullptr, *LabeledEdit2 = nullptr, *LabeledEdit3 = nullptr;
@@ -50,8 +52,8 @@ private:
     void SetHeight(int height);
 
     QString title_;
-    QString target_;
+    TPath target_;
 };
 
 // The default password file: "Digest_Pass\Digest_Pass.txt" in the program's folder.
-QString DefaultDigestPassFile();
+TPath DefaultDigestPassFile();

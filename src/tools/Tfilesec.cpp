@@ -18,7 +18,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
 #include "platform/IconLookup.h"
-#include "platform/PathText.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -47,7 +46,7 @@ QString DuplicateSummary(int count) {
            QStringLiteral("リストをダブルクリックする事ファイルの存在するフォルダをエクスプローラで開けます");
 }
 
-Tfilesec::Tfilesec(QWidget* owner, const QString& currentPath) : QDialog(owner), currentPath_(currentPath) {
+Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), currentPath_(currentPath) {
     setObjectName(QStringLiteral("filesec"));
     setFixedSize(624, 376);
     PageControl1 = Place<QTabWidget>(this, "PageControl1", 8, 8, 608, 290);
@@ -100,12 +99,14 @@ Tfilesec::Tfilesec(QWidget* owner, const QString& currentPath) : QDialog(owner),
 void Tfilesec::FormCreate() {
     setWindowTitle(QStringLiteral("同一ファイル検索"));
     PageControl1->setCurrentIndex(0);
-    Edit1->setText(currentPath_);
+    Edit1->setText(currentPath_.Display());
     Label1->clear();
     FSearching = false;
-    for (const QString& drive : LocalDrives()) {
-        auto* row = new QTreeWidgetItem(ListView1, {drive});
-        row->setIcon(0, DriveIcon(drive));
+    for (const QString& mountPoint : LocalDrives()) {
+        const TPath drive(mountPoint);
+        drives_.push_back(drive);
+        auto* row = new QTreeWidgetItem(ListView1, {drive.Display()});
+        row->setIcon(0, DriveIcon(mountPoint));
         row->setCheckState(0, Qt::Checked);
     }
     Button1->setEnabled(ListView1->topLevelItemCount() > 0);
@@ -125,10 +126,10 @@ void Tfilesec::Button1Click() {
         checked += ListView1->topLevelItem(i)->checkState(0) == Qt::Checked;
     if (checked == 0) return;
     if (Dialogs().MessageBox(QStringLiteral("確認"),
-                             QFileInfo(currentPath_).fileName() + QStringLiteral("と同一ファイルの検索を行います"),
+                             currentPath_.FileName().Display() + QStringLiteral("と同一ファイルの検索を行います"),
                              TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
         return;
-    const TDuplicateReference ref = ReadDuplicateReference(PathFromQString(currentPath_), ReleaseIcon);
+    const TDuplicateReference ref = ReadDuplicateReference(currentPath_.Bytes(), ReleaseIcon);
     if (ref.Crc32.empty()) {
         Dialogs().MessageBox(QString(), QStringLiteral("Error!!"), TMsgButtons::Ok, TMsgIcon::Error);
         return;
@@ -137,6 +138,7 @@ void Tfilesec::Button1Click() {
     FSearching = true;
     SetIdle(false);
     ListView2->clear();
+    found_.clear();
     PageControl1->setCurrentWidget(TabSheet2);
     const int rows = ListView1->topLevelItemCount();
     ProgressBar1->setRange(0, std::max(rows - 1, 0));
@@ -145,20 +147,20 @@ void Tfilesec::Button1Click() {
     TDuplicateSearch search(ref);
     search.ReleaseIcon = ReleaseIcon;
     search.OnFolder = [this](const std::string& folder) {
-        Label1->setText(PathForDisplay(PathToQString(folder)));
+        Label1->setText(TPath(folder).Display());
         PumpMessages();
     };
     const QFileIconProvider icons;
     search.OnFound = [&](const std::string& path) {
-        const QString shown = PathToQString(path);
-        auto* row = new QTreeWidgetItem(ListView2, {QString(), PathForDisplay(shown)});
-        row->setData(1, Qt::UserRole, shown);
-        row->setIcon(0, icons.icon(QFileInfo(shown)));
+        const TPath found(path);
+        found_.push_back(found);
+        auto* row = new QTreeWidgetItem(ListView2, {QString(), found.Display()});
+        row->setIcon(0, icons.icon(QFileInfo(found.ToQString())));
     };
     search.Stopped = [this] { return FStop; };
     for (int b = 0; b < rows; ++b) {
         if (!FStop && ListView1->topLevelItem(b)->checkState(0) == Qt::Checked)
-            search.SearchRoot(PathFromQString(ListView1->topLevelItem(b)->text(0)));
+            search.SearchRoot(drives_[size_t(b)].Bytes());
         ProgressBar1->setValue(b);
     }
     FSearching = false;
@@ -180,10 +182,12 @@ void Tfilesec::Button4Click() {
 void Tfilesec::Button5Click() { FStop = true; }
 
 void Tfilesec::ListView2DblClick() {
-    const QTreeWidgetItem* row = ListView2->currentItem();
+    QTreeWidgetItem* row = ListView2->currentItem();
     if (ListView2->topLevelItemCount() == 0 || !row || !row->isSelected()) return;
-    const QString folder = QFileInfo(row->data(1, Qt::UserRole).toString()).absolutePath();
-    if (QFileInfo(folder).isDir()) Platform().OpenDocument(folder);
+    const int index = ListView2->indexOfTopLevelItem(row);
+    if (index < 0 || size_t(index) >= found_.size()) return;
+    const TPath folder = found_[size_t(index)].Folder();
+    if (QFileInfo(folder.ToQString()).isDir()) Platform().OpenDocument(folder.ToQString());
 }
 
 void Tfilesec::closeEvent(QCloseEvent* event) {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
+
+#include "platform/Path.h"
 
 class QLabel;
 class QLineEdit;
@@ -16,7 +19,7 @@ class Tfilesec : public QDialog {
 
 public:
     // `currentPath` is the main window's current file; centred over `owner`.
-    Tfilesec(QWidget* owner, const QString& currentPath);
+    Tfilesec(QWidget* owner, const TPath& currentPath);
 
     void Button1Click();
     void Button2Click();
@@ -45,7 +48,9 @@ private:
     void FormCreate();
     void SetIdle(bool idle);
 
-    QString currentPath_;
+    TPath currentPath_;
+    std::vector<TPath> drives_;   // the path of each drive row
+    std::vector<TPath> found_;    // the path of each result row
     bool FSearching = false;
     bool FStop = false;
 };

@@ -1,25 +1,28 @@
 #include "tools/ToolWindows.h"
 
-#include "app/Tavrenne.h"
+#include <QWidget>
+
+#include "app/MainWindow.h"
 #include "tools/TDigestPassDlg.h"
 #include "tools/Tconv.h"
 #include "tools/Tfilesec.h"
 
-void ConnectTools(TTavrenne& main) {
-    QObject::connect(&main, &TTavrenne::stringHashRequested, &main, [&main] {
-        Tconv dialog(&main, main.ApplicationTitle);
+void ConnectTools(TMainWindow& main) {
+    main.OnCommand(TUpperWindow::StringHash, [&main] {
+        Tconv dialog(&main.Window(), main.ApplicationTitle());
         dialog.exec();
     });
-    QObject::connect(&main, &TTavrenne::duplicateSearchRequested, &main, [&main] {
-        Tfilesec dialog(&main, main.CurrentPath);
+    main.OnCommand(TUpperWindow::DuplicateSearch, [&main] {
+        Tfilesec dialog(&main.Window(), main.CurrentPath());
         dialog.exec();
     });
-    QObject::connect(&main, &TTavrenne::digestToolRequested, &main, [&main] {
-        TDigestPassDlg dialog(&main, main.windowIcon().pixmap(16, 16), main.ApplicationTitle);
+    main.OnCommand(TUpperWindow::DigestTool, [&main] {
+        QWidget& window = main.Window();
+        TDigestPassDlg dialog(&window, window.windowIcon().pixmap(16, 16), main.ApplicationTitle());
         // The main window steps aside while the tool is open.
-        const bool shown = main.isVisible();
-        main.hide();
+        const bool shown = window.isVisible();
+        window.hide();
         dialog.exec();
-        if (shown) main.show();
+        if (shown) window.show();
     });
 }

@@ -36,7 +36,7 @@ TEST_F(Analysis, FullRunLogsEveryStepAndFillsTheWindow) {
     settings_.Values.UseSound = true;
     settings_.Values.SoundFile1 = MakeFile(QStringLiteral("done.wav"), std::string("RIFF")).toStdString();
     const QString path = Abc();
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
 
     EXPECT_EQ(Log(), Expected(TRunLog::AllDigests("abc.txt")));
     EXPECT_EQ(w_->LabeledEdit1->text(), kCrcAbc);
@@ -48,7 +48,7 @@ TEST_F(Analysis, FullRunLogsEveryStepAndFillsTheWindow) {
     EXPECT_EQ(w_->Label5->text(), QStringLiteral("著作権:"));
     EXPECT_TRUE(w_->Label4->text().startsWith(QStringLiteral("更新日時: ")));
     EXPECT_TRUE(w_->Label4->text().contains(QStringLiteral("年")));
-    EXPECT_EQ(w_->CurrentPath, path);
+    EXPECT_EQ(w_->CurrentPath(), TPath(path));
     EXPECT_EQ(w_->StatusText(1), path);
     EXPECT_NE(w_->WatchedAge, 0u);
     EXPECT_FALSE(w_->LastRunFailed());
@@ -70,7 +70,7 @@ TEST_F(Analysis, FullRunLogsEveryStepAndFillsTheWindow) {
 
 TEST_F(Analysis, UpperCaseFormatGivesUpperCaseDigests) {
     w_->Action17->trigger();
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(w_->LabeledEdit1->text(), QString::fromLatin1(kCrcAbc).toUpper());
     EXPECT_EQ(w_->LabeledEdit2->text(), QString::fromLatin1(kMd5Abc).toUpper());
     EXPECT_EQ(w_->LabeledEdit3->text(), QString::fromLatin1(kSha1Abc).toUpper());
@@ -100,7 +100,7 @@ TEST_F(Analysis, WhileRunningOnlyAbortAndComparisonAreUsable) {
         EXPECT_EQ(w_->ProgressBar1->maximum(), 150 * 1024);
         EXPECT_FALSE(w_->ProgressBar1->isHidden());
     });
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     EXPECT_TRUE(seen);
     EXPECT_GT(pumps_, 0);
 }
@@ -129,7 +129,7 @@ TEST_P(AnalysisCancel, CancelLinesAndKinds) {
     const QString path = MakeFile(QStringLiteral("c.bin"), 150 * 1024, 'q');
     const QString during = QString::fromUtf8(GetParam().during);
     AtPump([&] { return Log().back().Text == during; }, [&] { w_->Action20->trigger(); });
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
 
     std::vector<TLogLine> expected = {{QStringLiteral("c.binのファイル情報を取得中です..しばらくお待ち下さい"), lkInformation}};
     for (const auto& [text, kind] : GetParam().tail) expected.push_back({QString::fromUtf8(text), kind});
@@ -178,7 +178,7 @@ TEST_F(Analysis, EmptyFileIsReportedAndNeverDisablesTheCommands) {
     const QString path = MakeFile(QStringLiteral("empty.dat"), std::string());
     bool pumped = false;
     AtPump([] { return true; }, [&] { pumped = true; });
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
 
     const auto messages = dialogs_.Messages();
     ASSERT_EQ(messages.size(), 1u);
@@ -192,7 +192,7 @@ TEST_F(Analysis, EmptyFileIsReportedAndNeverDisablesTheCommands) {
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(w_->Label1->text(), QStringLiteral("ファイル名: empty.dat"));
     EXPECT_EQ(w_->Label2->text(), QStringLiteral("ファイルサイズ:"));
-    EXPECT_EQ(w_->CurrentPath, path);
+    EXPECT_EQ(w_->CurrentPath(), TPath(path));
     EXPECT_TRUE(w_->LabeledEdit1->text().isEmpty());
     EXPECT_TRUE(w_->Action2->isEnabled());
     EXPECT_FALSE(pumped);
@@ -204,21 +204,21 @@ TEST_F(Analysis, MissingFileOrFolderLeavesThePreviousDisplay) {
     settings_.Values.UseSound = true;
     settings_.Values.SoundFile2 = MakeFile(QStringLiteral("err.wav"), std::string("x")).toStdString();
     const QString first = Abc();
-    w_->AnalyzeFile(first);
+    w_->AnalyzeFile(TPath(first));
     const int lines = LogCount();
     platform_.Sounds.clear();
     for (const QString& bad : {QString::fromStdString(dir_->file("missing.bin")), QString::fromStdString(dir_->path().string())}) {
         dialogs_.Calls.clear();
-        w_->AnalyzeFile(bad);
+        w_->AnalyzeFile(TPath(bad));
         const auto messages = dialogs_.Messages();
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].Text, QStringLiteral("ファイルが見当たりません"));
         EXPECT_EQ(messages[0].Caption, QStringLiteral("Tavrenne 2.46"));
         EXPECT_EQ(messages[0].Icon, TMsgIcon::Exclamation);
         EXPECT_EQ(LogCount(), lines);
-        EXPECT_EQ(w_->CurrentPath, first);
+        EXPECT_EQ(w_->CurrentPath(), TPath(first));
         EXPECT_EQ(w_->LabeledEdit2->text(), kMd5Abc);
-        EXPECT_EQ(w_->RecentFiles[0], first);
+        EXPECT_EQ(w_->RecentFiles[0], TPath(first));
         EXPECT_TRUE(platform_.Sounds.isEmpty());
         EXPECT_TRUE(w_->LastRunFailed());
     }
@@ -226,7 +226,7 @@ TEST_F(Analysis, MissingFileOrFolderLeavesThePreviousDisplay) {
 
 TEST_F(Analysis, NoDigestChosenStillFillsInformationAndElapsedTime) {
     w_->Button5->click();
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(Log(), Expected(TRunLog("abc.txt").Elapsed()));
     EXPECT_EQ(w_->Label2->text(), QStringLiteral("ファイルサイズ: 3 Bytes"));
     EXPECT_TRUE(waits_.empty());
@@ -238,14 +238,14 @@ TEST_F(Analysis, ElapsedTimeIsHoursMinutesSeconds) {
     uint32_t ticks[] = {1999, 1999 + 3725000 + 1};  // start, end: 3726 s by whole seconds
     int call = 0;
     w_->TickCount = [&] { return ticks[std::min(call++, 1)]; };
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(Log().back().Text, QStringLiteral("経過時間:  1時間 2分 6秒"));
     // Each tick is truncated to seconds before the unsigned 32-bit subtraction, so across a
     // wrap of the counter the difference is (9 - 4294966) modulo 2^32 seconds.
     call = 0;
     ticks[0] = 0xFFFFFC18u;  // 4294966296 ms
     ticks[1] = 9000;
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(Log().back().Text, QStringLiteral("経過時間: 1191853時間25分39秒"));
 }
 
@@ -260,7 +260,7 @@ TEST_P(AnalysisSize, SizeText) {
     w_->Button5->click();
     settings_.Values.ByteLen = GetParam().byteLen;
     w_->SizeOverride = [](const std::string&, int64_t) { return GetParam().size; };
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(w_->Label2->text(), QStringLiteral("ファイルサイズ: ") + QString::fromUtf8(GetParam().text));
 }
 
@@ -288,7 +288,7 @@ TEST_P(AnalysisProgress, BytesOrPercent) {
     SetMessagePump([&] { seen.emplace_back(w_->ProgressBar1->maximum(), w_->ProgressBar1->value()); });
     w_->Button5->click();
     w_->CheckBox4->setChecked(true);
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen[0].first, GetParam().maximum);
     EXPECT_EQ(seen[1].second, GetParam().secondValue);
@@ -305,7 +305,7 @@ TEST_F(Analysis, SharedReadRunsTheBarOnce) {
     const QString path = MakeFile(QStringLiteral("pair.bin"), 450 * 1024, 'p');
     std::vector<std::pair<QString, int>> seen;  // last log line and bar value at each pump
     SetMessagePump([&] { seen.emplace_back(Log().back().Text, w_->ProgressBar1->value()); });
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     std::vector<int> pair;
     for (const auto& [line, value] : seen)
         if (line == QStringLiteral("pair.binのSHA1取得を開始")) pair.push_back(value);
@@ -333,7 +333,7 @@ TEST_P(AnalysisCompare, VerdictLine) {
     w_->CheckBox3->setChecked(true);
     w_->ComboBox1->setCurrentIndex(c.index);
     w_->Edit1->setText(c.expected);
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     const auto log = Log();
     const QString verdict = QString::fromUtf8(c.line);
     auto find = [&](const QString& t) {
@@ -362,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Analysis, ComparisonOnWithoutValueIsSwitchedOff) {
     w_->CheckBox3->setChecked(true);
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_FALSE(w_->CheckBox3->isChecked());
     EXPECT_FALSE(w_->ComboBox1->isEnabled());
     EXPECT_FALSE(w_->Edit1->isEnabled());
@@ -385,7 +385,7 @@ TEST_F(Analysis, OpenFailureOfMD5IsReportedAndTheRunStillCloses) {
         return TAnalysisRun::MakeEngine(kinds);
     };
     const QString path = Abc();
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     const auto messages = dialogs_.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].Icon, TMsgIcon::Error);
@@ -406,7 +406,7 @@ TEST_F(Analysis, ShutdownWritesTheResultTextAndStartsTheHelper) {
     w_->CheckBox7->show();
     w_->CheckBox7->setChecked(true);
     const QString path = MakeFile(QStringLiteral("sub/setup.exe"), std::string("abc"));
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     const QString log = platform_.Folder + QStringLiteral("/setup.log");
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -450,7 +450,7 @@ TEST_F(Analysis, CacheHitsSkipReadingAndStoreNothing) {
     hooks.Hit = {"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB", "/cache/1.dat"};
     w_->SetHooks(&hooks);
     settings_.Values.UseFileCache = true;
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     const TRunLog::TLine cacheLine{"キャッシュを読み込み/使用", lkInformation};
     const std::vector<TLogLine> expected =
         Expected(TRunLog("abc.txt").Digest("CRC32").Digest("SHA1", {cacheLine}).Digest("MD5", {cacheLine}).Elapsed());
@@ -466,13 +466,13 @@ TEST_F(Analysis, CacheMissStoresTheThreeTextsAndPartialHitCompletesTheRecord) {
     TRecordingHooks hooks;
     w_->SetHooks(&hooks);
     settings_.Values.UseFileCache = true;
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     ASSERT_EQ(hooks.Stored.size(), 1u);
     EXPECT_EQ(hooks.Stored[0], (std::vector<std::string>{kCrcAbc, kMd5Abc, kSha1Abc}));
 
     hooks.Stored.clear();
     hooks.Hit = {"", std::string(kSha1Abc), "/cache/2.dat"};
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(hooks.Deleted, std::vector<std::string>{"/cache/2.dat"});
     ASSERT_EQ(hooks.Stored.size(), 1u);
     EXPECT_EQ(hooks.Stored[0], (std::vector<std::string>{kCrcAbc, kMd5Abc, kSha1Abc}));
@@ -489,9 +489,9 @@ TEST_F(Analysis, SidecarTurnsTheRunIntoAnMD5Comparison) {
         hooks.ReadFor.clear();
         w_->Button4->click();
         w_->CheckBox3->setChecked(false);
-        w_->AnalyzeFile(opened);
+        w_->AnalyzeFile(TPath(opened));
         EXPECT_EQ(hooks.ReadFor, std::vector<std::string>{file.toStdString()});
-        EXPECT_EQ(w_->CurrentPath, file);
+        EXPECT_EQ(w_->CurrentPath(), TPath(file));
         EXPECT_TRUE(w_->CheckBox3->isChecked());
         EXPECT_FALSE(w_->CheckBox4->isChecked());
         EXPECT_TRUE(w_->CheckBox5->isChecked());
@@ -505,9 +505,9 @@ TEST_F(Analysis, SidecarTurnsTheRunIntoAnMD5Comparison) {
     MakeFile(QStringLiteral("x"), std::string("zzz"));
     hooks.ReadFor.clear();
     w_->CheckBox3->setChecked(false);
-    w_->AnalyzeFile(lower);
+    w_->AnalyzeFile(TPath(lower));
     EXPECT_EQ(hooks.ReadFor, std::vector<std::string>{lower.toStdString()});
-    EXPECT_EQ(w_->CurrentPath, lower);
+    EXPECT_EQ(w_->CurrentPath(), TPath(lower));
     EXPECT_FALSE(w_->CheckBox3->isChecked());
     w_->SetHooks(nullptr);
 }

@@ -66,7 +66,7 @@ TEST_F(Results, SaveLogOnEmptyListAsksNothingAndMenuFollowsTheList) {
 
 TEST_F(Results, ResultTextOfAResetWindow) {
     const QString target = QString::fromStdString(dir_->file("r.txt"));
-    ASSERT_TRUE(w_->WriteResults(target));
+    ASSERT_TRUE(w_->WriteResults(TPath(target)));
     const QByteArray expected = QByteArray("\r\n") + "Tavrenne 2.46  [2026/01/02 3:04:05]\r\n" + "\r\n" + "\r\n" +
                                 Sjis("ファイル名:\r\n") + Sjis("ファイルパス:\r\n") + Sjis("ファイルサイズ:\r\n") +
                                 Sjis("ファイルバージョン:\r\n") + Sjis("更新日時:\r\n") + Sjis("著作権:\r\n") +
@@ -79,7 +79,7 @@ TEST_F(Results, ResultTextAfterAnAnalysisAndOnTheClipboard) {
     const QString path = MakeFile(QStringLiteral(".hidden.txt"), std::string("abc"));
     ASSERT_EQ(chmod(path.toLocal8Bit().constData(), 0444), 0);
     w_->Button4->click();
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     w_->Action6->trigger();
     ASSERT_EQ(platform_.Clipboard.size(), 1);
     const QStringList lines = platform_.Clipboard[0].split(QStringLiteral("\r\n"));
@@ -102,7 +102,7 @@ TEST_F(Results, ResultTextAfterAnAnalysisAndOnTheClipboard) {
 }
 
 TEST_F(Results, SaveResultsForcesTheTxtExtension) {
-    w_->AnalyzeFile(MakeFile(QStringLiteral("data.bin"), std::string("abc")));
+    w_->AnalyzeFile(TPath(MakeFile(QStringLiteral("data.bin"), std::string("abc"))));
     struct Case {
         const char* typed;
         const char* written;
@@ -122,7 +122,7 @@ TEST_F(Results, SaveResultsForcesTheTxtExtension) {
 TEST_F(Results, WriteFailureNamesTheFileAndTheReason) {
     w_->AddLog(QStringLiteral("x"), lkInformation);
     const QString bad = QString::fromStdString(dir_->file("no-such-folder/out.txt"));
-    EXPECT_FALSE(w_->WriteResults(bad));
+    EXPECT_FALSE(w_->WriteResults(TPath(bad)));
     dialogs_.FileAnswers.push_back(bad);
     w_->SaveLog();
     const auto messages = dialogs_.Messages();

@@ -34,7 +34,7 @@ protected:
         AppFixture::TearDown();
     }
     void Run(const QString& path, std::deque<TMsgResult> answers) {
-        w_->CurrentPath = path;
+        w_->SetCurrentPath(TPath(path));
         dialogs_.MessageAnswers = std::move(answers);
         w_->Action19->setEnabled(true);
         w_->Action19->trigger();
@@ -76,7 +76,7 @@ TEST_F(RunOrExtract, EachArchiveKindGetsItsLibraryAndCommandLine) {
             << c.name;
         const auto messages = dialogs_.Messages();
         ASSERT_EQ(messages.size(), 2u) << c.name;
-        EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle);
+        EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle());
         EXPECT_EQ(messages[0].Text, QString::fromUtf8(c.name) + kAsk);
         EXPECT_EQ(messages[0].Icon, TMsgIcon::Question);
         EXPECT_EQ(messages[0].Buttons, TMsgButtons::YesNo);
@@ -170,7 +170,7 @@ TEST_F(RunOrExtract, NoAnswerOrAMissingFileDoesNothing) {
     const auto messages = dialogs_.Messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].Text, QStringLiteral("ファイルが見つかりません"));
-    EXPECT_EQ(messages[1].Caption, w_->ApplicationTitle);
+    EXPECT_EQ(messages[1].Caption, w_->ApplicationTitle());
     EXPECT_EQ(messages[1].Icon, TMsgIcon::Error);
     EXPECT_TRUE(platform_.Opened.isEmpty());
 }

@@ -80,9 +80,9 @@ TEST_F(SidecarCache, ASidecarTurnsEitherFileIntoAnMD5Comparison) {
             w_->CheckBox6->setChecked(false);
             w_->CheckBox3->setChecked(false);
             const int from = LogCount();
-            w_->AnalyzeFile(opened);
+            w_->AnalyzeFile(TPath(opened));
             EXPECT_EQ(Log(from), expected);
-            EXPECT_EQ(w_->CurrentPath, file);
+            EXPECT_EQ(w_->CurrentPath(), TPath(file));
             EXPECT_TRUE(w_->CheckBox3->isChecked());
             EXPECT_FALSE(w_->CheckBox4->isChecked());
             EXPECT_EQ(w_->Edit1->text(), QString::fromLatin1(kMd5Abc));
@@ -93,14 +93,14 @@ TEST_F(SidecarCache, ASidecarTurnsEitherFileIntoAnMD5Comparison) {
     settings_.Values.UseMD5File = false;
     w_->CheckBox3->setChecked(false);
     int from = LogCount();
-    w_->AnalyzeFile(file);
-    EXPECT_EQ(w_->CurrentPath, file);
+    w_->AnalyzeFile(TPath(file));
+    EXPECT_EQ(w_->CurrentPath(), TPath(file));
     EXPECT_EQ(Log(from).front().Text, QStringLiteral("a.binのファイル情報を取得中です..しばらくお待ち下さい"));
     EXPECT_FALSE(w_->CheckBox3->isChecked());
     settings_.Values.NotUseMD5File = true;
     from = LogCount();
-    w_->AnalyzeFile(file + QStringLiteral(".MD5"));
-    EXPECT_EQ(w_->CurrentPath, file + QStringLiteral(".MD5"));
+    w_->AnalyzeFile(TPath(file + QStringLiteral(".MD5")));
+    EXPECT_EQ(w_->CurrentPath(), TPath(file + QStringLiteral(".MD5")));
     EXPECT_EQ(Log(from).front().Text, QStringLiteral("a.bin.MD5のファイル情報を取得中です..しばらくお待ち下さい"));
     EXPECT_FALSE(w_->CheckBox3->isChecked());
 }
@@ -109,7 +109,7 @@ TEST_F(SidecarCache, TheSidecarIsWrittenOnceInLowerCase) {
     settings_.Values.AutoCreateMD5 = true;
     w_->Action17->trigger();   // upper-case display
     const QString file = MakeFile(QStringLiteral("a.txt"), std::string("abc"));
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     const fs::path sidecar = file.toStdString() + ".MD5";
     EXPECT_EQ(ReadBytes(sidecar), std::string(kMd5Abc) + " a.txt\r\n");
     const std::vector<TLogLine> tail = {
@@ -123,7 +123,7 @@ TEST_F(SidecarCache, TheSidecarIsWrittenOnceInLowerCase) {
     // Again: the sidecar is there now (and read), nothing is written or logged as written.
     std::ofstream(sidecar, std::ios::app) << "second line\r\n";
     const int from = LogCount();
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     for (const TLogLine& line : Log(from)) EXPECT_NE(line.Text, QStringLiteral("MD5ファイルを生成しました"));
     EXPECT_EQ(ReadBytes(sidecar), std::string(kMd5Abc) + " a.txt\r\nsecond line\r\n");
 }
@@ -132,7 +132,7 @@ TEST_F(SidecarCache, ASidecarThatCannotBeWrittenIsAWarningAndTheRunEnds) {
     settings_.Values.AutoCreateMD5 = true;
     const QString file = MakeFile(QStringLiteral("b.txt"), std::string("abc"));
     fs::create_directory(file.toStdString() + ".MD5");   // the name is taken
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     const std::vector<TLogLine> tail = {
         {QStringLiteral("b.txtのMD5取得完了"), lkInformation},
         {QStringLiteral("MD5ファイルを生成できません: ") + file + QStringLiteral(".MD5 (") +
@@ -154,7 +154,7 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
     CountEngineRuns();
     w_->Button4->click();
     const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 1, 1}));
     const std::vector<fs::path> first = CacheFiles();
     ASSERT_EQ(first.size(), 1u);
@@ -172,7 +172,7 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
     EXPECT_EQ(record[100], '\1');
 
     const int from = LogCount();
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({2, 1, 1}));
     const TRunLog::TLine cacheLine{"キャッシュを読み込み/使用", lkInformation};
     const std::vector<TLogLine> expected =
@@ -185,7 +185,7 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
 
     // In upper case the key is another text: the old entry misses and a second one is made.
     w_->Action17->trigger();
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({3, 2, 2}));
     EXPECT_EQ(CacheFiles().size(), 2u);
 }
@@ -201,7 +201,7 @@ TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
     ASSERT_EQ(CacheFiles().size(), 1u);
     const fs::path partial = CacheFolder() / "partial.dat";   // a name no new entry can take
     fs::rename(CacheFiles()[0], partial);
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 0, 1}));
     EXPECT_EQ(w_->LabeledEdit2->text(), QString::fromLatin1(kMd5Abc));
     const std::vector<fs::path> after = CacheFiles();
@@ -265,7 +265,7 @@ TEST_F(SidecarCache, ClosingTheWindowClearsOrTrimsTheCache) {
         settings_.Values.DeleteCacheFiles = c.clearAll;
         settings_.Values.CacheOver = c.limitOn;
         settings_.Values.CacheCount = 0;   // 50
-        w_ = std::make_unique<TTavrenne>();
+        w_ = std::make_unique<TTavrenneUnderTest>();
         w_->close();
         EXPECT_EQ(int(CacheFiles().size()), c.remaining);
     }

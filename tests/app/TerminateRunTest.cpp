@@ -31,7 +31,7 @@ TEST_F(TerminateRun, ARunIsCancelledAndTheMainLoopEndsOnceItIsOver) {
                ::kill(::getpid(), SIGTERM);
                QCoreApplication::processEvents();
            });
-    QTimer::singleShot(0, w_.get(), [&] { w_->AnalyzeFile(path); });
+    QTimer::singleShot(0, w_.get(), [&] { w_->AnalyzeFile(TPath(path)); });
     // A loop that is never left is a failure, not a hang.
     QTimer limit;
     limit.setSingleShot(true);

@@ -18,14 +18,14 @@ class Window : public AppFixture {};
 
 TEST_F(Window, CreationTitleLogAndInitialStates) {
     EXPECT_EQ(w_->windowTitle(), QStringLiteral("Tavrenne 2.46"));
-    EXPECT_EQ(w_->ApplicationTitle, QStringLiteral("Tavrenne 2.46"));
+    EXPECT_EQ(w_->ApplicationTitle(), QStringLiteral("Tavrenne 2.46"));
     EXPECT_EQ(w_->minimumSize(), QSize(628, 513));
     EXPECT_EQ(w_->FullHeight, 513);
     EXPECT_EQ(w_->BuildText, QStringLiteral("Build 152"));
     EXPECT_TRUE(w_->acceptDrops());
     EXPECT_FALSE(w_->windowIcon().isNull());
     EXPECT_EQ(w_->font().pixelSize(), 12);
-    EXPECT_EQ(w_->RecentFiles, QStringList(5, QString()));
+    EXPECT_EQ(PathTexts(w_->RecentFiles), QStringList(5, QString()));
     const auto log = Log();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], (TLogLine{QStringLiteral("ファイル情報取得ソフト --- Tavrenne 2.46 ---"), lkInformation}));
@@ -179,7 +179,7 @@ TEST_F(Window, HideLogAtShowIsConsumedOnce) {
     EXPECT_EQ(w_->SystemMenu->actions().size(), 13);  // the recent-file entries are there
 }
 
-QStringList SystemMenuTexts(TTavrenne& w) {
+QStringList SystemMenuTexts(TTavrenneUnderTest& w) {
     QStringList out;
     for (QAction* a : w.SystemMenu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
@@ -189,12 +189,12 @@ TEST_F(Window, RecentFilesKeepFiveDistinctEntriesInTheSystemMenu) {
     w_->Button5->click();  // information only: fast
     QStringList files;
     for (int i = 0; i < 6; ++i) files << MakeFile(QStringLiteral("f%1.txt").arg(i), std::string("x"));
-    w_->AnalyzeFile(files[0]);
-    w_->AnalyzeFile(files[1]);
-    w_->AnalyzeFile(files[0].toUpper() == files[0] ? files[0] : files[0]);  // same file again: no move
-    EXPECT_EQ(w_->RecentFiles, (QStringList{files[1], files[0], "", "", ""}));
-    for (int i = 2; i < 6; ++i) w_->AnalyzeFile(files[i]);
-    EXPECT_EQ(w_->RecentFiles, (QStringList{files[5], files[4], files[3], files[2], files[1]}));
+    w_->AnalyzeFile(TPath(files[0]));
+    w_->AnalyzeFile(TPath(files[1]));
+    w_->AnalyzeFile(TPath(files[0].toUpper() == files[0] ? files[0] : files[0]));  // same file again: no move
+    EXPECT_EQ(PathTexts(w_->RecentFiles), (QStringList{files[1], files[0], "", "", ""}));
+    for (int i = 2; i < 6; ++i) w_->AnalyzeFile(TPath(files[i]));
+    EXPECT_EQ(PathTexts(w_->RecentFiles), (QStringList{files[5], files[4], files[3], files[2], files[1]}));
 
     const QStringList menu = SystemMenuTexts(*w_);
     ASSERT_EQ(menu.size(), 13);
@@ -209,31 +209,31 @@ TEST_F(Window, RecentFilesKeepFiveDistinctEntriesInTheSystemMenu) {
 
     // Entry 600 + 3 analyses that file; a vanished file does nothing.
     w_->SystemMenuCommand(603);
-    EXPECT_EQ(w_->CurrentPath, files[2]);
+    EXPECT_EQ(w_->CurrentPath(), TPath(files[2]));
     std::filesystem::remove(files[4].toStdString());
     w_->SystemMenuCommand(601);
-    EXPECT_EQ(w_->CurrentPath, files[2]);
+    EXPECT_EQ(w_->CurrentPath(), TPath(files[2]));
 }
 
 TEST_F(Window, RecentFileComparesWithoutCase) {
     w_->Button5->click();
     const QString upper = MakeFile(QStringLiteral("CASE.txt"), std::string("x"));
     const QString lower = MakeFile(QStringLiteral("case.txt"), std::string("x"));
-    w_->AnalyzeFile(upper);
-    w_->AnalyzeFile(lower);
-    EXPECT_EQ(w_->RecentFiles, (QStringList{upper, "", "", "", ""}));
+    w_->AnalyzeFile(TPath(upper));
+    w_->AnalyzeFile(TPath(lower));
+    EXPECT_EQ(PathTexts(w_->RecentFiles), (QStringList{upper, "", "", "", ""}));
 }
 
 TEST_F(Window, RecentFileDisplayRule) {
-    EXPECT_EQ(RecentFileDisplayText(QString()), QStringLiteral("---------------"));
+    EXPECT_EQ(RecentFileDisplayText(TPath()), QStringLiteral("---------------"));
     const QString fifty = QStringLiteral("C:\\") + QString(36, QLatin1Char('d')) + QStringLiteral("\\report.txt");
     ASSERT_EQ(fifty.size(), 50);
-    EXPECT_EQ(RecentFileDisplayText(fifty), fifty);
-    EXPECT_EQ(RecentFileDisplayText(fifty + QStringLiteral("x")), QStringLiteral("C:\\...report.txtx"));
+    EXPECT_EQ(RecentFileDisplayText(TPath(fifty)), fifty);
+    EXPECT_EQ(RecentFileDisplayText(TPath(fifty + QStringLiteral("x"))), QStringLiteral("C:\\...report.txtx"));
     // Bytes are counted in Shift_JIS: 25 kanji are 50 bytes, one more ASCII character is 51.
     const QString kanji = QStringLiteral("/") + QString(23, QChar(0x6F22)) + QStringLiteral("/a");
-    EXPECT_EQ(RecentFileDisplayText(kanji), kanji);  // 1 + 46 + 2 = 49 bytes
-    EXPECT_EQ(RecentFileDisplayText(kanji + QString(QChar(0x6F22))),
+    EXPECT_EQ(RecentFileDisplayText(TPath(kanji)), kanji);  // 1 + 46 + 2 = 49 bytes
+    EXPECT_EQ(RecentFileDisplayText(TPath(kanji + QString(QChar(0x6F22)))),
               QStringLiteral("/...a") + QString(QChar(0x6F22)));  // 51 bytes
 }
 
@@ -242,14 +242,14 @@ TEST_F(Window, RecentFilesAndDropsAreIgnoredWhileRunning) {
     w_->Button4->click();
     const QString small = MakeFile(QStringLiteral("s.txt"), std::string("x"));
     const QString big = MakeFile(QStringLiteral("big.bin"), 150 * 1024, 'b');
-    w_->UpdateRecentFiles(small);
+    w_->UpdateRecentFiles(TPath(small));
     AtPump([] { return true; }, [&] {
-        w_->SystemMenuCommand(600 + int(w_->RecentFiles.indexOf(small)));
-        w_->HandleDroppedFiles({small});
+        w_->SystemMenuCommand(600 + int(w_->RecentFiles.indexOf(TPath(small))));
+        w_->HandleDroppedFiles(Paths({small}));
         w_->close();
     });
-    w_->AnalyzeFile(big);
-    EXPECT_EQ(w_->CurrentPath, big);
+    w_->AnalyzeFile(TPath(big));
+    EXPECT_EQ(w_->CurrentPath(), TPath(big));
     EXPECT_FALSE(w_->SuppressChangeCheck);  // the close was refused before anything else
 }
 
@@ -257,10 +257,10 @@ TEST_F(Window, DropOfExactlyOneFileIsAnalysed) {
     w_->Button5->click();
     const QString a = MakeFile(QStringLiteral("a.txt"), std::string("x"));
     const QString b = MakeFile(QStringLiteral("b.txt"), std::string("x"));
-    w_->HandleDroppedFiles({a, b});
-    EXPECT_TRUE(w_->CurrentPath.isEmpty());
-    w_->HandleDroppedFiles({b});
-    EXPECT_EQ(w_->CurrentPath, b);
+    w_->HandleDroppedFiles(Paths({a, b}));
+    EXPECT_TRUE(w_->CurrentPath().IsEmpty());
+    w_->HandleDroppedFiles(Paths({b}));
+    EXPECT_EQ(w_->CurrentPath(), TPath(b));
     // Through a real drop event.
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(a)});
@@ -269,7 +269,7 @@ TEST_F(Window, DropOfExactlyOneFileIsAnalysed) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w_.get(), &drop);
-    EXPECT_EQ(w_->CurrentPath, a);
+    EXPECT_EQ(w_->CurrentPath(), TPath(a));
     EXPECT_TRUE(drop.isAccepted());
 }
 
@@ -280,12 +280,12 @@ TEST_F(Window, NamesThatAreNotUtf8AreAnalysed) {
     const std::string bytes = dir_->file("bad\xFF\x83\x65.txt");
     std::ofstream(bytes, std::ios::binary) << "abc";
     const QString path = PathToQString(bytes);
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     EXPECT_EQ(w_->LabeledEdit2->text(), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
     EXPECT_EQ(w_->Label1->text(), QString::fromUtf8("ファイル名: bad\xEF\xBF\xBD\xEF\xBF\xBD\x65.txt"));
-    EXPECT_EQ(PathFromQString(w_->CurrentPath), bytes);
+    EXPECT_EQ(w_->CurrentPath().Bytes(), bytes);
     EXPECT_EQ(w_->StatusText(1).toStdString(), PathForDisplay(path).toStdString());
-    EXPECT_EQ(PathFromQString(w_->RecentFiles[0]), bytes);
+    EXPECT_EQ(w_->RecentFiles[0].Bytes(), bytes);
     EXPECT_TRUE(dialogs_.Messages().empty());
 
     // Dropped: the URL carries the bytes percent-encoded.
@@ -297,7 +297,7 @@ TEST_F(Window, NamesThatAreNotUtf8AreAnalysed) {
     QCoreApplication::sendEvent(w_.get(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w_.get(), &drop);
-    EXPECT_EQ(PathFromQString(w_->CurrentPath), dropped);
+    EXPECT_EQ(w_->CurrentPath().Bytes(), dropped);
     EXPECT_TRUE(dialogs_.Messages().empty());
 }
 
@@ -305,7 +305,7 @@ TEST_F(Window, ChangedFileIsOfferedOnceAndNoStopsWatching) {
     settings_.Values.ReloadFile = true;
     w_->Button5->click();
     const QString path = MakeFile(QStringLiteral("w.txt"), std::string("x"));
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     w_->CheckFileChanged();
     EXPECT_TRUE(dialogs_.Messages().empty());  // unchanged
 
@@ -325,7 +325,7 @@ TEST_F(Window, ChangedFileIsOfferedOnceAndNoStopsWatching) {
     EXPECT_EQ(dialogs_.Messages().size(), 1u);
 
     // Analysed again and changed again: Yes analyses it anew.
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     struct utimbuf later {1710000000, 1710000000};
     ASSERT_EQ(utime(path.toLocal8Bit().constData(), &later), 0);
     dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
@@ -360,17 +360,17 @@ TEST_F(Window, ExitAsksOnlyThroughTheCommand) {
 
 TEST_F(Window, RefreshAnalysesTheCurrentFileAgain) {
     const QString path = MakeFile(QStringLiteral("r.txt"), std::string("abc"));
-    w_->AnalyzeFile(path);
+    w_->AnalyzeFile(TPath(path));
     const int lines = LogCount();
     w_->Button2->click();
-    EXPECT_EQ(w_->CurrentPath, path);
+    EXPECT_EQ(w_->CurrentPath(), TPath(path));
     EXPECT_EQ(Log(lines).front().Text, QStringLiteral("r.txtのファイル情報を取得中です..しばらくお待ち下さい"));
     EXPECT_TRUE(dialogs_.Messages().empty());
 }
 
 TEST_F(Window, ClearAsksAndResetsEverything) {
     w_->Button4->click();
-    w_->AnalyzeFile(MakeFile(QStringLiteral("abc.txt"), std::string("abc")));
+    w_->AnalyzeFile(TPath(MakeFile(QStringLiteral("abc.txt"), std::string("abc"))));
     dialogs_.MessageAnswers.push_back(TMsgResult::No);
     w_->Button3->click();
     EXPECT_FALSE(w_->LabeledEdit1->text().isEmpty());
@@ -382,7 +382,7 @@ TEST_F(Window, ClearAsksAndResetsEverything) {
     EXPECT_EQ(messages[1].Icon, TMsgIcon::Question);
     EXPECT_TRUE(w_->LabeledEdit1->text().isEmpty());
     EXPECT_EQ(w_->Label1->text(), QStringLiteral("ファイル名:"));
-    EXPECT_TRUE(w_->CurrentPath.isEmpty());
+    EXPECT_TRUE(w_->CurrentPath().IsEmpty());
     EXPECT_TRUE(w_->StatusText(1).isEmpty());
     EXPECT_TRUE(w_->Image1->isHidden());
     for (QAction* a : {w_->Action2, w_->Action19, w_->Action5, w_->Action6, w_->Action7, w_->Action8, w_->Action21,
@@ -422,7 +422,7 @@ TEST_F(Window, HelpWebSiteAndUnbuiltWindows) {
 TEST_F(Window, OpenDialogFilterAndChoice) {
     const QString path = MakeFile(QStringLiteral("o.txt"), std::string("abc"));
     w_->Button1->click();  // cancelled: nothing happens
-    EXPECT_TRUE(w_->CurrentPath.isEmpty());
+    EXPECT_TRUE(w_->CurrentPath().IsEmpty());
     dialogs_.FileAnswers.push_back(path);
     w_->Action1->trigger();
     ASSERT_EQ(dialogs_.Calls.size(), 2u);
@@ -434,7 +434,7 @@ TEST_F(Window, OpenDialogFilterAndChoice) {
         "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma"));
     EXPECT_EQ(r.FilterIndex, 1);
     EXPECT_TRUE(r.MustExist);
-    EXPECT_EQ(w_->CurrentPath, path);
+    EXPECT_EQ(w_->CurrentPath(), TPath(path));
 }
 
 TEST_F(Window, AlwaysOnTopKeepsTheGeometry) {
@@ -591,8 +591,8 @@ TEST_F(Window, RecentFilesAlsoInTheFileMenu) {
 
     const QString a = MakeFile(QStringLiteral("a.txt"), std::string("a"));
     const QString b = MakeFile(QStringLiteral("b.txt"), std::string("b"));
-    w_->AnalyzeFile(a);
-    w_->AnalyzeFile(b);
+    w_->AnalyzeFile(TPath(a));
+    w_->AnalyzeFile(TPath(b));
     // The same five entries, ids and captions as the stand-in system menu.
     const QList<QAction*> items = w_->RecentMenu->actions();
     ASSERT_EQ(items.size(), 5);
@@ -601,12 +601,12 @@ TEST_F(Window, RecentFilesAlsoInTheFileMenu) {
         EXPECT_EQ(items[i]->data().toInt(), 600 + i);
         EXPECT_EQ(items[i]->text(), twin->text());
     }
-    EXPECT_EQ(items[1]->text(), QStringLiteral("(&2) ") + RecentFileDisplayText(a));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("(&2) ") + RecentFileDisplayText(TPath(a)));
     items[1]->trigger();
-    EXPECT_EQ(w_->CurrentPath, a);
-    EXPECT_EQ(w_->RecentFiles.mid(0, 2), (QStringList{b, a}));  // a known file does not move
+    EXPECT_EQ(w_->CurrentPath(), TPath(a));
+    EXPECT_EQ(PathTexts(w_->RecentFiles.mid(0, 2)), (QStringList{b, a}));  // a known file does not move
     items[4]->trigger();  // an empty slot does nothing
-    EXPECT_EQ(w_->CurrentPath, a);
+    EXPECT_EQ(w_->CurrentPath(), TPath(a));
 }
 
 TEST_F(Window, HandOverComesToTheFrontAndWaitsForTheRun) {

@@ -14,14 +14,18 @@
 #include <QButtonGroup>
 #include <QAbstractButton>
 #include <QTimeEdit>
+#include <QMimeData>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <QUrl>
 #include <filesystem>
+#include <fstream>
 
 #include "batch/Tacdlgf.h"
 #include "batch/Tallcheck.h"
 #include "engine/BatchList.h"
 #include "fakes/AppFixture.h"
+#include "text/Cp932.h"
 
 namespace fs = std::filesystem;
 
@@ -46,7 +50,8 @@ protected:
         AppFixture::TearDown();
     }
 
-    QString Cell(int row, int cell) const { return b_->ListView1->topLevelItem(row)->text(cell); }
+    // What the list shows in a cell.
+    QString Cell(int row, int cell) const { return b_->ListView1->model()->index(row, cell).data().toString(); }
     // Runs the checked work type, answering the confirmation Yes.
     void Run() {
         dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
@@ -59,7 +64,7 @@ protected:
         MakeFile(QStringLiteral("tree/sub/b.txt"), std::string("abc"));
         MakeFile(QStringLiteral("tree/sub/c.bin"), std::string());
         for (const char* name : {"tree/a.txt", "tree/sub/b.txt", "tree/sub/c.bin"})
-            b_->AddFile(QString::fromStdString((dir_->path() / name).string()));
+            b_->AddFile(TPath((dir_->path() / name).string()));
     }
 
     std::unique_ptr<Tallcheck> b_;
@@ -74,9 +79,9 @@ TEST_F(Batch, CreationShowsTheMd5TypeAndTheControlsAsTheyStart) {
     EXPECT_EQ(allcheck, b_.get());
     const int widths[] = {20, 200, 0, 0, 0, 400, 0, 0, 0};
     for (int c = 0; c < 9; ++c) EXPECT_EQ(b_->ListView1->columnWidth(c), widths[c]) << c;
-    auto* header = b_->ListView1->headerItem();
-    EXPECT_EQ(header->text(1), QStringLiteral("ファイル名："));
-    EXPECT_EQ(header->text(6), QStringLiteral("FileSize"));
+    const QAbstractItemModel* header = b_->ListView1->model();
+    EXPECT_EQ(header->headerData(1, Qt::Horizontal).toString(), QStringLiteral("ファイル名："));
+    EXPECT_EQ(header->headerData(6, Qt::Horizontal).toString(), QStringLiteral("FileSize"));
     EXPECT_TRUE(b_->Action7->isChecked());
     EXPECT_FALSE(b_->Action3->isEnabled());
     EXPECT_FALSE(b_->Button3->isEnabled());
@@ -152,7 +157,7 @@ TEST_F(Batch, AddingByDialogAndFolderAndClearing) {
                                b_->ChosenTimestamp().time().minute(), b_->ChosenTimestamp().time().second(), 0})));
     for (int c : {4, 5, 6, 7}) EXPECT_EQ(Cell(0, c), QStringLiteral("---"));
     EXPECT_EQ(Cell(0, 8), a);
-    EXPECT_FALSE(b_->ListView1->topLevelItem(0)->icon(0).isNull());
+    EXPECT_FALSE(b_->ListView1->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
     EXPECT_EQ(b_->ImageList1.size(), 2u);
     EXPECT_TRUE(b_->Action3->isEnabled());
     EXPECT_TRUE(b_->Button3->isEnabled());
@@ -194,7 +199,7 @@ TEST_F(Batch, DropsAddFilesOnlyAndTheAbortStopsAfterTheCurrentFile) {
     for (int i = 0; i < 20; ++i) names << MakeFile(QStringLiteral("d/%1.txt").arg(i), std::string("x"));
     const QString folder = QString::fromStdString((dir_->path() / "d").string());
     QStringList mixed{names[0], folder, names[1] + QStringLiteral(".missing"), names[2]};
-    b_->HandleDroppedFiles(mixed);
+    b_->HandleDroppedFiles(Paths(mixed));
     EXPECT_EQ(b_->RowCount(), 2);
     EXPECT_EQ(b_->ProgressDialogsOpened, 1);
 
@@ -207,16 +212,16 @@ TEST_F(Batch, DropsAddFilesOnlyAndTheAbortStopsAfterTheCurrentFile) {
                    if (d->isVisible()) dialog = d;
                ASSERT_NE(dialog, nullptr);
                shown = dialog->Label1->text();
-               EXPECT_EQ(dialog->windowTitle(), w_->ApplicationTitle);
+               EXPECT_EQ(dialog->windowTitle(), w_->ApplicationTitle());
                dialog->Button1->click();
            });
-    b_->HandleDroppedFiles(names);
+    b_->HandleDroppedFiles(Paths(names));
     EXPECT_EQ(shown, QStringLiteral("ファイルを追加しています... 7"));
     EXPECT_EQ(b_->RowCount(), 2 + 8);
 
     // The next adding runs in full.
     SetMessagePump(nullptr);
-    b_->HandleDroppedFiles(names);
+    b_->HandleDroppedFiles(Paths(names));
     EXPECT_EQ(b_->RowCount(), 2 + 8 + 20);
 }
 
@@ -244,7 +249,7 @@ TEST_F(Batch, AllThreeRunFillsEveryDigestAndExportsTheList) {
     const auto messages = dialogs_.Messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].Text, QStringLiteral("選択された処理を行います　よろしいですか？　"));
-    EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle);
+    EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle());
     EXPECT_EQ(messages[1].Text, QStringLiteral("作業が完了しました　error:0  "));
     EXPECT_EQ(messages[1].Icon, TMsgIcon::Information);
     for (int r : {0, 1}) {
@@ -310,7 +315,7 @@ TEST_F(Batch, EachSingleTypeFillsOnlyItsCellAndNeverChangesTheLabel) {
 
 TEST_F(Batch, AbortDuringTheCrc32PhaseLeavesEveryLaterCell) {
     for (int i = 0; i < 4; ++i) MakeFile(QStringLiteral("ab/%1.txt").arg(i), std::string("abc"));
-    for (int i = 0; i < 4; ++i) b_->AddFile(QString::fromStdString((dir_->path() / "ab" / (std::to_string(i) + ".txt")).string()));
+    for (int i = 0; i < 4; ++i) b_->AddFile(TPath((dir_->path() / "ab" / (std::to_string(i) + ".txt")).string()));
     b_->Action13->trigger();
     AtPump([&] { return Cell(0, 4) != QStringLiteral("---"); }, [&] { b_->Button4->click(); });
     Run();
@@ -328,8 +333,8 @@ TEST_F(Batch, AbortDuringTheCrc32PhaseLeavesEveryLaterCell) {
 
 TEST_F(Batch, AbortInsideTheEngineOfALongFile) {
     SmallBuffers();
-    b_->AddFile(MakeFile(QStringLiteral("big.bin"), 400 * 1024, 'a'));
-    b_->AddFile(MakeFile(QStringLiteral("abc.txt"), std::string("abc")));
+    b_->AddFile(TPath(MakeFile(QStringLiteral("big.bin"), 400 * 1024, 'a')));
+    b_->AddFile(TPath(MakeFile(QStringLiteral("abc.txt"), std::string("abc"))));
     AtPump([&] { return b_->FEngine != nullptr && b_->ProgressBar2->value() > 0; }, [&] { b_->Button4->click(); });
     Run();
     EXPECT_EQ(Cell(0, 5), QStringLiteral("---"));
@@ -339,7 +344,7 @@ TEST_F(Batch, AbortInsideTheEngineOfALongFile) {
 
 TEST_F(Batch, TimeWalkerSetsEvenSecondsAndCountsFailures) {
     AddTree();
-    b_->AddFile(MakeFile(QStringLiteral("gone.txt"), std::string("g")));
+    b_->AddFile(TPath(MakeFile(QStringLiteral("gone.txt"), std::string("g"))));
     fs::remove(dir_->path() / "gone.txt");
     b_->Action5->trigger();
     // Changing the time keeps the date; every row's cell 3 follows.
@@ -383,6 +388,43 @@ TEST_F(Batch, RenameAcrossFoldersSkipsTakenNamesWithoutFailure) {
     EXPECT_EQ(b_->Label4->text(), QStringLiteral("連番\r\nabc.txt->xxx.txt"));
 }
 
+// A Linux file name is bytes: a name that is not UTF-8 goes from a drop into a row, the runs
+// open the file by the row's path, the list shows its text and the export writes the name as
+// Shift_JIS writes it, into a chosen file whose name is not UTF-8 either.
+TEST_F(Batch, NamesThatAreNotUtf8GoThroughTheRowsTheRunsAndTheExport) {
+    const fs::path folder = dir_->path() / "dir\xFE";
+    fs::create_directories(folder);
+    const std::string file = (folder / "bad\xFF.txt").string();
+    std::ofstream(file, std::ios::binary) << "abc";
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(file).toPercentEncoding("/"))});
+    b_->show();   // drops are taken from the moment the window shows
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(b_.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(b_.get(), &drop);
+    ASSERT_EQ(b_->RowCount(), 1);
+    EXPECT_EQ(b_->Row(0).Path, file);
+    EXPECT_EQ(b_->Row(0).Name, "bad\xFF.txt");
+    EXPECT_EQ(Cell(0, 1), QString::fromUtf8("bad\xEF\xBF\xBD.txt"));
+
+    Run();
+    EXPECT_EQ(Cell(0, 5), QString::fromLatin1(kMd5Abc));
+    EXPECT_EQ(LastMessage(), QStringLiteral("作業が完了しました　error:0  "));
+
+    dialogs_.FileAnswers.push_back(TPath((dir_->path() / "list\xFD.log").string()).ToQString());
+    b_->BitBtn1->click();
+    const std::string written = ReadBytes(dir_->path() / "list\xFD.txt");
+    const std::string entry = cp932::FromUtf8("ファイル名: ") + "bad?.txt\r\n" + cp932::FromUtf8("ファイルパス: ") +
+                              (dir_->path() / "dir?").string() + "\r\n";
+    EXPECT_NE(written.find(entry), std::string::npos) << written;
+
+    b_->Action11->trigger();
+    Run();
+    EXPECT_EQ(ReadBytes(folder / "NewFilename_000.txt"), "abc");
+    EXPECT_FALSE(fs::exists(file));
+}
+
 TEST_F(Batch, NoConfirmationOrAnEmptyListRunsNothing) {
     dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
     b_->Action3Execute();
@@ -402,7 +444,7 @@ TEST_F(Batch, TheMainWindowHidesWhileTheBatchWindowIsOpen) {
         hiddenMeanwhile = !w_->isVisible() && allcheck->isVisible() && allcheck->isModal();
         allcheck->Button5->click();
     });
-    RunBatchWindow(w_.get());
+    RunBatchWindow(*w_);
     EXPECT_TRUE(hiddenMeanwhile);
     EXPECT_TRUE(w_->isVisible());
     EXPECT_EQ(allcheck, nullptr);

@@ -21,6 +21,20 @@ std::vector<TLogLine> Expected(const TRunLog& log) {
 
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
+void PrintTo(const TPath& path, std::ostream* os) { *os << "TPath(\"" << path.Bytes() << "\")"; }
+
+QList<TPath> Paths(const QStringList& texts) {
+    QList<TPath> out;
+    for (const QString& text : texts) out << TPath(text);
+    return out;
+}
+
+QStringList PathTexts(const QList<TPath>& paths) {
+    QStringList out;
+    for (const TPath& path : paths) out << path.ToQString();
+    return out;
+}
+
 void AppFixture::SetUp() {
     dir_ = std::make_unique<TempDir>();
     platform_.Folder = QString::fromStdString(dir_->path().string()) + QStringLiteral("/prog");
@@ -29,7 +43,7 @@ void AppFixture::SetUp() {
     SetPlatform(&platform_);
     SetSettings(&settings_);
     SetMessagePump([this] { ++pumps_; });
-    w_ = std::make_unique<TTavrenne>();
+    w_ = std::make_unique<TTavrenneUnderTest>();
     w_->TickCount = [this] { return tick_; };
     w_->Wait = [this](int ms) { waits_.push_back(ms); };
     w_->NowText = [] { return kNow; };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/Tavrenne.h"
+#include "fakes/TavrenneUnderTest.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakePlatform.h"
 #include "app/SettingsAccess.h"
@@ -34,6 +35,10 @@ void PrintTo(const TLogLine& line, std::ostream* os);
 // The lines of an expected run log as the window shows them.
 std::vector<TLogLine> Expected(const TRunLog& log);
 void PrintTo(const QString& text, std::ostream* os);
+void PrintTo(const TPath& path, std::ostream* os);
+// Paths given as Qt text (as a dialog or a drop gives them), and paths back as that text.
+QList<TPath> Paths(const QStringList& texts);
+QStringList PathTexts(const QList<TPath>& paths);
 
 class AppFixture : public ::testing::Test {
 protected:
@@ -55,7 +60,7 @@ protected:
     TFakeDialogs dialogs_;
     TFakePlatform platform_;
     TRecordSettings settings_;
-    std::unique_ptr<TTavrenne> w_;
+    std::unique_ptr<TTavrenneUnderTest> w_;
     std::vector<int> waits_;
     uint32_t tick_ = 5000;
     int pumps_ = 0;

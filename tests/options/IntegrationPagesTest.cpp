@@ -67,7 +67,7 @@ protected:
     void ExpectQuestion(const QString& text) const {
         const auto messages = dialogs_.Messages();
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle);
+        EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle());
         EXPECT_EQ(messages[0].Text, text);
         EXPECT_EQ(messages[0].Buttons, TMsgButtons::YesNo);
         EXPECT_EQ(messages[0].Icon, TMsgIcon::Question);

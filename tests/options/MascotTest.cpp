@@ -44,7 +44,7 @@ protected:
 };
 
 TEST_F(Mascot, ClientBelongsToTheWindowWithItsSettings) {
-    TTavrenne fresh;
+    TTavrenneUnderTest fresh;
     EXPECT_EQ(fresh.QL_SSTP1->objectName(), QStringLiteral("QL_SSTP1"));
     EXPECT_EQ(fresh.QL_SSTP1->SSTP_Host(), QStringLiteral("localhost"));
     EXPECT_EQ(fresh.QL_SSTP1->SSTP_From(), QStringLiteral("Mirune"));
@@ -101,7 +101,7 @@ TEST_F(Mascot, AboutCommandSendsTheVersionInsteadOfTheBox) {
     EXPECT_EQ(mascot_.Requests(),
               QList<QByteArray>{Request(
                   QStringLiteral("\\h\\s0Tavrenne(2)\\n\\nVersion: 2.46\\n") +
-                  QString::fromStdString(w_->ProgramInfo.LegalCopyright) +
+                  QString::fromStdString(w_->ProgramInfo().LegalCopyright) +
                   QStringLiteral("\\w9\\w9\\n\\u\\s0お、ようやく放置してたバグが直ったんかいな…\\n\\w9\\w9\\h\\s4\\n\\nQuilloryの中の人も大変なのですよ…\\w9\\w9\\w9\\u\\s0…そか。\\e"))});
 }
 
@@ -119,7 +119,7 @@ TEST_F(Mascot, WithoutAMascotTheAboutBoxShows) {
 }
 
 TEST_F(Mascot, ResultsAfterAnAnalysisWithoutAComparison) {
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_EQ(mascot_.Requests(),
               QList<QByteArray>{Request(AbcResults(QStringLiteral("352441c2"), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"),
                                                    QStringLiteral("a9993e364706816aba3e25717850c26c9cd0d89d"), QString()))});
@@ -137,7 +137,7 @@ TEST_F(Mascot, ResultsCarryTheRemarkOfTheComparison) {
         w_->CheckBox3->setChecked(true);
         w_->ComboBox1->setCurrentIndex(int(TDigestKind::CRC32));
         w_->Edit1->setText(QString::fromLatin1(c.value));
-        w_->AnalyzeFile(Abc());
+        w_->AnalyzeFile(TPath(Abc()));
         const QList<QByteArray> got = mascot_.Requests();
         ASSERT_EQ(got.size(), 1) << c.value;
         EXPECT_TRUE(got[0].contains(Sjis(QStringLiteral("と、言った感じやな") + c.remark + QStringLiteral("\\e\r\n"))))
@@ -147,7 +147,7 @@ TEST_F(Mascot, ResultsCarryTheRemarkOfTheComparison) {
 
 TEST_F(Mascot, ResultsWithNoDigestsHaveEmptyValues) {
     w_->Button5->click();  // no digests
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     const QList<QByteArray> got = mascot_.Requests();
     ASSERT_EQ(got.size(), 1);
     EXPECT_TRUE(got[0].contains("\\nCRC32:\\nMD5:\\nSHA1:\\w9\\w9"));
@@ -155,7 +155,7 @@ TEST_F(Mascot, ResultsWithNoDigestsHaveEmptyValues) {
 
 TEST_F(Mascot, SettingOffSendsNothing) {
     settings_.Values.UseSSTP = false;
-    w_->AnalyzeFile(Abc());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_TRUE(mascot_.Connections().isEmpty());
 }
 

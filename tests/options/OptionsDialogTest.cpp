@@ -57,7 +57,7 @@ protected:
     Tcustomoption& Start() {
         o_ = std::make_unique<Tcustomoption>(*w_);
         o_->SetStartupSeams(&quiet_);
-        o_->FormCreate({QStringLiteral("x")});
+        o_->FormCreate({"x"});
         return *o_;
     }
     void Exit() {
@@ -368,7 +368,7 @@ TEST_F(OptionsDialog, FullResetDeletesTheSettingsAndStartsTheHelper) {
 
     MakeHelper();
     WriteIni(file);
-    w_ = std::make_unique<TTavrenne>();
+    w_ = std::make_unique<TTavrenneUnderTest>();
     Start();
     ASSERT_TRUE(o_->Button6->isEnabled());
     dialogs_.MessageAnswers = {TMsgResult::No};
@@ -413,7 +413,7 @@ TEST_F(OptionsDialog, ChangesMadeInTheDialogAreSavedAtExitAndReadAtTheNextStart)
         EXPECT_NE(ini.find(line + "\r\n"), std::string::npos) << line << "\n" << ini;
     EXPECT_NE(ini.find("#SoundFile_1=" + sound.toStdString() + "\r\n"), std::string::npos) << ini;
 
-    w_ = std::make_unique<TTavrenne>();
+    w_ = std::make_unique<TTavrenneUnderTest>();
     Start();
     EXPECT_TRUE(o_->CheckBox2->isChecked());
     EXPECT_TRUE(o_->CheckBox10->isChecked());
@@ -461,9 +461,9 @@ TEST_F(OptionsDialog, StartUpNoticesAreDrawnOnTheFormsTrayDialogAndShown) {
         o_.reset();
         fs::remove(IniPath());
         if (c.ini) WriteIni(c.ini);
-        w_ = std::make_unique<TTavrenne>();
+        w_ = std::make_unique<TTavrenneUnderTest>();
         o_ = std::make_unique<Tcustomoption>(*w_);   // the form's own start-up parts
-        o_->FormCreate({QStringLiteral("x")});
+        o_->FormCreate({"x"});
         TQL_TrayInfoDlg* tray = o_->QL_TrayInfoDlg1;
         ASSERT_EQ(tray->BitmapImage().size(), QSize(200, 150));
         EXPECT_TRUE(tray->DlgButtonVisible());
@@ -525,7 +525,7 @@ TEST_F(OptionsDialog, StartUpAppliesThePresentAssociationAgainWhenAsked) {
                      "\r\n");
             platform_.Started.clear();
             o_ = std::make_unique<Tcustomoption>(*w_);   // the form's own start-up parts
-            o_->FormCreate({QStringLiteral("x")});
+            o_->FormCreate({"x"});
             if (present && asked) {
                 ASSERT_EQ(platform_.Started.size(), 1u);
                 EXPECT_EQ(platform_.Started[0].first, Helper());

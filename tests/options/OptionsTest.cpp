@@ -57,7 +57,9 @@ protected:
     Tcustomoption& Start(const QStringList& args = {}) {
         o_ = std::make_unique<Tcustomoption>(*w_);
         o_->SetStartupSeams(&seams_);
-        o_->FormCreate(args);
+        std::vector<std::string> given;
+        for (const QString& a : args) given.push_back(a.toStdString());
+        o_->FormCreate(given);
         return *o_;
     }
     // The end of the program: the window closes, then the form goes and saves.
@@ -72,7 +74,7 @@ protected:
     void WriteIni(const std::string& bytes) const { std::ofstream(IniPath(), std::ios::binary) << bytes; }
     std::string Ini() const { return ReadBytes(IniPath()); }
     std::string Head(bool saveConfig = true) const {
-        return "[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=" + cp932::FromUtf8(w_->ProgramInfo.LegalCopyright) +
+        return "[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=" + cp932::FromUtf8(w_->ProgramInfo().LegalCopyright) +
                "\r\n#Save Config=" + (saveConfig ? "1" : "0") + "\r\n";
     }
     void MakeHelper() { MakeFile(QStringLiteral("prog/tavrfix"), std::string("#!/bin/sh\n")); }
@@ -184,7 +186,7 @@ TEST_F(Options, SettingsSurviveARestart) {
 
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        if (run == 1) w_ = std::make_unique<TTavrenne>();
+        if (run == 1) w_ = std::make_unique<TTavrenneUnderTest>();
         platform_.Started.clear();
         platform_.PriorityChanges.clear();
         seams_.Notices.clear();
@@ -265,7 +267,7 @@ TEST_F(Options, SaveConfigOffRewritesOnlyTheFirstThreeKeys) {
     w_->Button5->click();   // all digests off: not written
     Exit();
     EXPECT_EQ(Ini(), "[Tavrix_2]\r\n#Version=2.46\r\n#Save Config=0\r\n#Check CRC=1\r\n#NoSp=1\r\n#Copyright=" +
-                         cp932::FromUtf8(w_->ProgramInfo.LegalCopyright) + "\r\n");
+                         cp932::FromUtf8(w_->ProgramInfo().LegalCopyright) + "\r\n");
 }
 
 TEST_F(Options, AFileThatCannotBeWrittenIsReportedAndTheExitGoesOn) {
@@ -315,12 +317,12 @@ TEST_P(OptionsCommandLine, SwitchesPathsAndDuplicateSearch) {
     }
     QStringList searchedWith;
     QObject::connect(w_.get(), &TTavrenne::duplicateSearchRequested, w_.get(),
-                     [&] { searchedWith << w_->CurrentPath; });
+                     [&] { searchedWith << w_->CurrentPath().ToQString(); });
     Start(args);
     const QString expected = QString::fromUtf8(c.analysed) == QStringLiteral("{F}")   ? file
                              : QString::fromUtf8(c.analysed) == QStringLiteral("{S}") ? spaced
                                                                                       : QString();
-    EXPECT_EQ(w_->CurrentPath, expected);
+    EXPECT_EQ(w_->CurrentPath(), TPath(expected));
     EXPECT_EQ(w_->CheckBox4->isChecked(), c.crc);
     EXPECT_EQ(w_->CheckBox5->isChecked(), c.md5);
     EXPECT_EQ(w_->CheckBox6->isChecked(), c.sha1);
@@ -360,7 +362,7 @@ TEST_F(Options, SplashIsShownOnlyWithoutArgumentsAndUnlessSwitchedOff) {
     EXPECT_FALSE(o_->Splash);   // made, then destroyed unseen
     Exit();
     WriteIni("[Tavrix_2]\r\n#Version=2.46\r\n#check oldun=0\r\n#NoSp=0\r\n");
-    w_ = std::make_unique<TTavrenne>();
+    w_ = std::make_unique<TTavrenneUnderTest>();
     Start();
     ASSERT_TRUE(o_->Splash);
     EXPECT_TRUE(o_->Splash->isVisible());

@@ -47,7 +47,7 @@ protected:
         const QStringList lines = {
             QStringLiteral("---------------Tavrenne Report v1.05a---------------"),
             QStringLiteral("時刻： 2026年12月09日21時05分"),
-            w_->ApplicationTitle,
+            w_->ApplicationTitle(),
             QStringLiteral("User: mirune"),
             QStringLiteral("OS: Debian GNU/Linux 12 (bookworm) Build: 6.1.0-18-amd64"),
             QStringLiteral("Memory Info : Total 2GB  Free 1022MB"),
@@ -131,7 +131,7 @@ TEST_F(Report, AFileThatCannotBeWrittenGetsTheStandardErrorBox) {
     page_->Button8->click();
     const std::vector<TRecordedDialog> boxes = dialogs_.Messages();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Caption, w_->ApplicationTitle);
+    EXPECT_EQ(boxes[0].Caption, w_->ApplicationTitle());
     EXPECT_TRUE(boxes[0].Text.startsWith(QStringLiteral("ファイル %1 に書き込めません。\n").arg(path))) << boxes[0].Text.toStdString();
     EXPECT_EQ(boxes[0].Icon, TMsgIcon::Error);
     EXPECT_TRUE(platform_.Clipboard.empty());

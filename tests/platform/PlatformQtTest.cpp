@@ -157,7 +157,7 @@ TEST_F(Icons, TheWindowKeepsOnlyTheIconItShows) {
     const size_t before = IconHandleCount();
     w_->Button4->click();
     const QString a = MakeFile(QStringLiteral("a.txt"), std::string("abc"));
-    for (int i = 0; i < 5; ++i) w_->AnalyzeFile(a);
+    for (int i = 0; i < 5; ++i) w_->AnalyzeFile(TPath(a));
     EXPECT_LE(IconHandleCount(), before + 1);
     SetIconLookup(nullptr);
 }

@@ -91,7 +91,7 @@ TEST_F(DigestApacheTest, CurlIsLetInWithTheRightPasswordOnly) {
     const std::string pass = dir_->file("pass.txt");
     {
         TDigestPassDlg d(w_.get(), QPixmap(), QStringLiteral("T"));
-        d.SetTargetPath(QString::fromStdString(pass));
+        d.SetTargetPath(TPath(QString::fromStdString(pass)));
         d.LabeledEdit1->setText(QStringLiteral("alice"));
         d.LabeledEdit3->setText(QStringLiteral("Members Only"));
         d.LabeledEdit2->setText(QStringLiteral("open:sesame"));

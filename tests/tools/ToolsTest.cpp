@@ -100,7 +100,7 @@ protected:
 };
 
 TEST_F(SearchTest, CreationListsDrivesChecked) {
-    Tfilesec s(w_.get(), ref_);
+    Tfilesec s(w_.get(), TPath(ref_));
     EXPECT_EQ(s.windowTitle(), QStringLiteral("同一ファイル検索"));
     EXPECT_EQ(Rows(s.ListView1, 0), (QStringList{d1_, d2_}));
     EXPECT_EQ(s.ListView1->topLevelItem(1)->checkState(0), Qt::Checked);
@@ -109,12 +109,12 @@ TEST_F(SearchTest, CreationListsDrivesChecked) {
     EXPECT_FALSE(s.Button5->isEnabled());
     EXPECT_EQ(s.PageControl1->currentIndex(), 0);
     SetLocalDrives([] { return QStringList{}; });
-    Tfilesec none(w_.get(), ref_);
+    Tfilesec none(w_.get(), TPath(ref_));
     EXPECT_FALSE(none.Button1->isEnabled());
 }
 
 TEST_F(SearchTest, SearchFindsSameContentOnCheckedDrives) {
-    Tfilesec s(w_.get(), ref_);
+    Tfilesec s(w_.get(), TPath(ref_));
     dialogs_.MessageAnswers = {TMsgResult::Yes};
     s.Button1->click();
     ASSERT_EQ(dialogs_.Calls.size(), 1u);
@@ -149,7 +149,7 @@ TEST_F(SearchTest, SearchFindsSameContentOnCheckedDrives) {
 }
 
 TEST_F(SearchTest, NothingCheckedNoOrEmptyReferenceSearchNothing) {
-    Tfilesec s(w_.get(), ref_);
+    Tfilesec s(w_.get(), TPath(ref_));
     s.Button4->click();
     s.Button1->click();
     EXPECT_TRUE(dialogs_.Calls.empty());
@@ -160,7 +160,7 @@ TEST_F(SearchTest, NothingCheckedNoOrEmptyReferenceSearchNothing) {
     EXPECT_EQ(s.ListView2->topLevelItemCount(), 0);
     EXPECT_EQ(s.PageControl1->currentIndex(), 0);
 
-    Tfilesec empty(w_.get(), MakeFile(QStringLiteral("empty.bin"), std::string()));
+    Tfilesec empty(w_.get(), TPath(MakeFile(QStringLiteral("empty.bin"), std::string())));
     dialogs_.Calls.clear();
     dialogs_.MessageAnswers = {TMsgResult::Yes};
     empty.Button1->click();
@@ -172,7 +172,7 @@ TEST_F(SearchTest, NothingCheckedNoOrEmptyReferenceSearchNothing) {
 }
 
 TEST_F(SearchTest, StopSkipsTheRestAndCloseIsRefusedMeanwhile) {
-    Tfilesec s(w_.get(), ref_);
+    Tfilesec s(w_.get(), TPath(ref_));
     s.show();
     bool stillOpen = false, closeDisabled = false;
     AtPump([&] { return s.Label1->text() == d1_; },
@@ -252,7 +252,7 @@ TEST_F(DigestTest, CreateThenAddSortedRefusingDuplicates) {
 TEST_F(DigestTest, OverwriteIsAskedUnlessSwitchedOff) {
     const std::string path = dir_->write("pass.txt", "old:r:0\r\n");
     auto d = Open();
-    d->SetTargetPath(QString::fromStdString(path));
+    d->SetTargetPath(TPath(QString::fromStdString(path)));
     Fill(*d, "u", "r", "p");
     dialogs_.MessageAnswers = {TMsgResult::No};
     d->QL_ImageLabel2Click();
@@ -276,7 +276,7 @@ TEST_F(DigestTest, RefusalsLeaveTheFile) {
     Fill(*d, "a:b", "r", "p");
     d->QL_ImageLabel2Click();
     d->SetMode(1);
-    d->SetTargetPath(platform_.Folder + "/none.txt");
+    d->SetTargetPath(TPath(platform_.Folder + "/none.txt"));
     Fill(*d, "u", "r", "p");
     d->QL_ImageLabel2Click();
     ASSERT_EQ(dialogs_.Calls.size(), 3u);
@@ -316,8 +316,8 @@ TEST_F(ToolsTest, CommandsOpenTheTools) {
     ConnectTools(*w_);
     w_->show();
     const QString file = MakeFile(QStringLiteral("cur.bin"), 100, 'a');
-    w_->AnalyzeFile(file);
-    ASSERT_EQ(w_->CurrentPath, file);
+    w_->AnalyzeFile(TPath(file));
+    ASSERT_EQ(w_->CurrentPath(), TPath(file));
     struct Seen {
         QString type, title;
         bool mainVisible = true;
