@@ -236,7 +236,7 @@ TEST_F(SidecarCache, ARecordOfThePreviousVersionIsReplaced) {
     const fs::path oldRecord = CacheFolder() / "old.dat";
     std::ofstream(oldRecord, std::ios::binary) << old;
 
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 1, 1}));
     EXPECT_EQ(Log(), Expected(TRunLog::AllDigests("abc.txt")));
     const std::vector<fs::path> records = CacheFiles();
@@ -245,7 +245,7 @@ TEST_F(SidecarCache, ARecordOfThePreviousVersionIsReplaced) {
     EXPECT_EQ(ReadBytes(records[0]).substr(16, 84), old.substr(16, 84));
     EXPECT_EQ(ReadBytes(records[0])[100], '\1');
 
-    w_->AnalyzeFile(file);
+    w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({2, 1, 1}));
 }
 
