@@ -31,8 +31,8 @@ __attribute__((target("sha,sse4.1"))) void Sha256BlocksShani(uint32_t state[8], 
 #pragma GCC unroll 16
         for (int q = 0; q < 16; ++q) {
             if (q < 4)
-                m[q] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * q)), byteSwap);
-            __m128i wk = _mm_add_epi32(m[q % 4], _mm_load_si128(reinterpret_cast<const __m128i*>(kSha256K + 4 * q)));
+                m[q] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data) + q), byteSwap);
+            __m128i wk = _mm_add_epi32(m[q % 4], _mm_load_si128(reinterpret_cast<const __m128i*>(kSha256K) + q));
             cdgh = _mm_sha256rnds2_epu32(cdgh, abef, wk);
             if (q >= 3 && q < 15) {
                 // Words of the next four rounds: w[t-7] comes from the two newest groups.

@@ -18,6 +18,17 @@ namespace {
 
 SHA512_AVX512_TARGET inline uint64_t Rotr(uint64_t x, int s) { return (x >> s) | (x << (64 - s)); }
 
+SHA512_AVX512_TARGET inline __m128i LoadU(const void* p) {
+    return _mm_loadu_si128(static_cast<const __m128i*>(p));
+}
+
+// Constants t and t + 1.
+SHA512_AVX512_TARGET inline __m128i LoadK(int t) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(kSha512K + t));
+}
+
+SHA512_AVX512_TARGET inline void Store(uint64_t* p, __m128i v) { _mm_store_si128(reinterpret_cast<__m128i*>(p), v); }
+
 SHA512_AVX512_TARGET inline __m128i Sigma0(__m128i v) {
     return _mm_ternarylogic_epi64(_mm_ror_epi64(v, 1), _mm_ror_epi64(v, 8), _mm_srli_epi64(v, 7), 0x96);
 }
@@ -60,9 +71,8 @@ __attribute__((target("avx512f,avx512vl,bmi,bmi2,ssse3"))) void Sha512BlocksAvx5
         __m128i x[8];
 #pragma GCC unroll 8
         for (int i = 0; i < 8; ++i) {
-            x[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)), byteSwap);
-            _mm_store_si128(reinterpret_cast<__m128i*>(wk + 2 * i),
-                            _mm_add_epi64(x[i], _mm_load_si128(reinterpret_cast<const __m128i*>(kSha512K + 2 * i))));
+            x[i] = _mm_shuffle_epi8(LoadU(data + 16 * i), byteSwap);
+            Store(wk + 2 * i, _mm_add_epi64(x[i], LoadK(2 * i)));
         }
 #pragma GCC unroll 10
         for (int t = 0; t < 80; t += 8) {
@@ -76,8 +86,7 @@ __attribute__((target("avx512f,avx512vl,bmi,bmi2,ssse3"))) void Sha512BlocksAvx5
                     const __m128i w1 = _mm_alignr_epi8(x[(j + 1) % 8], w, 8);
                     const __m128i w9 = _mm_alignr_epi8(x[(j + 5) % 8], x[(j + 4) % 8], 8);
                     w = _mm_add_epi64(_mm_add_epi64(w, Sigma0(w1)), _mm_add_epi64(w9, Sigma1(x[(j + 7) % 8])));
-                    _mm_store_si128(reinterpret_cast<__m128i*>(wk + 2 * j + 16),
-                                    _mm_add_epi64(w, _mm_load_si128(reinterpret_cast<const __m128i*>(kSha512K + 2 * j + 16))));
+                    Store(wk + 2 * j + 16, _mm_add_epi64(w, LoadK(2 * j + 16)));
                 }
             }
             // Through memory: the rounds add their words from the stack. Left to itself the
