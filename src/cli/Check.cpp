@@ -131,6 +131,7 @@ private:
 // One file of a block of the list, read once for every kind the block lists it with.
 struct TListedFile {
     std::string Name, Cp932Name;
+    bool ReadAsCp932 = false;   // found under Cp932Name: shown by that name
     std::vector<const TDigestKindInfo*> Kinds;
     TFileDigest Result;
 };
@@ -189,7 +190,7 @@ public:
 private:
     void Add(TListEntry&& e) {
         const auto [it, added] = index_.try_emplace(e.Name, files_.size());
-        if (added) files_.push_back({e.Name, std::move(e.Cp932Name), {}, {}});
+        if (added) files_.push_back({e.Name, std::move(e.Cp932Name), false, {}, {}});
         TListedFile& f = files_[it->second];
         size_t at = 0;
         while (at < f.Kinds.size() && f.Kinds[at] != e.Kind) ++at;
@@ -211,7 +212,10 @@ private:
                 // A name from a Windows list may be on disk in UTF-8.
                 if (f.Result.State == TFileDigest::TState::Missing && !f.Cp932Name.empty()) {
                     TFileDigest other = DigestFile(f.Cp932Name, f.Kinds);
-                    if (other.State != TFileDigest::TState::Missing) f.Result = std::move(other);
+                    if (other.State != TFileDigest::TState::Missing) {
+                        f.Result = std::move(other);
+                        f.ReadAsCp932 = true;
+                    }
                 }
             },
             emitUpTo);
@@ -244,21 +248,23 @@ private:
             return;
         }
         anyEntry_ = true;
-        const TFileDigest& r = files_[ev.File].Result;
+        const TListedFile& f = files_[ev.File];
+        const TFileDigest& r = f.Result;
+        const std::string& name = f.ReadAsCp932 ? f.Cp932Name : ev.Name;
         if (r.State == TFileDigest::TState::Missing && o_.IgnoreMissing) return;
         if (r.State != TFileDigest::TState::Done) {
             ++unreadable_;
             Flush();
-            CheckMessage(EscapeControls(ev.Name) + ": " + r.Reason);
-            if (!o_.Status) Print(ev.Name, "FAILED open or read");
+            CheckMessage(EscapeControls(name) + ": " + r.Reason);
+            if (!o_.Status) Print(name, "FAILED open or read");
             return;
         }
         const bool match = AsciiCase(ev.Hex, false) == r.Texts[ev.KindAt];
         if (match) anyMatch_ = true;
         else ++mismatched_;
         if (o_.Status) return;
-        if (!match) Print(ev.Name, "FAILED");
-        else if (!o_.Quiet) Print(ev.Name, "OK");
+        if (!match) Print(name, "FAILED");
+        else if (!o_.Quiet) Print(name, "OK");
     }
 
     bool Summary() {
@@ -295,7 +301,7 @@ bool EndsWithSfv(const std::string& name) {
 
 bool CheckOneList(const std::string& list, const TCheckOptions& options) {
     const bool standardInput = list == "-";
-    const std::string shown = standardInput ? "standard input" : EscapeControls(list);
+    const std::string shown = QuotedFileName(standardInput ? "standard input" : list);
     int fd = STDIN_FILENO;
     if (!standardInput) {
         // Opened as any program opens a file it was given: a FIFO holding a list (a shell's

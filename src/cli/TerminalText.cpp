@@ -71,6 +71,23 @@ std::string EscapeControls(std::string_view text) { return Escaped(text, false);
 
 std::string ListNameText(std::string_view name) {
     const std::string plain = Escaped(name, false);
-    if (plain == name && !ListNameNeedsEscape(name)) return plain;
+    if (plain == name) return plain;   // no control character, a LF included
     return "\\" + Escaped(name, true);
+}
+
+std::string QuotedFileName(std::string_view name) {
+    auto safe = [&](size_t i) {
+        const char c = name[i];
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+        if (c == '#' || c == '~') return i > 0;
+        return std::string_view("%+,-./:=@_^").find(c) != std::string_view::npos ||
+               static_cast<unsigned char>(c) >= 0x80;
+    };
+    bool quote = name.empty();
+    for (size_t i = 0; i < name.size() && !quote; ++i) quote = !safe(i);
+    const std::string shown = EscapeControls(name);
+    if (!quote) return shown;
+    std::string out = "'";
+    for (char c : shown) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
 }

@@ -118,16 +118,17 @@ TListLine TChecksumListParser::Next(std::string_view s, TListEntry& e, bool tooL
     if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
     if (tooLong) return TListLine::Malformed;
     if (s.empty()) return TListLine::Blank;
-    if (s[0] == '#') return TListLine::Comment;
     if (s[0] == ';') {
         sfvSeen_ = true;
         return TListLine::Comment;
     }
+    // "#" opens a comment in coreutils' lists; SFV knows only ";", and "#1.bin" is a name there.
+    const bool sfvFirst = options_.SfvFirst || sfvSeen_;
+    if (s[0] == '#' && !sfvFirst) return TListLine::Comment;
     if (s.find('\0') != std::string_view::npos) return TListLine::Malformed;
 
     e = TListEntry{};
     e.Line = line_;
-    const bool sfvFirst = options_.SfvFirst || sfvSeen_;
     bool ok = sfvFirst && ParseSfv(s, e);
     if (!ok) {
         size_t i = 0;
