@@ -32,7 +32,7 @@ struct THashJob {
 
 // Every regular file below `folder`: entries in byte order, a subfolder's files at its place,
 // symbolic links and special files left out.
-void Walk(const std::string& folder, std::vector<THashJob>& jobs) {
+void WalkForHash(const std::string& folder, std::vector<THashJob>& jobs) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) {
         jobs.push_back({folder, std::string("cannot be listed: ") + std::strerror(errno)});
@@ -53,7 +53,7 @@ void Walk(const std::string& folder, std::vector<THashJob>& jobs) {
         const std::string path = prefix + name;
         struct stat st;
         if (::lstat(path.c_str(), &st) != 0) continue;   // gone since it was listed
-        if (S_ISDIR(st.st_mode)) Walk(path, jobs);
+        if (S_ISDIR(st.st_mode)) WalkForHash(path, jobs);
         else if (S_ISREG(st.st_mode)) jobs.push_back({path, {}});
     }
 }
@@ -97,7 +97,7 @@ int RunHash(const std::vector<std::string>& args) {
     for (const std::string& path : w.Operands) {
         struct stat st;
         // A folder named on the command line is walked even through a link: it was asked for.
-        if (recurse && path != "-" && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Walk(path, jobs);
+        if (recurse && path != "-" && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) WalkForHash(path, jobs);
         else jobs.push_back({path, {}});
     }
 

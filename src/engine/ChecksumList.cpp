@@ -8,15 +8,15 @@
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kListByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsListBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool IsListHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-bool AllHex(std::string_view s) { return std::all_of(s.begin(), s.end(), IsHex); }
+bool AllListHex(std::string_view s) { return std::all_of(s.begin(), s.end(), IsListHex); }
 
-bool IsUtf8(std::string_view s) {
+bool IsUtf8Name(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
         char32_t cp;
         const size_t n = DecodeUtf8(s, i, cp);
@@ -27,13 +27,13 @@ bool IsUtf8(std::string_view s) {
 }
 
 // The name in UTF-8 when its bytes are Shift_JIS that reads back to the same bytes.
-std::string Cp932Alternative(const std::string& name) {
-    if (IsUtf8(name)) return {};
+std::string Cp932Spelling(const std::string& name) {
+    if (IsUtf8Name(name)) return {};
     std::string utf8 = cp932::ToUtf8(name);
     return cp932::FromUtf8(utf8) == name ? utf8 : std::string();
 }
 
-std::string AsciiUpper(std::string_view s) {
+std::string UpperHex(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
@@ -105,7 +105,7 @@ std::optional<std::string> FormatListLine(TListFormat format, const TDigestKindI
         if (&kind != &SfvDigestKind() || name.empty() || name[0] == ';' ||
             name.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos)
             return std::nullopt;
-        return std::string(name) + ' ' + AsciiUpper(hex);
+        return std::string(name) + ' ' + UpperHex(hex);
     }
     return std::nullopt;
 }
@@ -114,7 +114,7 @@ TChecksumListParser::TChecksumListParser(TOptions options) : options_(options) {
 
 TListLine TChecksumListParser::Next(std::string_view s, TListEntry& e, bool tooLong) {
     ++line_;
-    if (line_ == 1 && s.substr(0, kByteOrderMark.size()) == kByteOrderMark) s.remove_prefix(kByteOrderMark.size());
+    if (line_ == 1 && s.substr(0, kListByteOrderMark.size()) == kListByteOrderMark) s.remove_prefix(kListByteOrderMark.size());
     if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
     if (tooLong) return TListLine::Malformed;
     if (s.empty()) return TListLine::Blank;
@@ -132,7 +132,7 @@ TListLine TChecksumListParser::Next(std::string_view s, TListEntry& e, bool tooL
     bool ok = sfvFirst && ParseSfv(s, e);
     if (!ok) {
         size_t i = 0;
-        while (i < s.size() && IsBlank(s[i])) ++i;
+        while (i < s.size() && IsListBlank(s[i])) ++i;
         const bool escaped = i < s.size() && s[i] == '\\';
         if (escaped) ++i;
         // A line that opens with a tag is a BSD line or nothing, as coreutils reads it.
@@ -143,7 +143,7 @@ TListLine TChecksumListParser::Next(std::string_view s, TListEntry& e, bool tooL
     }
     if (!ok && !sfvFirst) ok = ParseSfv(s, e);
     if (!ok) return TListLine::Malformed;
-    e.Cp932Name = Cp932Alternative(e.Name);
+    e.Cp932Name = Cp932Spelling(e.Name);
     return TListLine::Entry;
 }
 
@@ -159,12 +159,12 @@ bool TChecksumListParser::ParseTagged(std::string_view s, size_t i, bool escaped
         const size_t close = rest.rfind(')');
         if (close == std::string_view::npos) return false;
         size_t at = close + 1;
-        while (at < rest.size() && IsBlank(rest[at])) ++at;
+        while (at < rest.size() && IsListBlank(rest[at])) ++at;
         if (at >= rest.size() || rest[at] != '=') return false;
         ++at;
-        while (at < rest.size() && IsBlank(rest[at])) ++at;
+        while (at < rest.size() && IsListBlank(rest[at])) ++at;
         const std::string_view hex = rest.substr(at);
-        if (hex.size() != k.TextLength || !AllHex(hex)) return false;
+        if (hex.size() != k.TextLength || !AllListHex(hex)) return false;
         const std::string_view name = rest.substr(0, close);
         if (escaped) {
             std::optional<std::string> plain = UnescapeListName(name);
@@ -183,10 +183,10 @@ bool TChecksumListParser::ParseTagged(std::string_view s, size_t i, bool escaped
 
 bool TChecksumListParser::ParseGnu(std::string_view s, size_t i, bool escaped, TListEntry& e) {
     const size_t start = i;
-    while (i < s.size() && !IsBlank(s[i])) ++i;
+    while (i < s.size() && !IsListBlank(s[i])) ++i;
     const std::string_view hex = s.substr(start, i - start);
     const TDigestKindInfo* kind = DigestKindByTextLength(hex.size());
-    if (!kind || !AllHex(hex) || i == s.size()) return false;
+    if (!kind || !AllListHex(hex) || i == s.size()) return false;
     const std::string_view rest = s.substr(i + 1);   // after one blank or tab
     if (rest.empty()) return false;
     const bool twoCharacters = rest.size() > 1 && (rest[0] == ' ' || rest[0] == '*');
@@ -224,7 +224,7 @@ bool TChecksumListParser::ParseSfv(std::string_view s, TListEntry& e) const {
     const size_t blank = s.rfind(' ');
     if (blank == std::string_view::npos || blank == 0) return false;
     const std::string_view hex = s.substr(blank + 1);
-    if (hex.size() != SfvDigestKind().TextLength || !AllHex(hex)) return false;
+    if (hex.size() != SfvDigestKind().TextLength || !AllListHex(hex)) return false;
     e.Kind = &SfvDigestKind();
     e.Hex = hex;
     e.Name = s.substr(0, blank);
