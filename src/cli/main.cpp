@@ -1,5 +1,6 @@
 // tavrenne-cli: the engines without a window, for scripts and for checking them from outside.
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -89,11 +90,9 @@ int Info(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
-    if (argc < 2) return Usage();
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
+namespace {
+
+int RunCommandLine(const std::string& command, const std::vector<std::string>& args) {
     if (command == "hash") return RunHash(args);
     if (command == "check") return RunCheck(args);
     if (command == "string") return String(args);
@@ -107,4 +106,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     return Usage("unknown command: " + command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    if (argc < 2) return Usage();
+    const int status = RunCommandLine(argv[1], std::vector<std::string>(argv + 2, argv + argc));
+    // A list that did not reach its file (a full disk) is no list: say so, as coreutils does.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "tavrenne-cli: write error: %s\n", std::strerror(errno));
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }

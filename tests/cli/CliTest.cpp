@@ -85,6 +85,17 @@ TEST_F(CliTest, UsageErrors) {
         EXPECT_EQ(Cli(args).status, 2) << args;
 }
 
+// A list written to a full disk is no list: the run fails and says why.
+TEST_F(CliTest, WriteErrorsFailTheRun) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string file = Quote(dir_.write("file", "abc"));
+    const std::string list = Quote(dir_.write("list", "900150983cd24fb0d6963f7d28e17f72  " + dir_.file("file") + "\n"));
+    for (const std::string& args : {"hash md5 " + file, "check " + list}) {
+        const std::string out = RunCommand("LC_ALL=C " + kCli + " " + args + " 2>&1 >/dev/full; echo \"#$?\"");
+        EXPECT_EQ(out, "tavrenne-cli: write error: No space left on device\n#1\n") << args;
+    }
+}
+
 TEST_F(CliTest, StringHashesShiftJisBytes) {
     EXPECT_EQ(Cli("string abc").out, "900150983cd24fb0d6963f7d28e17f72\n");
     EXPECT_EQ(Cli("string --upper abc").out, "900150983CD24FB0D6963F7D28E17F72\n");
