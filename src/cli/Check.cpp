@@ -178,8 +178,7 @@ public:
             }
             CheckBlock();
         }
-        std::fwrite(out_.data(), 1, out_.size(), stdout);
-        out_.clear();
+        Flush();
         if (lines.Error()) {
             CheckMessage(list_ + ": cannot be read: " + std::strerror(lines.Error()));
             return false;
@@ -227,10 +226,7 @@ private:
         out_ += ": ";
         out_ += verdict;
         out_ += '\n';
-        if (out_.size() > 64 * 1024) {
-            std::fwrite(out_.data(), 1, out_.size(), stdout);
-            out_.clear();
-        }
+        if (out_.size() > 64 * 1024) Flush();
     }
 
     void Flush() {

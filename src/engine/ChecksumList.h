@@ -39,7 +39,7 @@ enum class TListLine { Entry, Blank, Comment, Malformed };
 // Reads a list line by line, keeping what one line tells about the next: once a list has
 // used the one-blank form, "hex  name" means a name that starts with a blank, and the other
 // way round (as coreutils reads it, so a renamed file cannot slip in between the forms); and
-// a list that opens with ";" comments is SFV first.
+// a list that opens with ";" comments is SFV first. "#" opens a comment, except in SFV.
 class TChecksumListParser {
 public:
     struct TOptions {
