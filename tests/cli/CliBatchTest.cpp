@@ -130,6 +130,11 @@ TEST(CliBatch, FormatWritesAListTheMatchingToolChecks) {
         {"md5 --format gnu", "md5sum -c --strict", "900150983cd24fb0d6963f7d28e17f72  ./a.txt"},
         {"sha1 --format bsd", "sha1sum -c --strict", "SHA1 (./a.txt) = a9993e364706816aba3e25717850c26c9cd0d89d"},
         {"crc32 --format sfv", "cksfv -q -f", "./a.txt 352441C2"},
+        {"sha256 --format gnu", "sha256sum -c --strict",
+         "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  ./a.txt"},
+        {"sha512 --format bsd", "sha512sum -c --strict",
+         "SHA512 (./a.txt) = ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3"
+         "feebbd454d4423643ce80e2a9ac94fa54ca49f"},
     };
     for (const TFormatCase& c : cases) {
         if (RunCommand("command -v " + c.checker.substr(0, c.checker.find(' '))) == "") continue;
@@ -156,8 +161,9 @@ TEST(CliBatch, FormatWritesAListTheMatchingToolChecks) {
     EXPECT_EQ(refused.Err, "tavrenne-cli: ;semi: this name cannot be written in an SFV list\n");
     EXPECT_EQ(cannot.Status, 1);   // not there at all
 
+    // The window's export has no line for SHA-256 or SHA-512: those need a list format.
     for (const std::string args : {"all --format gnu a.txt", "md5 --format sfv a.txt", "md5 --format xml a.txt",
-                                   "md5 a.txt --format"})
+                                   "md5 a.txt --format", "sha256 a.txt", "sha512 --format sfv a.txt"})
         EXPECT_EQ(Batch(dir, args).Status, 2) << args;
 }
 

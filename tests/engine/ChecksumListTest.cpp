@@ -38,6 +38,12 @@ TEST(ChecksumList, EachLineOfEveryFormatOnItsOwn) {
         {"md5 (a) = " + kMd5Abc, nullptr, "", ""},
         {"MD5  (a) = " + kMd5Abc, nullptr, "", ""},
         {"CRC32 (a) = 352441c2", "CRC32", "352441c2", "a", TListForm::Bsd},
+        {"SHA256 (a) = " + std::string(64, 'e'), "SHA256", std::string(64, 'e'), "a", TListForm::Bsd},
+        {"SHA512 (a) = " + std::string(128, 'F'), "SHA512", std::string(128, 'F'), "a", TListForm::Bsd},
+        {"SHA256 (a) = " + std::string(128, 'e'), nullptr, "", ""},
+        {std::string(64, '0') + " *a", "SHA256", std::string(64, '0'), "a", TListForm::Gnu, true},
+        {std::string(128, '9') + "  a", "SHA512", std::string(128, '9'), "a"},
+        {std::string(96, '9') + "  a", nullptr, "", ""},   // SHA-384: not a kind of ours
         {"a 352441C2", "CRC32", "352441C2", "a", TListForm::Sfv},
         {"b c 3610a686\r", "CRC32", "3610a686", "b c", TListForm::Sfv},
         {"352441c2  a", "CRC32", "352441c2", "a"},
