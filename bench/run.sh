@@ -4,7 +4,8 @@
 # and the MD5 engine alone, `tavrenne-cli hash sha256|sha512` against openssl dgst and coreutils,
 # the tool's start-up against md5sum, and how many times an analysis reads its file; bench/batch.py: `tavrenne-cli batch all` against rhash over a tree of 20,000
 # files; bench/same.py: `tavrenne-cli same` against `find -xdev -size Nc` over a tree of 200,000
-# entries.
+# entries; bench/check.py: `tavrenne-cli check` against `sha256sum -c` over a list of 20,000 files
+# and against the engine alone over a list naming one large file.
 #   bench/run.sh [folder for the test files, default /tmp] [--size-mib N] [--runs N] [--keep]
 #                [--default-paths-only] [--shared-read-only]     (throughput only)
 #                [--startup-runs N]                              (analysis only)
@@ -53,4 +54,5 @@ if ((throughput)); then "$build/bench/tavbench" "${targs[@]}" || status=$?; fi
 if ((analysis)); then python3 "$src/bench/analysis.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
 if ((analysis)); then python3 "$src/bench/batch.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
 if ((analysis)); then python3 "$src/bench/same.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
+if ((analysis)); then python3 "$src/bench/check.py" "$build/bin/tavrenne-cli" "${aargs[@]}" || status=$?; fi
 exit "$status"

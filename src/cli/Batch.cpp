@@ -1,6 +1,7 @@
 #include "cli/Batch.h"
 
 #include <algorithm>
+#include <optional>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -8,7 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "cli/FileDigest.h"
+#include "cli/Hash.h"
 #include "cli/TerminalText.h"
+#include "engine/ChecksumList.h"
 #include "engine/BatchList.h"
 #include "engine/BatchRun.h"
 #include "engine/DigestKinds.h"
@@ -20,16 +24,49 @@
 
 namespace {
 
-const char* const kBatchUsage = "usage: tavrenne-cli batch {crc32|md5|sha1|all} [--recurse] [--export FILE] [--] PATH...\n";
-
 int BatchUsage(const std::string& problem) {
     std::fprintf(stderr, "tavrenne-cli: %s\n", EscapeControls(problem).c_str());
-    std::fputs(kBatchUsage, stderr);
+    std::fprintf(stderr,
+                 "usage: tavrenne-cli batch {%s|all} [--recurse] [--format gnu|bsd|sfv] [--export FILE] [--] PATH...\n",
+                 DigestKindChoices().c_str());
     return 2;
+}
+
+// The export's cell of a kind; nullptr for a kind the window's export has no line for.
+std::string TBatchRow::*ExportCell(TDigestKind kind) {
+    switch (kind) {
+    case TDigestKind::CRC32: return &TBatchRow::CRC32;
+    case TDigestKind::MD5: return &TBatchRow::MD5;
+    case TDigestKind::SHA1: return &TBatchRow::SHA1;
+    default: return nullptr;
+    }
 }
 
 void Report(const std::string& path, const std::string& reason) {
     std::fprintf(stderr, "tavrenne-cli: %s: %s\n", EscapeControls(path).c_str(), EscapeControls(reason).c_str());
+}
+
+// The rows as a list that `sha256sum -c` or `cksfv -f` checks, with the paths as given (an
+// empty file has the digest of empty input there); each file without a line is reported.
+std::string ListOfRows(const std::vector<TBatchRow>& rows, const TDigestKindInfo& kind, TListFormat format,
+                       int& status) {
+    std::vector<TFileDigest> results(rows.size());
+    std::string list;
+    RunInOrder(
+        rows.size(), [&](size_t r) { results[r] = DigestFile(rows[r].Path, {&kind}); },
+        [&](size_t r) {
+            const TFileDigest& d = results[r];
+            if (d.State != TFileDigest::TState::Done) {
+                Report(rows[r].Path, d.Reason);
+                status = 1;
+            } else if (const auto line = FormatListLine(format, kind, d.Texts[0], rows[r].Path)) {
+                list += *line + '\n';
+            } else {
+                Report(rows[r].Path, "this name cannot be written in an SFV list");
+                status = 1;
+            }
+        });
+    return list;
 }
 
 // The rows in memory; each file's first reason for a missing digest is kept.
@@ -110,13 +147,14 @@ int RunBatch(const std::vector<std::string>& args) {
     std::vector<TDigestKind> kinds;
     if (args[0] == "all") {
         kinds = {TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1};
-    } else if (const TDigestKindInfo* k = DigestKindByCommandName(args[0]); k && k->InAll) {
+    } else if (const TDigestKindInfo* k = DigestKindByCommandName(args[0])) {
         kinds = {k->Kind};
     } else {
         return BatchUsage("unknown digest kind: " + args[0]);
     }
     bool recurse = false, exporting = false;
     std::string exportFile;
+    std::optional<TListFormat> format;
     std::vector<std::string> paths;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -130,6 +168,12 @@ int RunBatch(const std::vector<std::string>& args) {
             if (i + 1 == args.size()) return BatchUsage("--export needs a FILE");
             exporting = true;
             exportFile = args[++i];
+        } else if (a == "--format") {
+            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+            if (value == "gnu") format = TListFormat::Gnu;
+            else if (value == "bsd") format = TListFormat::Bsd;
+            else if (value == "sfv") format = TListFormat::Sfv;
+            else return BatchUsage("--format takes gnu, bsd or sfv");
         } else if (a.size() > 1 && a[0] == '-') {
             return BatchUsage("unknown option " + a + " (put -- before a name that starts with -)");
         } else {
@@ -137,6 +181,12 @@ int RunBatch(const std::vector<std::string>& args) {
         }
     }
     if (paths.empty()) return BatchUsage("batch needs a PATH");
+    if (format && kinds.size() != 1) return BatchUsage("--format writes a list of one digest kind, not all");
+    if (format == TListFormat::Sfv && &DigestKindInfo(kinds[0]) != &SfvDigestKind())
+        return BatchUsage(std::string("an SFV list holds ") + SfvDigestKind().CommandName + " only");
+    if (!format && !ExportCell(kinds[0]))
+        return BatchUsage(std::string("the export has no line for ") + DigestKindInfo(kinds[0]).CommandName +
+                          ": write a list with --format gnu, bsd or sfv");
 
     // The buffer size of the desktop program's settings, read and never written.
     TSettings settings = InitialSettings();
@@ -159,14 +209,22 @@ int RunBatch(const std::vector<std::string>& args) {
         }
     }
 
+    if (format) {
+        const std::string list = ListOfRows(rows, DigestKindInfo(kinds[0]), *format, status);
+        if (!exporting) {
+            std::fwrite(list.data(), 1, list.size(), stdout);
+        } else if (const std::string problem = WriteExport(exportFile, list); !problem.empty()) {
+            Report(exportFile, problem);
+            return 1;
+        }
+        return status;
+    }
+
     std::vector<std::string> reasons(rows.size());
     const std::string separator = ThousandsSeparator();
     if (kinds.size() == 1) {
         const TDigestKind kind = kinds[0];
-        std::string TBatchRow::*cell = kind == TDigestKind::CRC32 ? &TBatchRow::CRC32
-                                       : kind == TDigestKind::MD5 ? &TBatchRow::MD5
-                                                                  : &TBatchRow::SHA1;
-        TListSink sink(rows, reasons, cell);
+        TListSink sink(rows, reasons, ExportCell(kind));
         RunBatchHashPhase(DigestKindInfo(kind), bufferKB, nullptr, separator, sink);
     } else {
         // The window's three phases give what one read of each file gives: read it once.

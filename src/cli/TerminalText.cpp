@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/ChecksumList.h"
+
 namespace {
 
 // Length of the well-formed UTF-8 sequence starting at s[i]; 0 when there is none.
@@ -36,35 +38,18 @@ void AppendHex(std::string& out, unsigned char byte) {
     out += buf;
 }
 
-}  // namespace
-
-bool NeedsMd5sumEscape(std::string_view name) { return name.find_first_of("\\\n\r") != std::string_view::npos; }
-
-std::string EscapeFileNameLikeMd5sum(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (char c : name) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
-    }
-    return out;
-}
-
-std::string Md5sumLine(std::string_view digest, std::string_view name) {
-    std::string line = NeedsMd5sumEscape(name) ? "\\" : "";
-    line += digest;
-    line += "  ";
-    line += EscapeFileNameLikeMd5sum(name);
-    return line;
-}
-
-std::string EscapeControls(std::string_view text) {
+// Control characters and bytes that are not UTF-8 as \xHH; with `listEscapes` also a
+// backslash, LF and CR as coreutils escapes them in a list.
+std::string Escaped(std::string_view text, bool listEscapes) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
+        if (listEscapes && (c == '\\' || c == '\n' || c == '\r')) {
+            out += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : "\\r";
+            ++i;
+            continue;
+        }
         const size_t n = Utf8Length(text, i);
         // U+0080..U+009F are C1 controls (CSI among them): C2 80..C2 9F in UTF-8.
         const bool c1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
@@ -78,4 +63,31 @@ std::string EscapeControls(std::string_view text) {
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string EscapeControls(std::string_view text) { return Escaped(text, false); }
+
+std::string ListNameText(std::string_view name) {
+    const std::string plain = Escaped(name, false);
+    if (plain == name) return plain;   // no control character, a LF included
+    return "\\" + Escaped(name, true);
+}
+
+std::string QuotedFileName(std::string_view name) {
+    auto safe = [&](size_t i) {
+        const char c = name[i];
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+        if (c == '#' || c == '~') return i > 0;
+        return std::string_view("%+,-./:=@_^").find(c) != std::string_view::npos ||
+               static_cast<unsigned char>(c) >= 0x80;
+    };
+    bool quote = name.empty();
+    for (size_t i = 0; i < name.size() && !quote; ++i) quote = !safe(i);
+    const std::string shown = EscapeControls(name);
+    if (!quote) return shown;
+    std::string out = "'";
+    for (char c : shown) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
 }

@@ -113,6 +113,60 @@ TEST(CliBatch, AllOverManyFilesMatchesTheThreeSingleRunsRowForRow) {
     }
 }
 
+// --format writes what the matching tool checks: coreutils for GNU and BSD lines, cksfv for
+// SFV; the names as they were given, an empty file with the digest of empty input.
+TEST(CliBatch, FormatWritesAListTheMatchingToolChecks) {
+    TempDir dir;
+    dir.write("a.txt", "abc");
+    dir.write("empty", "");
+    dir.write("sp ace", "hello");
+    fs::create_directories(dir.path() / "d/deep");
+    dir.write("d/deep/b.txt", "abc");
+    const std::string paths = "./a.txt empty 'sp ace' d";
+    struct TFormatCase {
+        std::string args, checker, firstLine;
+    };
+    const TFormatCase cases[] = {
+        {"md5 --format gnu", "md5sum -c --strict", "900150983cd24fb0d6963f7d28e17f72  ./a.txt"},
+        {"sha1 --format bsd", "sha1sum -c --strict", "SHA1 (./a.txt) = a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {"crc32 --format sfv", "cksfv -q -f", "./a.txt 352441C2"},
+        {"sha256 --format gnu", "sha256sum -c --strict",
+         "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  ./a.txt"},
+        {"sha512 --format bsd", "sha512sum -c --strict",
+         "SHA512 (./a.txt) = ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3"
+         "feebbd454d4423643ce80e2a9ac94fa54ca49f"},
+    };
+    for (const TFormatCase& c : cases) {
+        if (RunCommand("command -v " + c.checker.substr(0, c.checker.find(' '))) == "") continue;
+        const TResult r = Batch(dir, c.args + " --recurse " + paths);
+        EXPECT_EQ(r.Status, 0) << c.args << ": " << r.Err;
+        EXPECT_EQ(r.Out.substr(0, r.Out.find('\n')), c.firstLine) << c.args;
+        EXPECT_NE(r.Out.find("d/deep/b.txt"), std::string::npos) << r.Out;
+        const TResult exported = Batch(dir, c.args + " --recurse --export list " + paths);
+        EXPECT_EQ(ReadBytes(dir.path() / "list"), r.Out) << c.args;
+        EXPECT_EQ(RunCommand("cd " + dir.path().string() + " && " + c.checker + " list >/dev/null 2>&1; echo $?"), "0\n")
+            << c.args << "\n" << r.Out;
+        const std::string ours = RunCommand("cd " + dir.path().string() + " && " + kCli + " check list; echo $?");
+        EXPECT_EQ(ours, "./a.txt: OK\nempty: OK\nsp ace: OK\nd/deep/b.txt: OK\n0\n") << c.args;
+    }
+
+    dir.write("semi;colon", "x");
+    const TResult sfv = Batch(dir, "crc32 --format sfv ./a.txt 'semi;colon'");
+    EXPECT_EQ(sfv.Status, 0) << sfv.Err;
+    const TResult cannot = Batch(dir, "crc32 --format sfv ';semi' a.txt");
+    dir.write(";semi", "x");
+    const TResult refused = Batch(dir, "crc32 --format sfv ';semi' a.txt");
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(refused.Out, "a.txt 352441C2\n");
+    EXPECT_EQ(refused.Err, "tavrenne-cli: ;semi: this name cannot be written in an SFV list\n");
+    EXPECT_EQ(cannot.Status, 1);   // not there at all
+
+    // The window's export has no line for SHA-256 or SHA-512: those need a list format.
+    for (const std::string args : {"all --format gnu a.txt", "md5 --format sfv a.txt", "md5 --format xml a.txt",
+                                   "md5 a.txt --format", "sha256 a.txt", "sha512 --format sfv a.txt"})
+        EXPECT_EQ(Batch(dir, args).Status, 2) << args;
+}
+
 TEST(CliBatch, AFileWithoutADigestExitsOneWithItsReason) {
     TempDir dir;
     dir.write("empty", "");

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <sstream>
 
+#include "engine/DigestKinds.h"
 #include "engine/version/VersionResource.h"
 #include "support/CliRun.h"
 #include "support/PeBuilder.h"
@@ -67,20 +68,32 @@ TEST_F(CliTest, FilesWithoutDigestAreReportedAndFailTheRun) {
                              Quote(dir_.path().string());
     const CliResult r = Cli("hash crc32 --upper " + args);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "352441C2  " + good + "\n");
+    // An empty file has the digest of empty input, as in every other tool.
+    EXPECT_EQ(r.out, "352441C2  " + good + "\n00000000  " + empty + "\n");
     const std::string err = RunCommand(kCli + " hash md5 " + args + " 2>&1 >/dev/null");
-    EXPECT_NE(err.find(empty + ": empty file"), std::string::npos) << err;
-    EXPECT_NE(err.find(dir_.file("missing") + ": no such file"), std::string::npos) << err;
+    EXPECT_EQ(err, "tavrenne-cli: " + dir_.file("missing") + ": no such file\ntavrenne-cli: " + dir_.path().string() +
+                       ": is a folder\n");
     EXPECT_EQ(Cli("hash sha1 " + Quote(good)).status, 0);
 }
 
 TEST_F(CliTest, UsageErrors) {
-    for (const std::string args : {"", "hash", "hash sha3 x", "hash md5", "hash md5 --buffer 0 x",
+    for (const std::string args : {"", "hash", "hash sha3 x", "hash sha384 x", "hash MD5 x", "hash md5", "hash md5 --buffer 0 x",
                                    "hash md5 --buffer 70000 x", "string", "info", "frobnicate",
                                    // A word that starts with "-" is an option until "--".
                                    "hash md5 -x", "hash md5 x --buffer", "hash md5 --", "string -x",
                                    "string -- a b", "info -x", "info --", "info -- a b"})
         EXPECT_EQ(Cli(args).status, 2) << args;
+}
+
+// A list written to a full disk is no list: the run fails and says why.
+TEST_F(CliTest, WriteErrorsFailTheRun) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string file = Quote(dir_.write("file", "abc"));
+    const std::string list = Quote(dir_.write("list", "900150983cd24fb0d6963f7d28e17f72  " + dir_.file("file") + "\n"));
+    for (const std::string& args : {"hash md5 " + file, "check " + list}) {
+        const std::string out = RunCommand("LC_ALL=C " + kCli + " " + args + " 2>&1 >/dev/full; echo \"#$?\"");
+        EXPECT_EQ(out, "tavrenne-cli: write error: No space left on device\n#1\n") << args;
+    }
 }
 
 TEST_F(CliTest, StringHashesShiftJisBytes) {
@@ -135,6 +148,65 @@ TEST_F(CliTest, NamesWithNewlineOrBackslashAreWrittenAsMd5sumWritesThem) {
     EXPECT_EQ(RunCommand("md5sum --check --status " + Quote(list) + "; echo $?"), "0\n");
 }
 
+// Every kind that coreutils has a "...sum" tool for prints what that tool prints, plain and
+// with --tag, whatever the name; the tool checks those lines back, and so does check.
+TEST_F(CliTest, HashLinesAreByteForByteWhatCoreutilsPrints) {
+    std::string files;
+    for (const std::string name : {"plain", "empty", "new\nline", "back\\slash", "carriage\rreturn",
+                                   "all\\\n\r\\", "esc\x1b[0m", "paren) = x", " lead", "日本語"})
+        files += " " + Quote(dir_.write(name, name == "empty" ? "" : "abc " + name));
+    int peers = 0;
+    for (const TDigestKindInfo& k : DigestKinds()) {
+        const std::string tool = std::string(k.CommandName) + "sum";
+        if (RunCommand("command -v " + tool) == "") continue;
+        ++peers;
+        for (const std::string tag : {"", " --tag"}) {
+            const std::string reference = RunCommand(tool + tag + files);
+            ASSERT_NE(reference.find("\\"), std::string::npos) << "no escaped line to compare with";
+            const CliResult ours = Cli("hash " + std::string(k.CommandName) + tag + files);
+            EXPECT_EQ(ours.out, reference) << tool << tag;
+            EXPECT_EQ(ours.status, 0) << ours.err;
+            const std::string list = dir_.write("list", ours.out);
+            EXPECT_EQ(RunCommand(tool + " --check --status " + Quote(list) + "; echo $?"), "0\n") << tool << tag;
+            EXPECT_EQ(Cli("check --status " + Quote(list)).status, 0) << tool << tag;
+        }
+        // "-" is standard input, as for the tool.
+        EXPECT_EQ(Cli("hash " + std::string(k.CommandName) + " -", "abc").out, RunCommand("printf abc | " + tool));
+    }
+    EXPECT_GE(peers, 4) << "md5sum, sha1sum, sha256sum and sha512sum";
+}
+
+// --recurse: every regular file below a folder, sorted within each folder, a subfolder's files
+// at its place, no symbolic link followed and nothing special opened.
+TEST_F(CliTest, RecurseWalksFoldersSortedWithoutFollowingLinks) {
+    const auto mk = [&](const std::string& name) { std::filesystem::create_directories(dir_.path() / name); };
+    mk("t/b/inner");
+    mk("t/a");
+    mk("t/B");
+    mk("outside");
+    for (const std::string name : {"t/z.txt", "t/b/inner/deep", "t/b/1", "t/a/x", "t/B/y", "t/A.txt", "t/_u",
+                                   "t/b/inner/.hidden", "outside/o"})
+        dir_.write(name, name);
+    std::filesystem::create_symlink(dir_.file("outside"), dir_.file("t/b/linkdir"));
+    std::filesystem::create_symlink(dir_.file("outside/o"), dir_.file("t/b/linkfile"));
+    ASSERT_EQ(mkfifo(dir_.file("t/b/fifo").c_str(), 0600), 0);
+    const std::string in = "cd " + Quote(dir_.path().string()) + " && ";
+
+    const CliResult r = CliFull(dir_, "hash crc32 --recurse t/ outside/o", in);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string names;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) names += line.substr(10) + "\n";
+    EXPECT_EQ(names, "t/A.txt\nt/B/y\nt/_u\nt/a/x\nt/b/1\nt/b/inner/.hidden\nt/b/inner/deep\nt/z.txt\noutside/o\n");
+    // The same digests as one file at a time.
+    EXPECT_EQ(r.out.substr(0, 18), CliFull(dir_, "hash crc32 t/A.txt", in).out.substr(0, 18));
+
+    // A folder is a file to hash only with --recurse.
+    const CliResult flat = CliFull(dir_, "hash crc32 t", in);
+    EXPECT_EQ(flat.status, 1);
+    EXPECT_EQ(flat.err, "tavrenne-cli: t: is a folder\n");
+}
+
 TEST_F(CliTest, EachFailureGetsItsOwnReasonFromHashAndInfo) {
     const std::string folder = dir_.file("folder");
     std::filesystem::create_directory(folder);
@@ -172,12 +244,6 @@ TEST_F(CliTest, EachFailureGetsItsOwnReasonFromHashAndInfo) {
         {dir_.file(std::string(NAME_MAX + 1, 'n')), dir_.file(std::string(NAME_MAX + 1, 'n')), std::strerror(ENAMETOOLONG)},
         {deep, deep, std::strerror(ENAMETOOLONG)},
     };
-    for (const Dated& d : dated) {
-        const std::string path = dir_.write(d.name, "abc");
-        SetModified(path, d.when);
-        cases.push_back({path, path, std::string("modified time ") + d.text + " is outside 1980 to 2107"});
-    }
-
     for (const Case& c : cases) {
         const std::string expected = "tavrenne-cli: " + c.shown + ": " + c.reason + "\n";
         for (const std::string command : {"hash crc32", "hash md5", "hash sha1", "info"}) {
@@ -188,7 +254,16 @@ TEST_F(CliTest, EachFailureGetsItsOwnReasonFromHashAndInfo) {
         }
     }
 
-    // The first and last times a DOS date-time holds still pass.
+    // A file dated where a DOS date-time cannot hold it has no record, but has its digests.
+    for (const Dated& d : dated) {
+        const std::string path = dir_.write(d.name, "abc");
+        SetModified(path, d.when);
+        const CliResult info = CliFull(dir_, "info -- " + Quote(path));
+        EXPECT_EQ(info.status, 1) << d.text;
+        EXPECT_EQ(info.err, "tavrenne-cli: " + path + ": modified time " + d.text + " is outside 1980 to 2107\n");
+        EXPECT_EQ(CliFull(dir_, "hash md5 " + Quote(path)).out, "900150983cd24fb0d6963f7d28e17f72  " + path + "\n");
+    }
+    // The first and last times a DOS date-time holds pass both.
     for (const time_t when : {LocalTime(1980, 1, 1, 0, 0, 0), LocalTime(2107, 12, 31, 23, 59, 59)}) {
         SetModified(plain, when);
         EXPECT_EQ(CliFull(dir_, "hash md5 " + Quote(plain)).out, "900150983cd24fb0d6963f7d28e17f72  " + plain + "\n");

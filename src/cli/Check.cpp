@@ -1,0 +1,342 @@
+#include "cli/Check.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "cli/FileDigest.h"
+#include "cli/TerminalText.h"
+#include "cli/Words.h"
+#include "engine/ChecksumList.h"
+#include "text/TextUtil.h"
+
+namespace {
+
+const char* const kCheckUsage =
+    "usage: tavrenne-cli check [--quiet] [--status] [--ignore-missing] [--strict] [--warn] [--] LIST...\n";
+
+int CheckUsage(const std::string& problem) {
+    std::fprintf(stderr, "tavrenne-cli: %s\n", EscapeControls(problem).c_str());
+    std::fputs(kCheckUsage, stderr);
+    return 2;
+}
+
+// Standard output is buffered for speed; whatever goes to standard error goes after it, so
+// both streams on one terminal keep the order in which things happened.
+void CheckMessage(const std::string& text) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tavrenne-cli: %s\n", text.c_str());
+}
+
+struct TCheckOptions {
+    bool Quiet = false, Status = false, Warn = false, IgnoreMissing = false, Strict = false;
+};
+
+// A list's bytes line by line, whatever its size: a block at a time, an overlong line cut
+// to its first kMaxListLineBytes and the rest of it skipped.
+class TListLines {
+public:
+    explicit TListLines(int fd) : fd_(fd) {}
+
+    // The first `n` bytes (fewer at the end of the list).
+    std::string_view Head(size_t n) {
+        while (buffer_.size() - pos_ < n && Fill()) {}
+        return std::string_view(buffer_).substr(pos_, n);
+    }
+
+    // The next line without its LF, valid until the next call; false at the end or on an error.
+    bool Next(std::string_view& line, bool& tooLong) {
+        tooLong = false;
+        size_t searched = 0;   // bytes after pos_ known to hold no LF
+        for (;;) {
+            const size_t eol = buffer_.find('\n', pos_ + searched);
+            if (eol != std::string::npos) {
+                line = std::string_view(buffer_).substr(pos_, eol - pos_);
+                pos_ = eol + 1;
+                if (line.size() > kMaxListLineBytes) {
+                    tooLong = true;
+                    line = line.substr(0, kMaxListLineBytes);
+                }
+                return true;
+            }
+            if (buffer_.size() - pos_ > kMaxListLineBytes) {
+                // No checksum line is this long: keep its head to count it, drop the rest.
+                head_.assign(buffer_, pos_, kMaxListLineBytes);
+                for (;;) {
+                    buffer_.clear();
+                    pos_ = 0;
+                    if (!Fill()) break;
+                    const size_t lf = buffer_.find('\n');
+                    if (lf != std::string::npos) {
+                        pos_ = lf + 1;
+                        break;
+                    }
+                }
+                line = head_;
+                tooLong = true;
+                return true;
+            }
+            searched = buffer_.size() - pos_;
+            if (!Fill()) {
+                if (pos_ == buffer_.size()) return false;
+                line = std::string_view(buffer_).substr(pos_);
+                pos_ = buffer_.size();
+                return true;
+            }
+        }
+    }
+
+    int Error() const { return error_; }
+
+private:
+    static constexpr size_t kBlock = 1 << 20;
+
+    // Appends the next block; false at the end or on an error.
+    bool Fill() {
+        if (end_) return false;
+        if (pos_ == buffer_.size()) {
+            buffer_.clear();
+            pos_ = 0;
+        } else if (pos_ > kBlock) {
+            buffer_.erase(0, pos_);
+            pos_ = 0;
+        }
+        const size_t had = buffer_.size();
+        buffer_.resize(had + kBlock);
+        ssize_t n;
+        do n = ::read(fd_, buffer_.data() + had, kBlock);
+        while (n < 0 && errno == EINTR);
+        buffer_.resize(had + size_t(n > 0 ? n : 0));
+        if (n <= 0) {
+            end_ = true;
+            if (n < 0) error_ = errno;
+        }
+        return n > 0;
+    }
+
+    int fd_;
+    std::string buffer_;
+    size_t pos_ = 0;
+    bool end_ = false;
+    int error_ = 0;
+    std::string head_;
+};
+
+// One file of a block of the list, read once for every kind the block lists it with.
+struct TListedFile {
+    std::string Name, Cp932Name;
+    bool ReadAsCp932 = false;   // found under Cp932Name: shown by that name
+    std::vector<const TDigestKindInfo*> Kinds;
+    TFileDigest Result;
+};
+
+// A line of the block in list order: an entry of a file, or a line that was no entry.
+struct TListEvent {
+    size_t File = SIZE_MAX;   // SIZE_MAX: a malformed line
+    size_t KindAt = 0;        // in the file's Kinds
+    uint64_t Line = 0;
+    std::string Name, Hex;
+};
+
+// Enough lines to keep every worker busy and few enough to keep a huge list in bounds.
+constexpr size_t kEntriesPerBlock = 16384;
+
+class TListCheck {
+public:
+    TListCheck(const TCheckOptions& options, std::string shownList, bool fromStandardInput)
+        : o_(options), list_(std::move(shownList)), fromStandardInput_(fromStandardInput) {}
+
+    // The list's verdict: true when it passes.
+    bool Run(int fd, bool sfvFirst) {
+        TListLines lines(fd);
+        if (LooksBinary(lines.Head(kListProbeBytes))) {
+            CheckMessage(list_ + ": not a checksum list: it holds NUL bytes (binary data, or text in UTF-16)");
+            return false;
+        }
+        TChecksumListParser parser({sfvFirst});
+        std::string_view line;
+        bool tooLong = false;
+        TListEntry entry;
+        bool more = true;
+        while (more) {
+            events_.clear();
+            files_.clear();
+            index_.clear();
+            while (events_.size() < kEntriesPerBlock && (more = lines.Next(line, tooLong))) {
+                const TListLine kind = parser.Next(line, entry, tooLong);
+                // A list on standard input cannot also name standard input.
+                if (kind == TListLine::Malformed || (kind == TListLine::Entry && fromStandardInput_ && entry.Name == "-"))
+                    events_.push_back({SIZE_MAX, 0, parser.LineNumber(), {}, {}});
+                else if (kind == TListLine::Entry)
+                    Add(std::move(entry));
+            }
+            CheckBlock();
+        }
+        Flush();
+        if (lines.Error()) {
+            CheckMessage(list_ + ": cannot be read: " + std::strerror(lines.Error()));
+            return false;
+        }
+        return Summary();
+    }
+
+private:
+    void Add(TListEntry&& e) {
+        const auto [it, added] = index_.try_emplace(e.Name, files_.size());
+        if (added) files_.push_back({e.Name, std::move(e.Cp932Name), false, {}, {}});
+        TListedFile& f = files_[it->second];
+        size_t at = 0;
+        while (at < f.Kinds.size() && f.Kinds[at] != e.Kind) ++at;
+        if (at == f.Kinds.size()) f.Kinds.push_back(e.Kind);
+        events_.push_back({it->second, at, e.Line, std::move(e.Name), std::move(e.Hex)});
+    }
+
+    void CheckBlock() {
+        size_t next = 0;
+        auto emitUpTo = [&](size_t file) {
+            for (; next < events_.size() && (events_[next].File == SIZE_MAX || events_[next].File <= file); ++next)
+                Emit(events_[next]);
+        };
+        RunInOrder(
+            files_.size(),
+            [&](size_t i) {
+                TListedFile& f = files_[i];
+                f.Result = DigestFile(f.Name, f.Kinds);
+                // A name from a Windows list may be on disk in UTF-8.
+                if (f.Result.State == TFileDigest::TState::Missing && !f.Cp932Name.empty()) {
+                    TFileDigest other = DigestFile(f.Cp932Name, f.Kinds);
+                    if (other.State != TFileDigest::TState::Missing) {
+                        f.Result = std::move(other);
+                        f.ReadAsCp932 = true;
+                    }
+                }
+            },
+            emitUpTo);
+        emitUpTo(SIZE_MAX);
+    }
+
+    void Print(const std::string& name, const char* verdict) {
+        out_ += ListNameText(name);
+        out_ += ": ";
+        out_ += verdict;
+        out_ += '\n';
+        if (out_.size() > 64 * 1024) Flush();
+    }
+
+    void Flush() {
+        std::fwrite(out_.data(), 1, out_.size(), stdout);
+        out_.clear();
+    }
+
+    void Emit(const TListEvent& ev) {
+        if (ev.File == SIZE_MAX) {
+            ++malformed_;
+            if (o_.Warn) {
+                Flush();
+                CheckMessage(list_ + ": " + std::to_string(ev.Line) + ": improperly formatted checksum line");
+            }
+            return;
+        }
+        anyEntry_ = true;
+        const TListedFile& f = files_[ev.File];
+        const TFileDigest& r = f.Result;
+        const std::string& name = f.ReadAsCp932 ? f.Cp932Name : ev.Name;
+        if (r.State == TFileDigest::TState::Missing && o_.IgnoreMissing) return;
+        if (r.State != TFileDigest::TState::Done) {
+            ++unreadable_;
+            Flush();
+            CheckMessage(EscapeControls(name) + ": " + r.Reason);
+            if (!o_.Status) Print(name, "FAILED open or read");
+            return;
+        }
+        const bool match = AsciiCase(ev.Hex, false) == r.Texts[ev.KindAt];
+        if (match) anyMatch_ = true;
+        else ++mismatched_;
+        if (o_.Status) return;
+        if (!match) Print(name, "FAILED");
+        else if (!o_.Quiet) Print(name, "OK");
+    }
+
+    bool Summary() {
+        if (!anyEntry_) {
+            CheckMessage(list_ + ": no properly formatted checksum lines found");
+            return false;
+        }
+        auto count = [](uint64_t n, const char* one, const char* many) {
+            CheckMessage("WARNING: " + std::to_string(n) + (n == 1 ? one : many));
+        };
+        if (!o_.Status) {
+            if (malformed_) count(malformed_, " line is improperly formatted", " lines are improperly formatted");
+            if (unreadable_) count(unreadable_, " listed file could not be read", " listed files could not be read");
+            if (mismatched_) count(mismatched_, " computed checksum did NOT match", " computed checksums did NOT match");
+            if (o_.IgnoreMissing && !anyMatch_) CheckMessage(list_ + ": no file was verified");
+        }
+        return anyMatch_ && !mismatched_ && !unreadable_ && (!o_.Strict || !malformed_);
+    }
+
+    const TCheckOptions& o_;
+    std::string list_;
+    bool fromStandardInput_;
+    std::vector<TListEvent> events_;
+    std::vector<TListedFile> files_;
+    std::unordered_map<std::string, size_t> index_;
+    std::string out_;
+    uint64_t malformed_ = 0, mismatched_ = 0, unreadable_ = 0;
+    bool anyEntry_ = false, anyMatch_ = false;
+};
+
+bool EndsWithSfv(const std::string& name) {
+    return name.size() >= 4 && AsciiCase(name.substr(name.size() - 4), false) == ".sfv";
+}
+
+bool CheckOneList(const std::string& list, const TCheckOptions& options) {
+    const bool standardInput = list == "-";
+    const std::string shown = QuotedFileName(standardInput ? "standard input" : list);
+    int fd = STDIN_FILENO;
+    if (!standardInput) {
+        // Opened as any program opens a file it was given: a FIFO holding a list (a shell's
+        // process substitution) is read as it comes.
+        fd = ::open(list.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            CheckMessage(shown + ": " + (errno == ENOENT ? std::string("no such file") : std::strerror(errno)));
+            return false;
+        }
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            CheckMessage(shown + ": is a folder");
+            return false;
+        }
+    }
+    TListCheck check(options, shown, standardInput);
+    const bool ok = check.Run(fd, EndsWithSfv(list));
+    if (!standardInput) ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args) {
+    const TWords w = SplitWords(args, {"--quiet", "--status", "--ignore-missing", "--strict", "--warn", "-w"});
+    if (!w.Problem.empty()) return CheckUsage(w.Problem);
+    if (w.Operands.empty()) return CheckUsage("check needs a LIST (- for standard input)");
+    TCheckOptions o;
+    for (const auto& [name, value] : w.Options) {
+        // As in coreutils, the last of --quiet, --status and --warn decides.
+        if (name == "--quiet") o.Quiet = true, o.Status = o.Warn = false;
+        else if (name == "--status") o.Status = true, o.Quiet = o.Warn = false;
+        else if (name == "--warn" || name == "-w") o.Warn = true, o.Quiet = o.Status = false;
+        else if (name == "--ignore-missing") o.IgnoreMissing = true;
+        else if (name == "--strict") o.Strict = true;
+    }
+    bool ok = true;
+    for (const std::string& list : w.Operands) ok = CheckOneList(list, o) && ok;
+    std::fflush(stdout);
+    return ok ? 0 : 1;
+}
