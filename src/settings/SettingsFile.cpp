@@ -60,6 +60,11 @@ std::vector<std::pair<std::string, std::string>> SavedValues(const std::string& 
             {"#Etavr pro section", "00 02 02 05 09 01"},
             {"#END", ""},
         });
+        // A list left without a selection read a number outside the list: the file keeps the
+        // user's text rather than "-1", which no version of the list ever wrote.
+        std::erase_if(keys, [&](const auto& kv) {
+            return (kv.first == "#Priority" && s.Priority < 0) || (kv.first == "#CacheCount" && s.CacheCount < 0);
+        });
     }
     return keys;
 }

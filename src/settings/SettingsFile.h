@@ -79,7 +79,8 @@ TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningV
 
 // Writes "#Version", "#Copyright" and "#Save Config", then, with SaveConfig on, the other
 // keys in their fixed order, in one read and one write of the file. A value that reads as
-// the file holds it keeps its bytes. When the file cannot be written it holds the keys
+// the file holds it keeps its bytes, and a list without a selection (-1) writes nothing, so
+// an index outside its list stays as the user wrote it. When the file cannot be written it holds the keys
 // before the one that failed, and EIniWriteError (IniFile.h) is thrown.
 void SaveSettings(const std::string& iniPath, const std::string& runningVersion,
                   const std::string& copyright, const TSettings& settings);

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <sstream>
 
 #include "support/CliRun.h"
+#include "support/DeepTree.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -60,4 +62,41 @@ TEST(CliDigestPass, CreatesAddsAndRefuses) {
     EXPECT_EQ(Cli("digest-pass " + file + " realm u", "").status, 1);   // no password given
     EXPECT_EQ(ReadBytes(file), amy + "\r\n" + zed + "\r\n");
     EXPECT_EQ(Cli("digest-pass " + file + " realm").status, 2);
+}
+
+// A changed password replaces the user's line, so the new one is the one that counts.
+TEST(CliDigestPass, AddingAUserAgainChangesItsPassword) {
+    TempDir d;
+    const std::string file = d.file("pass.txt");
+    ASSERT_EQ(Cli("digest-pass " + file + " realm bob", "old\n").status, 0);
+    ASSERT_EQ(Cli("digest-pass --add --no-duplicates " + file + " realm amy", "x\n").status, 0);
+    ASSERT_EQ(Cli("digest-pass --add --no-duplicates " + file + " realm bob", "new\n").status, 0);
+    EXPECT_EQ(ReadBytes(file), "amy:realm:" + Ha1("amy:realm:x") + "\r\nbob:realm:" + Ha1("bob:realm:new") + "\r\n");
+}
+
+// Forty runs at once on one file: each adds its line.
+TEST(CliDigestPass, RunsAtTheSameTimeLoseNoLine) {
+    TempDir d;
+    const std::string file = d.file("pass.txt");
+    ASSERT_EQ(Cli("digest-pass " + file + " realm first", "p\n").status, 0);
+    const std::string statuses = RunCommand(
+        "for i in $(seq 40); do (printf 'p\\n' | " + kCli + " digest-pass --add " + Quote(file) +
+        " realm u$i; echo $?) & done; wait");
+    EXPECT_EQ(Lines(statuses), std::vector<std::string>(40, "0"));
+    EXPECT_EQ(Lines(ReadBytes(file)).size(), 41u);
+}
+
+// A file of the reference's size and content deeper than the system's path calls reach.
+TEST(CliSame, FindsAFileWhosePathIsLongerThanTheSystemTakes) {
+    TempDir d;
+    const std::string ref = d.write("ref", PatternBytes(4096));
+    std::filesystem::create_directory(d.path() / "deep");
+    const std::string far = MakeDeepFile(d.file("deep"), std::string(250, 's'), PATH_MAX + 300, "copy",
+                                         PatternBytes(4096));
+    ASSERT_FALSE(far.empty());
+    const CliResult r = Cli("same " + ref + " " + d.path().string());
+    RemoveDeepTree(d.file("deep"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out), Lines(ref + "\n" + far + "\n"));
+    EXPECT_EQ(r.err, "2個の同一内容のファイルが見つかりました！\n");
 }
