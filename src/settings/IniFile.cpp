@@ -288,14 +288,18 @@ void TIniDocument::WriteString(const std::string& section, const std::string& ke
         return;
     }
     const std::string keyLine = cp932::FromUtf8(OneLine(key)) + "=" + newValue;
+    // A name no line can hold as a key (empty, or read as a comment or a section header) is
+    // not written: its line would read back as something else and move the keys after it.
+    std::string name;
+    if (!KeyName(keyLine, name)) return;
     TSection* sec = FindSection(section);
     if (!sec) {
         const std::string header = "[" + cp932::FromUtf8(OneLine(section)) + "]";
         tail_.push_back({AddLine(header)});
         // Indexed by the name a reload of the written bytes gives it.
-        std::string name;
-        const auto [it, isNew] = SectionName(header, name) ? sections_.try_emplace(Fold(name))
-                                                            : std::make_pair(sections_.end(), false);
+        std::string sectionName;
+        const auto [it, isNew] = SectionName(header, sectionName) ? sections_.try_emplace(Fold(sectionName))
+                                                                   : std::make_pair(sections_.end(), false);
         if (!isNew) {   // it reads as an earlier section: a reload will not find the key
             tail_.back().push_back(AddLine(keyLine));
             return;
@@ -306,8 +310,6 @@ void TIniDocument::WriteString(const std::string& section, const std::string& ke
     const size_t line = AddLine(keyLine);
     if (sec->group != kNone) tail_[sec->group].push_back(line);
     else inserted_[sec->anchor].push_back(line);
-    std::string name;
-    if (!KeyName(keyLine, name)) return;
     // A key whose bytes read as another name: a line of that name already there comes first.
     if (name != Fold(key) && sec->group == kNone) Scan(*sec, {name});
     const auto [it, isNew] = sec->found.try_emplace(name, line);

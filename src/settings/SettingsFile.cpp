@@ -101,13 +101,17 @@ TSettings InitialSettings() {
 
 TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningVersion,
                          TSettings& s) {
-    TLoadResult r;
     if (!FileExistsByAge(iniPath)) {
+        TLoadResult r;
         r.HelperStarts.push_back({"-O", true});
         return r;
     }
+    return LoadSettingsFrom(TIniFile(iniPath).Snapshot(), runningVersion, s);
+}
+
+TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& runningVersion, TSettings& s) {
+    TLoadResult r;
     r.FileExisted = true;
-    const TIniDocument ini = TIniFile(iniPath).Snapshot();
     const std::string sec = kSettingsSection;
     std::vector<std::string> keys;
     for (const auto& kv : SavedValues("", "", TSettings())) keys.push_back(kv.first);
@@ -159,6 +163,15 @@ TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningV
 void SaveSettings(const std::string& iniPath, const std::string& runningVersion,
                   const std::string& copyright, const TSettings& s) {
     TIniFile(iniPath).WriteStrings(kSettingsSection, SavedValues(runningVersion, copyright, s));
+}
+
+void StoreSettings(TIniDocument& ini, const std::string& runningVersion, const std::string& copyright,
+                   const TSettings& s) {
+    const auto values = SavedValues(runningVersion, copyright, s);
+    std::vector<std::string> keys;
+    for (const auto& kv : values) keys.push_back(kv.first);
+    ini.LookUp(kSettingsSection, keys);
+    for (const auto& [key, value] : values) ini.WriteString(kSettingsSection, key, value);
 }
 
 int CacheLimit(const TSettings& s) {
