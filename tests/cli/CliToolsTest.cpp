@@ -1,8 +1,13 @@
 // tavrenne-cli same and digest-pass from the outside.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -99,4 +104,25 @@ TEST(CliSame, FindsAFileWhosePathIsLongerThanTheSystemTakes) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Lines(r.out), Lines(ref + "\n" + far + "\n"));
     EXPECT_EQ(r.err, "2個の同一内容のファイルが見つかりました！\n");
+}
+
+// A file of the reference's size that cannot be read may be a copy: it is named, and the run
+// says so in its status.
+TEST(CliSame, NamesAFileOfTheSizeItCannotRead) {
+    TempDir d;
+    const std::string ref = d.write("ref", PatternBytes(4096));
+    const std::string locked = d.write("locked", PatternBytes(4096));
+    chmod(locked.c_str(), 0);
+    std::string prefix;
+    if (geteuid() == 0) {
+        // Root reads any file: the tool runs as nobody, which needs the folder open to others.
+        chmod(d.path().c_str(), 0777);
+        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (RunCommand(prefix + kCli + " string x >/dev/null 2>&1; echo $?") != "0\n")
+            GTEST_SKIP() << "running as root and cannot run tavrenne-cli as another user with setpriv";
+    }
+    const std::string out = RunCommand(prefix + kCli + " same " + Quote(ref) + " " + Quote(d.path().string()) +
+                                       " 2>&1 >/dev/null; echo \"#$?\"");
+    EXPECT_EQ(out, "tavrenne-cli: " + locked + ": " + std::strerror(EACCES) + "\n" +
+                       "1個の同一内容のファイルが見つかりました！\n#1\n");
 }
