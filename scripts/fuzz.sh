@@ -40,9 +40,8 @@ for t in "${targets[@]}"; do
     result="FINDING (exit $rc, see $log)"
     status=1
   fi
-  rate=0
-  [ -n "${took:-}" ] && [ "$took" -gt 0 ] && rate=$(( ${runs:-0} / took ))
-  printf '%-18s %8s %14s %10s %8s  %s\n' "$t" "${took:-?}" "${runs:-?}" "$rate" \
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  printf '%-18s %8s %14s %10s %8s  %s\n' "$t" "${took:-?}" "${runs:-?}" "${rate:-?}" \
     "$(find "$dir/corpus/$t" -type f | wc -l)" "$result"
 done
 exit "$status"

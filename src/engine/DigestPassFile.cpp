@@ -32,17 +32,10 @@ bool BreaksLine(const std::string& s) { return s.find_first_of(":\r\n") != std::
 // A lead byte of a Shift_JIS double-byte character.
 bool LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-std::string Folded(const std::string& s) {
-    std::string out = s;
-    for (size_t i = 0; i < out.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(out[i]);
-        if (LeadByte(c)) {
-            ++i;   // the trail byte may look like a letter; it is not one
-        } else if (c >= 'A' && c <= 'Z') {
-            out[i] = char(c - 'A' + 'a');
-        }
-    }
-    return out;
+// A byte as the list compares it: ASCII letters folded, but not the trail byte of a
+// double-byte character, which may look like one.
+unsigned char FoldedByte(unsigned char c, bool trail) {
+    return !trail && c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
 std::string ErrorText(int err) { return std::strerror(err); }
@@ -80,8 +73,16 @@ std::vector<std::string> SplitDigestLines(const std::string& bytes) {
 }
 
 int CompareDigestLines(const std::string& a, const std::string& b) {
-    const int c = Folded(a).compare(Folded(b));
-    return c < 0 ? -1 : c > 0 ? 1 : 0;
+    // Folded byte by byte as it goes: a sort of a large file compares often.
+    bool trailA = false, trailB = false;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        const unsigned char fa = FoldedByte(ca, trailA), fb = FoldedByte(cb, trailB);
+        if (fa != fb) return fa < fb ? -1 : 1;
+        trailA = !trailA && LeadByte(ca);
+        trailB = !trailB && LeadByte(cb);
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 void SortDigestLines(std::vector<std::string>& lines) {

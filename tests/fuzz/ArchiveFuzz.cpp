@@ -102,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Check(std::memchr(output.get(), '\0', outputSize) != nullptr);
     Check(result == 0 || result >= 0x8001);
+    Check(fs::is_directory(fs::symlink_status(box.Out)));   // still the destination folder
     CheckExtracted(box.Out);
     Check(fs::is_empty(box.Beside));
     Check(std::distance(fs::directory_iterator(box.Root), {}) == 3);

@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(std::memcmp(&same.Current, &zero, sizeof zero) == 0);
     }
     // Any other size or time finds nothing.
-    Check(!ReadThroughReader(bytes, rec.CRC32Text(), rec.SizeValue() + 1, rec.AgeValue()).Matched);
+    Check(!ReadThroughReader(bytes, rec.CRC32Text(), rec.SizeValue() ^ 1, rec.AgeValue()).Matched);
     Check(!ReadThroughReader(bytes, rec.CRC32Text(), rec.SizeValue(), rec.AgeValue() ^ 1).Matched);
     return 0;
 }
