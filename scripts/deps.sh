@@ -23,6 +23,7 @@ TAV_TEST_PACKAGES=(
   apache2-bin apache2-utils curl  # the Digest tool's files checked against htdigest and a real web server (the service itself is never installed)
   libfile-mimeinfo-perl python3-dbusmock lintian  # tavrfix in scratch homes, the .deb check
   gcab  # CAB fixtures for run/extract
+  clang-14 libclang-rt-14-dev  # the fuzz targets: libFuzzer with the address and UB sanitizers
 )
 
 # Seconds of each phase, for the report at the end.

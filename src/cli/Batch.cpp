@@ -4,6 +4,8 @@
 #include <optional>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -75,7 +77,12 @@ public:
     TListSink(std::vector<TBatchRow>& rows, std::vector<std::string>& reasons, std::string TBatchRow::*cell)
         : rows_(rows), reasons_(reasons), cell_(cell) {}
     int RowCount() override { return int(rows_.size()); }
-    std::string RowPath(int row) override { return rows_[size_t(row)].Path; }
+    // A path the engine can open however long the row's path is, held until the next row.
+    std::string RowPath(int row) override {
+        access_.reset();
+        access_ = std::make_unique<TPathAccess>(rows_[size_t(row)].Path);
+        return access_->Path();
+    }
     bool Aborted() override { return false; }
     void RowDone(int row, const std::string& size, const std::string& digest, const std::string& reason) override {
         TBatchRow& r = rows_[size_t(row)];
@@ -93,6 +100,7 @@ private:
     std::vector<TBatchRow>& rows_;
     std::vector<std::string>& reasons_;
     std::string TBatchRow::*cell_;
+    std::unique_ptr<TPathAccess> access_;
 };
 
 // At most this many files are digested at once: more would only make a disk seek between them.
@@ -110,7 +118,8 @@ void DigestAllRows(std::vector<TBatchRow>& rows, std::vector<std::string>& reaso
         engine.SetIconsWanted(false);
         for (size_t r; (r = next.fetch_add(1)) < rows.size();) {
             TBatchRow& row = rows[r];
-            engine.SetFileName(row.Path);
+            const TPathAccess access(row.Path);
+            engine.SetFileName(access.Path());
             engine.ReadSize();
             row.Size = BatchSizeText(engine.Info().Size, separator);
             engine.Execute();
@@ -124,7 +133,7 @@ void DigestAllRows(std::vector<TBatchRow>& rows, std::vector<std::string>& reaso
                 row.*cell = std::move(text);
                 any = true;
             }
-            if (!any) reasons[r] = NoDigestReason(engine, row.Path);
+            if (!any) reasons[r] = NoDigestReason(engine, access.Path());
         }
     };
     const unsigned wanted = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxDigestWorkers);
@@ -199,8 +208,20 @@ int RunBatch(const std::vector<std::string>& args) {
     for (const std::string& path : paths) {
         const std::string problem = FileProblem(path);
         if (problem == "is a folder") {
-            for (const std::string& p : CollectFolder(path, recurse))
-                if (auto row = MakeBatchRow(p, newTime)) rows.push_back(std::move(*row));
+            // What the walk passed over is said; entries that are no files (folders, FIFOs,
+            // files dated outside 1980 to 2107) are left out without a word, as in the window.
+            std::vector<TSkippedPath> skipped;
+            for (const std::string& p : CollectFolder(path, recurse, &skipped)) {
+                if (auto row = MakeBatchRow(p, newTime)) {
+                    rows.push_back(std::move(*row));
+                } else if (const TPathAccess access(p); access.Path().empty()) {
+                    skipped.push_back({p, std::strerror(access.Error())});
+                }
+            }
+            for (const TSkippedPath& s : skipped) {
+                Report(s.Path, s.Reason);
+                status = 1;
+            }
         } else if (auto row = MakeBatchRow(path, newTime)) {
             rows.push_back(std::move(*row));
         } else {

@@ -38,8 +38,14 @@ int RunSame(const std::vector<std::string>& args) {
         std::fwrite(path.data(), 1, path.size(), stdout);
         std::fputc('\n', stdout);
     };
+    int status = 0;
+    search.OnSkipped = [&](const std::string& path, const std::string& reason) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "tavrenne-cli: %s: %s\n", EscapeControls(path).c_str(), EscapeControls(reason).c_str());
+        status = 1;
+    };
     for (const std::string& root : roots) search.SearchRoot(root);
     std::fflush(stdout);
     std::fprintf(stderr, "%lld個の同一内容のファイルが見つかりました！\n", static_cast<long long>(search.Found()));
-    return 0;
+    return status;
 }

@@ -5,8 +5,9 @@
 #include <vector>
 
 // same FILE [ROOT...]: prints each file with FILE's size and CRC32, one a line in the order
-// found, over the roots or else the local drives; the count goes to standard error. 0 after a
-// search, 1 when FILE is empty or unreadable, 2 for a usage error.
+// found, over the roots or else the local drives; the count goes to standard error, and so
+// does each file of FILE's size that could not be read. 0 after a search, 1 when FILE is
+// empty or unreadable or a file of its size could not be read, 2 for a usage error.
 int RunSame(const std::vector<std::string>& args);
 
 // digest-pass [--add] [--no-duplicates] FILE REALM USER: writes the user's line, the password

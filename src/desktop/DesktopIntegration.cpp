@@ -5,12 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
+
+#include "engine/AtomicFile.h"
 
 extern char** environ;
 
@@ -18,6 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Temporaries of older versions of the helper, which wrote "<file>.tavrfix-tmp".
 constexpr const char* kTempSuffix = ".tavrfix-tmp";
 constexpr const char* kDefaultsSection = "[Default Applications]";
 constexpr const char* kIconPrefix = "tavrenne-md5-";
@@ -34,34 +39,50 @@ std::string ReadText(const std::string& path) {
     return s.str();
 }
 
-// Written beside and renamed over, so a reader never sees half a file.
-bool WriteText(const std::string& file, const std::string& text, bool executable = false) {
+// What failed, for the user: "<path>: <reason>".
+void Problem(TDesktopProblems* problems, const std::string& path, const std::string& reason) {
+    if (problems) problems->push_back(path + ": " + reason);
+}
+
+// Replaced whole (engine/AtomicFile): a reader never sees half a file, a file kept elsewhere
+// through a symbolic link (managed dotfiles) is written where it is, and an existing file
+// keeps its mode, also one the user made read-only: these are the user's desktop settings,
+// which we were asked to change.
+bool WriteText(const std::string& file, const std::string& text, TDesktopProblems* problems, bool executable = false) {
+    std::string target;
+    if (const int err = FollowLinks(file, target)) {
+        Problem(problems, file, std::strerror(err));
+        return false;
+    }
     std::error_code ec;
-    // A file kept elsewhere through a symbolic link (managed dotfiles) is written where it is.
-    const fs::path resolved = fs::is_symlink(file, ec) ? fs::canonical(file, ec) : fs::path(file);
-    const std::string path = ec ? file : resolved.string();
-    ec.clear();
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    const std::string temp = path + kTempSuffix;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text;
-        if (!out.flush()) return false;
+    fs::create_directories(fs::path(target).parent_path(), ec);
+    if (ec) {
+        Problem(problems, fs::path(target).parent_path().string(), ec.message());
+        return false;
     }
-    if (executable) {
-        fs::permissions(temp, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                        fs::perm_options::add, ec);
+    TReplaceOptions options;
+    options.RefuseReadOnly = false;
+    options.Executable = executable;
+    if (const int err = ReplaceFile(file, text, options)) {
+        Problem(problems, file, std::strerror(err));
+        return false;
     }
-    fs::rename(temp, path, ec);
-    if (ec) fs::remove(temp, ec);
+    return true;
+}
+
+bool RemoveFile(const std::string& path, TDesktopProblems* problems) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    if (ec) Problem(problems, path, ec.message());
     return !ec;
 }
 
-bool RemoveFile(const std::string& path) {
-    std::error_code ec;
-    fs::remove(path, ec);
-    return !ec;
+// Runs a desktop tool; a failure is named.
+bool RunOk(TToolRunner run, const std::vector<std::string>& argv, TDesktopProblems* problems) {
+    const int code = run(argv);
+    if (code == 0) return true;
+    Problem(problems, argv[0], code < 0 ? "could not be started" : "exited with status " + std::to_string(code));
+    return false;
 }
 
 // Removes the folders above `path` that are left empty, up to (not including) `stop`.
@@ -74,9 +95,9 @@ void RemoveEmptyParents(const fs::path& path, const fs::path& stop) {
     }
 }
 
-bool RemoveOurFile(const std::string& path, const std::string& stop) {
+bool RemoveOurFile(const std::string& path, const std::string& stop, TDesktopProblems* problems) {
     if (!Exists(path)) return true;
-    const bool ok = RemoveFile(path);
+    const bool ok = RemoveFile(path, problems);
     RemoveEmptyParents(path, stop);
     return ok;
 }
@@ -150,7 +171,7 @@ std::string MimeAppsFile(const TDesktopEnv& env) { return env.ConfigHome + "/mim
 
 // Records our entry as the type's default, in the file and section where `xdg-mime default`
 // records it; the rest of the file keeps its lines.
-bool SetDefault(const TDesktopEnv& env) {
+bool SetDefault(const TDesktopEnv& env, TDesktopProblems* problems) {
     const std::string file = MimeAppsFile(env);
     std::vector<std::string> lines = Lines(ReadText(file));
     const std::string key = std::string(kMd5MimeType) + "=";
@@ -173,12 +194,12 @@ bool SetDefault(const TDesktopEnv& env) {
         lines.push_back(kDefaultsSection);
         lines.push_back(entry);
     }
-    return WriteText(file, Joined(lines));
+    return WriteText(file, Joined(lines), problems);
 }
 
 // Takes our entry away from the type's default; a default the user chose stays. A file left
 // with no entry at all is removed.
-bool RemoveDefault(const TDesktopEnv& env) {
+bool RemoveDefault(const TDesktopEnv& env, TDesktopProblems* problems) {
     const std::string file = MimeAppsFile(env);
     if (!Exists(file)) return true;
     std::vector<std::string> lines = Lines(ReadText(file));
@@ -205,8 +226,8 @@ bool RemoveDefault(const TDesktopEnv& env) {
     }
     bool empty = true;
     for (const std::string& l : lines) empty &= l.empty();
-    if (empty) return RemoveOurFile(file, env.ConfigHome);
-    return WriteText(file, Joined(lines));
+    if (empty) return RemoveOurFile(file, env.ConfigHome, problems);
+    return WriteText(file, Joined(lines), problems);
 }
 
 // "#rrggbb" of a hue (degrees), saturation and lightness: SVG Tiny renderers know no hsl().
@@ -341,45 +362,47 @@ std::string Md5IconSvg(int index) {
            "' font-family='sans-serif' font-size='8' font-weight='bold' fill='#fff'>MD5</text>\n" + mark + "\n</svg>\n";
 }
 
-bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run) {
+bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run,
+                        TDesktopProblems* problems) {
     if (iconIndex < 0 || iconIndex >= kMd5IconCount) return false;
-    bool ok = WriteText(Md5IconFile(env, iconIndex), Md5IconSvg(iconIndex));
-    ok = WriteText(MimePackageFile(env), MimePackageText(iconIndex)) && ok;
-    ok = WriteText(DesktopEntryFile(env), DesktopEntryText(program)) && ok;
-    ok = SetDefault(env) && ok;
-    ok = run({"update-mime-database", env.DataHome + "/mime"}) == 0 && ok;
-    ok = run({"update-desktop-database", env.DataHome + "/applications"}) == 0 && ok;
+    bool ok = WriteText(Md5IconFile(env, iconIndex), Md5IconSvg(iconIndex), problems);
+    ok = WriteText(MimePackageFile(env), MimePackageText(iconIndex), problems) && ok;
+    ok = WriteText(DesktopEntryFile(env), DesktopEntryText(program), problems) && ok;
+    ok = SetDefault(env, problems) && ok;
+    ok = RunOk(run, {"update-mime-database", env.DataHome + "/mime"}, problems) && ok;
+    ok = RunOk(run, {"update-desktop-database", env.DataHome + "/applications"}, problems) && ok;
     return ok;
 }
 
-bool RemoveAssociation(const TDesktopEnv& env, TToolRunner run) {
+bool RemoveAssociation(const TDesktopEnv& env, TToolRunner run, TDesktopProblems* problems) {
     bool ok = true;
-    for (int i = 0; i < kMd5IconCount; ++i) ok = RemoveOurFile(Md5IconFile(env, i), env.DataHome) && ok;
-    ok = RemoveDefault(env) && ok;
+    for (int i = 0; i < kMd5IconCount; ++i) ok = RemoveOurFile(Md5IconFile(env, i), env.DataHome, problems) && ok;
+    ok = RemoveDefault(env, problems) && ok;
 
     // The user's MIME folder holds only what update-mime-database made from its packages: with
     // no package left it goes entirely.
     const std::string mime = env.DataHome + "/mime";
     const std::string packages = mime + "/packages";
-    ok = RemoveFile(MimePackageFile(env)) && ok;
+    ok = RemoveFile(MimePackageFile(env), problems) && ok;
     std::error_code ec;
     if (fs::is_directory(packages, ec) && fs::is_empty(packages, ec)) fs::remove(packages, ec);
     if (!fs::exists(packages, ec) && fs::is_directory(mime, ec)) {
         fs::remove_all(mime, ec);
+        if (ec) Problem(problems, mime, ec.message());
         RemoveEmptyParents(mime, env.DataHome);
     } else if (fs::exists(packages, ec)) {
-        ok = run({"update-mime-database", mime}) == 0 && ok;
+        ok = RunOk(run, {"update-mime-database", mime}, problems) && ok;
     }
 
     const std::string apps = env.DataHome + "/applications";
-    ok = RemoveFile(DesktopEntryFile(env)) && ok;
+    ok = RemoveFile(DesktopEntryFile(env), problems) && ok;
     bool otherEntries = false;
     for (auto it = fs::recursive_directory_iterator(apps, ec); !ec && it != fs::recursive_directory_iterator();
          it.increment(ec)) {
         otherEntries |= it->path().extension() == ".desktop";
     }
     if (otherEntries) {
-        ok = run({"update-desktop-database", apps}) == 0 && ok;
+        ok = RunOk(run, {"update-desktop-database", apps}, problems) && ok;
     } else if (fs::is_directory(apps, ec)) {
         fs::remove(apps + "/mimeinfo.cache", ec);
         RemoveEmptyParents(apps + "/x", env.DataHome);
@@ -387,7 +410,7 @@ bool RemoveAssociation(const TDesktopEnv& env, TToolRunner run) {
     return ok;
 }
 
-bool InstallActions(const TDesktopEnv& env, const std::string& program) {
+bool InstallActions(const TDesktopEnv& env, const std::string& program, TDesktopProblems* problems) {
     const auto& choices = ActionChoices();
     // Dolphin: one service menu, a submenu with one action per digest choice.
     std::string dolphin = "[Desktop Entry]\n"
@@ -403,13 +426,13 @@ bool InstallActions(const TDesktopEnv& env, const std::string& program) {
         dolphin += std::string("\n[Desktop Action ") + c.Key + "]\nName=" + c.Label + "\nIcon=" + ProgramIconName() +
                    "\nExec=" + ExecProgram(program) + (*c.Switch ? " " : "") + c.Switch + " %f\n";
     }
-    bool ok = WriteText(DolphinServiceMenuFile(env), dolphin, true);
+    bool ok = WriteText(DolphinServiceMenuFile(env), dolphin, problems, true);
 
     // Nautilus: a script per choice in a "Tavrenne" folder; it gets the selected paths.
     for (const auto& c : choices) {
         const std::string script = "#!/bin/sh\n# Sends the first selected file to Tavrenne.\nexec " + ShellQuote(program) +
                                    (*c.Switch ? " " : "") + c.Switch + " \"$1\"\n";
-        ok = WriteText(NautilusScriptFolder(env) + "/" + c.Label, script, true) && ok;
+        ok = WriteText(NautilusScriptFolder(env) + "/" + c.Label, script, problems, true) && ok;
     }
 
     // Nemo: one action file per choice, for a single selected file.
@@ -417,26 +440,38 @@ bool InstallActions(const TDesktopEnv& env, const std::string& program) {
         const std::string action = "[Nemo Action]\nName=" + std::string(c.Label) + "\nComment=" + c.Label +
                                    "\nExec=" + ShellQuote(program) + (*c.Switch ? " " : "") + c.Switch +
                                    " %F\nIcon-Name=" + ProgramIconName() + "\nSelection=s\nExtensions=nodirs;\n";
-        ok = WriteText(NemoActionFile(env, c.Key), action) && ok;
+        ok = WriteText(NemoActionFile(env, c.Key), action, problems) && ok;
     }
     return ok;
 }
 
-bool RemoveActions(const TDesktopEnv& env) {
-    bool ok = RemoveOurFile(DolphinServiceMenuFile(env), env.DataHome);
+bool RemoveActions(const TDesktopEnv& env, TDesktopProblems* problems) {
+    bool ok = RemoveOurFile(DolphinServiceMenuFile(env), env.DataHome, problems);
     for (const auto& c : ActionChoices()) {
-        ok = RemoveOurFile(NautilusScriptFolder(env) + "/" + c.Label, env.DataHome) && ok;
-        ok = RemoveOurFile(NemoActionFile(env, c.Key), env.DataHome) && ok;
+        ok = RemoveOurFile(NautilusScriptFolder(env) + "/" + c.Label, env.DataHome, problems) && ok;
+        ok = RemoveOurFile(NemoActionFile(env, c.Key), env.DataHome, problems) && ok;
     }
     return ok;
 }
 
-bool RemoveStaleEntries(const TDesktopEnv& env, TToolRunner run) {
+std::vector<std::string> WrittenFiles(const TDesktopEnv& env) {
+    std::vector<std::string> files = {MimePackageFile(env), DesktopEntryFile(env), MimeAppsFile(env),
+                                      DolphinServiceMenuFile(env)};
+    for (int i = 0; i < kMd5IconCount; ++i) files.push_back(Md5IconFile(env, i));
+    for (const auto& c : ActionChoices()) {
+        files.push_back(NautilusScriptFolder(env) + "/" + c.Label);
+        files.push_back(NemoActionFile(env, c.Key));
+    }
+    return files;
+}
+
+bool RemoveStaleEntries(const TDesktopEnv& env, TToolRunner run, TDesktopProblems* problems) {
     bool ok = true;
-    // Temporaries of a helper that was stopped while writing.
-    for (const std::string& file : {MimePackageFile(env), DesktopEntryFile(env), DolphinServiceMenuFile(env),
-                                    MimeAppsFile(env)}) {
-        if (Exists(file + kTempSuffix)) ok = RemoveFile(file + kTempSuffix) && ok;
+    // Temporaries of a helper that was stopped while writing: ours, and older versions' ones.
+    for (const std::string& file : WrittenFiles(env)) {
+        std::string target;
+        RemoveReplaceLeftovers(FollowLinks(file, target) == 0 ? target : file);
+        if (Exists(file + kTempSuffix)) ok = RemoveFile(file + kTempSuffix, problems) && ok;
     }
     // Entries that start a program which was moved or removed since (an older build folder).
     auto stale = [](const std::string& entry) {
@@ -444,8 +479,8 @@ bool RemoveStaleEntries(const TDesktopEnv& env, TToolRunner run) {
         const std::string program = UnescapeValue(EntryKey(ReadText(entry), "TryExec"));
         return !program.empty() && !Exists(program);
     };
-    if (stale(DesktopEntryFile(env))) ok = RemoveAssociation(env, run) && ok;
-    if (stale(DolphinServiceMenuFile(env))) ok = RemoveActions(env) && ok;
+    if (stale(DesktopEntryFile(env))) ok = RemoveAssociation(env, run, problems) && ok;
+    if (stale(DolphinServiceMenuFile(env))) ok = RemoveActions(env, problems) && ok;
     return ok;
 }
 

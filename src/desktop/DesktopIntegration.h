@@ -36,14 +36,22 @@ std::string ExecProgram(const std::string& program);
 // Our own art, drawn as SVG: 15 variants of the .MD5 file icon.
 std::string Md5IconSvg(int index);
 
+// What went wrong, one "<path or tool>: <reason>" each, for the helper to print.
+using TDesktopProblems = std::vector<std::string>;
+
 // "-I n" and "-F": true when every file was written (removed) and the databases updated.
-bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run);
-bool RemoveAssociation(const TDesktopEnv& env, TToolRunner run);
+// Files are replaced whole and keep their modes; every failure goes to `problems` when given.
+bool InstallAssociation(const TDesktopEnv& env, const std::string& program, int iconIndex, TToolRunner run,
+                        TDesktopProblems* problems = nullptr);
+bool RemoveAssociation(const TDesktopEnv& env, TToolRunner run, TDesktopProblems* problems = nullptr);
 // "-S" and "-D".
-bool InstallActions(const TDesktopEnv& env, const std::string& program);
-bool RemoveActions(const TDesktopEnv& env);
-// "-O": entries an older install left that name a program that is no longer there.
-bool RemoveStaleEntries(const TDesktopEnv& env, TToolRunner run);
+bool InstallActions(const TDesktopEnv& env, const std::string& program, TDesktopProblems* problems = nullptr);
+bool RemoveActions(const TDesktopEnv& env, TDesktopProblems* problems = nullptr);
+// "-O": temporaries of a helper stopped while writing (of every file it writes), and entries
+// an older install left that name a program that is no longer there.
+bool RemoveStaleEntries(const TDesktopEnv& env, TToolRunner run, TDesktopProblems* problems = nullptr);
+// Every file the helper writes, mimeapps.list included.
+std::vector<std::string> WrittenFiles(const TDesktopEnv& env);
 
 // The state the program shows. The .MD5 type is ours when our MIME package is installed and
 // our entry is the type's default application; the answer is then the icon text

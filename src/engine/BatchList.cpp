@@ -1,12 +1,17 @@
 #include "engine/BatchList.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <clocale>
 #include <cstring>
 #include <cctype>
-#include <fstream>
 
+#include "engine/AtomicFile.h"
 #include "engine/FileUtils.h"
 #include "text/Cp932.h"
 
@@ -25,9 +30,44 @@ size_t CodePoints(const std::string& s) {
 
 std::string BatchTimeText(const TDateTimeParts& t) { return FormatDateTime(kTimePattern, t); }
 
+TPathAccess::TPathAccess(const std::string& path) {
+    if (path.size() < PATH_MAX) {
+        path_ = path;
+        return;
+    }
+    // The folder one name at a time from the root or the working folder; the names resolve
+    // as in any path (links followed, ".." going up).
+    const size_t slash = path.find_last_of('/');
+    int fd = ::open(path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (size_t start = path[0] == '/' ? 1 : 0; fd >= 0 && start < slash;) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos || end > slash) end = slash;
+        if (end > start) {
+            const std::string name = path.substr(start, end - start);
+            const int next = ::openat(fd, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            const int err = errno;
+            ::close(fd);
+            fd = next;
+            errno = err;
+        }
+        start = end + 1;
+    }
+    if (fd < 0) {
+        error_ = errno;
+        return;
+    }
+    fd_ = fd;
+    path_ = "/proc/self/fd/" + std::to_string(fd) + path.substr(slash);
+}
+
+TPathAccess::~TPathAccess() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 std::optional<TBatchRow> MakeBatchRow(const std::string& path, const std::string& newTime) {
     uint32_t age = 0;
-    if (!FileExistsByAge(path, &age)) return std::nullopt;
+    const TPathAccess access(path);
+    if (!FileExistsByAge(access.Path(), &age)) return std::nullopt;
     TBatchRow row;
     row.Name = ExtractFileName(path);
     row.CurrentTime = BatchTimeText(UnpackDosDateTime(age));
@@ -36,9 +76,54 @@ std::optional<TBatchRow> MakeBatchRow(const std::string& path, const std::string
     return row;
 }
 
-std::vector<std::string> CollectFolder(const std::string& folder, bool recursive) {
+namespace {
+
+// One folder of CollectFolder, open as `fd` (taken over); `prefix` ends with a separator.
+void WalkFolder(int fd, const std::string& prefix, bool recursive, std::vector<std::string>& list,
+                std::vector<TSkippedPath>* skipped) {
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        if (skipped) skipped->push_back({prefix.size() > 1 ? prefix.substr(0, prefix.size() - 1) : prefix, std::strerror(errno)});
+        ::close(fd);
+        return;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string full = prefix + name;
+        if (!recursive) {
+            list.push_back(full);
+            continue;
+        }
+        struct stat st;
+        const bool known = ::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (known && S_ISDIR(st.st_mode)) {
+            // Never through a link: a walk cannot loop.
+            const int sub = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub >= 0) WalkFolder(sub, full + "/", true, list, skipped);
+            else if (skipped) skipped->push_back({full, std::strerror(errno)});
+        } else if (known && S_ISLNK(st.st_mode) && ::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0 &&
+                   S_ISDIR(st.st_mode)) {
+            continue;   // a link to a folder is not walked, and is no file either
+        } else {
+            list.push_back(full);
+        }
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
+std::vector<std::string> CollectFolder(const std::string& folder, bool recursive, std::vector<TSkippedPath>* skipped) {
     std::vector<std::string> list;
-    ListFiles(folder, recursive, list, "*.*");
+    if (folder.empty()) return list;
+    const TPathAccess access(folder);
+    const int fd = access.Path().empty() ? -1 : ::open(access.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (skipped) skipped->push_back({folder, std::strerror(access.Path().empty() ? access.Error() : errno)});
+        return list;
+    }
+    WalkFolder(fd, folder.back() == '/' ? folder : folder + '/', recursive, list, skipped);
     return list;
 }
 
@@ -106,10 +191,6 @@ std::string ExportBytes(const std::vector<std::string>& lines) {
 }
 
 std::string WriteExport(const std::string& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return std::strerror(errno);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    out.flush();
-    if (!out) return std::strerror(errno ? errno : EIO);
+    if (const int err = ReplaceFile(file, bytes)) return std::strerror(err);
     return {};
 }

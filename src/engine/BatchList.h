@@ -27,13 +27,41 @@ struct TBatchRow {
 // yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒": the form of both timestamp cells.
 std::string BatchTimeText(const TDateTimeParts& t);
 
+// A path the system's calls take however long `path` is: `path` itself when it is shorter
+// than PATH_MAX, else "/proc/self/fd/<n>/<name>" through a descriptor of its folder, opened
+// one name at a time and held while the object lives. Empty, with Error() saying why, when
+// that folder cannot be opened.
+class TPathAccess {
+public:
+    explicit TPathAccess(const std::string& path);
+    ~TPathAccess();
+    TPathAccess(const TPathAccess&) = delete;
+    TPathAccess& operator=(const TPathAccess&) = delete;
+    const std::string& Path() const { return path_; }
+    int Error() const { return error_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    int error_ = 0;
+};
+
 // The row for `path`, or nothing for what the list does not take: folders, missing paths and
-// files dated outside 1980 to 2107.
+// files dated outside 1980 to 2107. A path of any length is taken (TPathAccess).
 std::optional<TBatchRow> MakeBatchRow(const std::string& path, const std::string& newTime);
 
+// A folder or file a walk passed over, and the system's reason.
+struct TSkippedPath {
+    std::string Path;
+    std::string Reason;
+};
+
 // What adding a folder offers to the list, in walk order: every entry of the folder, or with
-// `recursive` every file below it. Symbolic links to folders are never walked.
-std::vector<std::string> CollectFolder(const std::string& folder, bool recursive);
+// `recursive` every file below it. Symbolic links to folders are never walked. The walk goes
+// from folder to folder by descriptors, so no path is too long for it; a folder that cannot
+// be opened is passed over and, when `skipped` is given, recorded there.
+std::vector<std::string> CollectFolder(const std::string& folder, bool recursive,
+                                       std::vector<TSkippedPath>* skipped = nullptr);
 
 // The locale's thousands separator (LC_NUMERIC); "," where the locale groups nothing.
 std::string ThousandsSeparator();
@@ -48,5 +76,7 @@ std::string ExportFolder(const std::string& path);
 std::vector<std::string> ExportLines(const std::vector<TBatchRow>& rows, const std::string& now);
 // The lines as the file holds them: Shift_JIS, each ended by CR LF.
 std::string ExportBytes(const std::vector<std::string>& lines);
-// Writes the bytes to `file`, replacing it; an empty text or the system's reason on failure.
+// Writes the bytes to `file` as engine/AtomicFile replaces a file (a failure leaves an old
+// file byte for byte; a file the user may not write is refused); an empty text or the
+// system's reason on failure.
 std::string WriteExport(const std::string& file, const std::string& bytes);

@@ -22,19 +22,29 @@ std::vector<std::string> SplitDigestLines(const std::string& bytes);
 int CompareDigestLines(const std::string& a, const std::string& b);
 void SortDigestLines(std::vector<std::string>& lines);
 
+// The "user:realm" a line is for: the bytes before its second ':'; empty when it has fewer.
+std::string DigestLineUserRealm(const std::string& line);
+
+enum class TDigestMerge { Added, Replaced, AlreadyPresent };
+// Adds `line` to the lines of a file and sorts them. Lines of the same user and realm (compared
+// byte for byte, as the web server and htdigest compare them) give way to it, so the new
+// password is the one that counts; with refuseDuplicates a line equal to one present (as the
+// sort compares) changes nothing.
+TDigestMerge MergeDigestEntry(std::vector<std::string>& lines, const std::string& line, bool refuseDuplicates);
+
 enum class TDigestWrite { Written, AlreadyPresent, Missing, Failed };
 struct TDigestWriteResult {
     TDigestWrite Result = TDigestWrite::Written;
     std::string Reason;   // the system's reason when Failed
 };
 
-// Adds `line` to the existing file at `path` and rewrites it sorted; with refuseDuplicates a
-// line equal to one present (as the sort compares) leaves the file as it is.
+// Both writes hold a lock on the file (flock) from reading it to replacing it, so writers at
+// the same time, in this program or in others, each add their line. A file the user may not
+// write is refused with the system's reason; a symbolic link is written through (a dangling
+// one creates its target). The file is replaced as engine/AtomicFile does it: a failure
+// leaves the old file byte for byte, and an existing file keeps its permissions.
+
+// Adds `line` to the existing file at `path` (MergeDigestEntry) and rewrites it sorted.
 TDigestWriteResult AddDigestEntry(const std::string& path, const std::string& line, bool refuseDuplicates);
 // Makes `path` a file holding `line` alone, replacing any file there.
 TDigestWriteResult CreateDigestFile(const std::string& path, const std::string& line);
-
-// Writes `lines`, each followed by CR LF, to a temporary file in the target's folder and
-// renames it over the target, so a failure leaves the old file byte for byte. A symbolic link
-// is written through to its target; an existing file keeps its permissions.
-TDigestWriteResult ReplaceDigestFile(const std::string& path, const std::vector<std::string>& lines);

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+
 #include "engine/FileCRC32Info.h"
 
 namespace {
@@ -92,8 +94,16 @@ bool TDuplicateSearch::SearchFolder(int dirFd, const std::string& folder, uint64
             !seenFiles_.count({st.st_dev, st.st_ino})) {
             const bool itself = uint64_t(st.st_dev) == ref_.Device && uint64_t(st.st_ino) == ref_.Inode;
             TFileCRC32Info engine;
-            if (!itself) engine.SetFileName(path);
-            const bool same = itself || engine.GetHashText(false) == ref_.Crc32;
+            std::string crc;
+            if (!itself) {
+                // A path the system refuses as too long is opened through the folder's descriptor.
+                engine.SetFileName(path.size() < PATH_MAX ? path
+                                                          : "/proc/self/fd/" + std::to_string(dirfd(dir)) + "/" + name);
+                crc = engine.GetHashText(false);
+                if (crc.empty() && engine.Failure() != TRunFailure::None && OnSkipped)
+                    OnSkipped(path, engine.FailureReason());
+            }
+            const bool same = itself || crc == ref_.Crc32;
             ReleaseIcons(engine, ReleaseIcon);
             if (same) {
                 seenFiles_.insert({st.st_dev, st.st_ino});

@@ -31,12 +31,16 @@ public:
     std::function<void(const std::string& folder)> OnFolder;
     // A file with the reference's size and CRC32, in the order found.
     std::function<void(const std::string& path)> OnFound;
+    // A file of the reference's size whose CRC32 could not be read, with the system's reason:
+    // a match may have been missed there.
+    std::function<void(const std::string& path, const std::string& reason)> OnSkipped;
     // Asked after each entry: true ends every level of the walk after the entry it is on.
     std::function<bool()> Stopped;
     TIconRelease ReleaseIcon = nullptr;
 
     // Walks `root` depth first in the file system's order, staying on its file system and
-    // following no symbolic link; folders that cannot be listed are passed over. A file or
+    // following no symbolic link; folders that cannot be listed are passed over. The walk goes
+    // by descriptors and a file is read through its folder's, so no path is too long. A file or
     // folder already reached through an earlier root or path (a bind mount, a hard link) is
     // not taken again. Nothing is walked once stopped.
     void SearchRoot(const std::string& root);

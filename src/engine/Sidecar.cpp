@@ -23,21 +23,34 @@ std::string AsciiUpper(std::string s) {
     return s;
 }
 
+// 32 hexadecimal digits: an MD5 as md5sum and this program write it, in either case.
+bool IsHexDigest(std::string_view s) {
+    return s.size() == 32 && s.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+}
+
 }  // namespace
 
 std::string SidecarPath(const std::string& path) { return path + ".MD5"; }
+
+std::optional<std::string> ParseSidecar(std::string_view line) {
+    if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    const size_t eol = line.find_first_of("\r\n");
+    if (eol != std::string_view::npos) line = line.substr(0, eol);
+    // Blanks and tabs are never part of a double-byte character, so the bytes can be searched.
+    const size_t blank = line.find_first_of(" \t");
+    const std::string_view value = line.substr(0, blank);
+    if (value.size() == 33 && value[0] == '\\' && IsHexDigest(value.substr(1)) && blank != std::string_view::npos)
+        return std::string(value.substr(1));
+    if (blank == std::string_view::npos && !IsHexDigest(value)) return std::nullopt;
+    return cp932::ToUtf8(value);
+}
 
 std::optional<std::string> ReadSidecar(const std::string& path) {
     const std::string sidecar = SidecarPath(path);
     if (!FileExistsByAge(sidecar)) return std::nullopt;
     std::string head;
     if (ReadFileHead(sidecar, kSidecarLineLimit, head) != 0) return std::nullopt;
-    const size_t eol = head.find_first_of("\r\n");
-    if (eol != std::string::npos) head.resize(eol);
-    // A blank (0x20) is never part of a double-byte character, so the bytes can be searched.
-    const size_t blank = head.find(' ');
-    if (blank == std::string::npos) return std::nullopt;
-    return cp932::ToUtf8(std::string_view(head).substr(0, blank));
+    return ParseSidecar(head);
 }
 
 TSidecarWriteResult WriteSidecar(const std::string& path, const std::string& md5) {

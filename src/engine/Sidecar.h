@@ -5,16 +5,25 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // path + ".MD5".
 std::string SidecarPath(const std::string& path);
 
-// The value of the sidecar of `path` (the described file, not the sidecar): the first
-// line's text before its first blank, possibly empty. nullopt when there is no sidecar, it
-// cannot be read, or its first line has no blank; the caller logs a read only for a value.
-// Only the first kSidecarLineLimit bytes are looked at, so a huge or binary file is safe.
+// The value of the sidecar of `path` (the described file, not the sidecar), as
+// ParseSidecar reads its first kSidecarLineLimit bytes (so a huge or binary file is safe).
+// nullopt when there is no sidecar, it cannot be read, or it holds no value; the caller logs
+// a read only for a value.
 inline constexpr size_t kSidecarLineLimit = 4096;
 std::optional<std::string> ReadSidecar(const std::string& path);
+
+// The value a sidecar's bytes hold: the first line's text before its first blank, possibly
+// empty, converted from code page 932. Also read as other tools write them: a UTF-8
+// byte-order mark before the line is skipped; a tab counts as a blank; a line that is 32
+// hexadecimal digits alone is the digest of the file beside it; and md5sum's line for a name
+// with a backslash or line break ("\" before the digest) gives the digest after the "\".
+// nullopt for a first line without a value.
+std::optional<std::string> ParseSidecar(std::string_view bytes);
 
 enum class TSidecarWrite {
     Written,   // the caller logs "MD5ファイルを生成しました"

@@ -36,24 +36,31 @@ int main(int argc, char** argv) {
     const TDesktopEnv env = TDesktopEnv::FromEnvironment();
     // The program that our entries start is the one beside this helper.
     const std::string program = TProgramLayout::OfRunningProgram().File(ExecutableFileName("tavrenne"));
+    TDesktopProblems problems;
     bool ok = false;
     if (argc == 1) {
         // The full initialisation: everything this helper ever wrote goes.
-        ok = RemoveAssociation(env, RunTool);
-        ok = RemoveActions(env) && ok;
+        ok = RemoveAssociation(env, RunTool, &problems);
+        ok = RemoveActions(env, &problems) && ok;
     } else {
         const std::string sw = argv[1];
         int index = 0;
-        if (sw == "-I" && argc == 3 && ParseIndex(argv[2], index)) ok = InstallAssociation(env, program, index, RunTool);
+        if (sw == "-I" && argc == 3 && ParseIndex(argv[2], index))
+            ok = InstallAssociation(env, program, index, RunTool, &problems);
         else if (sw.size() > 2 && sw.compare(0, 2, "-I") == 0 && argc == 2 && ParseIndex(argv[1] + 2, index))
-            ok = InstallAssociation(env, program, index, RunTool);
+            ok = InstallAssociation(env, program, index, RunTool, &problems);
         else if (argc != 2) return Usage();
-        else if (sw == "-F") ok = RemoveAssociation(env, RunTool);
-        else if (sw == "-S") ok = InstallActions(env, program);
-        else if (sw == "-D") ok = RemoveActions(env);
-        else if (sw == "-O") ok = RemoveStaleEntries(env, RunTool);
-        else if (sw == "-W") ok = PowerOff();
-        else return Usage();
+        else if (sw == "-F") ok = RemoveAssociation(env, RunTool, &problems);
+        else if (sw == "-S") ok = InstallActions(env, program, &problems);
+        else if (sw == "-D") ok = RemoveActions(env, &problems);
+        else if (sw == "-O") ok = RemoveStaleEntries(env, RunTool, &problems);
+        else if (sw == "-W") {
+            ok = PowerOff();
+            if (!ok) problems.push_back("logind: PowerOff was refused or could not be asked");
+        } else return Usage();
     }
+    // Started by the program, nobody reads this; started by hand, it says why.
+    for (const std::string& p : problems) std::fprintf(stderr, "tavrfix: %s\n", p.c_str());
+    if (!ok && problems.empty()) std::fputs("tavrfix: failed\n", stderr);
     return ok ? 0 : 1;
 }

@@ -69,7 +69,8 @@ std::vector<std::string> Components(const std::string& path) {
 bool RelativeInside(const std::string& path) {
     if (path.empty() || path[0] == '/') return false;
     const std::vector<std::string> parts = Components(path);
-    return std::none_of(parts.begin(), parts.end(), [](const std::string& p) { return p == ".."; });
+    // No name at all ("." or "./") is the destination itself, which an entry must not replace.
+    return !parts.empty() && std::none_of(parts.begin(), parts.end(), [](const std::string& p) { return p == ".."; });
 }
 
 // What an entry point was asked to do.

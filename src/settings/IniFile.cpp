@@ -1,19 +1,17 @@
 #include "settings/IniFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 
+#include "engine/AtomicFile.h"
 #include "engine/FileUtils.h"
 #include "text/Cp932.h"
 
@@ -290,14 +288,18 @@ void TIniDocument::WriteString(const std::string& section, const std::string& ke
         return;
     }
     const std::string keyLine = cp932::FromUtf8(OneLine(key)) + "=" + newValue;
+    // A name no line can hold as a key (empty, or read as a comment or a section header) is
+    // not written: its line would read back as something else and move the keys after it.
+    std::string name;
+    if (!KeyName(keyLine, name)) return;
     TSection* sec = FindSection(section);
     if (!sec) {
         const std::string header = "[" + cp932::FromUtf8(OneLine(section)) + "]";
         tail_.push_back({AddLine(header)});
         // Indexed by the name a reload of the written bytes gives it.
-        std::string name;
-        const auto [it, isNew] = SectionName(header, name) ? sections_.try_emplace(Fold(name))
-                                                            : std::make_pair(sections_.end(), false);
+        std::string sectionName;
+        const auto [it, isNew] = SectionName(header, sectionName) ? sections_.try_emplace(Fold(sectionName))
+                                                                   : std::make_pair(sections_.end(), false);
         if (!isNew) {   // it reads as an earlier section: a reload will not find the key
             tail_.back().push_back(AddLine(keyLine));
             return;
@@ -308,8 +310,6 @@ void TIniDocument::WriteString(const std::string& section, const std::string& ke
     const size_t line = AddLine(keyLine);
     if (sec->group != kNone) tail_[sec->group].push_back(line);
     else inserted_[sec->anchor].push_back(line);
-    std::string name;
-    if (!KeyName(keyLine, name)) return;
     // A key whose bytes read as another name: a line of that name already there comes first.
     if (name != Fold(key) && sec->group == kNone) Scan(*sec, {name});
     const auto [it, isNew] = sec->found.try_emplace(name, line);
@@ -376,25 +376,11 @@ std::string TIniDocument::Bytes() const {
 // ---------------------------------------------------------------------------------------------
 // The file
 //
-// How a save reaches the disk:
-// 1. The whole new content is prepared in memory before anything is written.
-// 2. Normally it goes into a temporary file beside the target, named ".<name>.tmp<pid>-<n>",
-//    which is flushed (fsync) and then renamed over the target: a reader, or a crash, sees
-//    the old file or the new one, never a mix. The folder is flushed after the rename.
-// 3. When the folder refuses the temporary file or the rename (a read-only program folder
-//    with a writable tavr2.ini, a file mounted on its own), the file is rewritten in place:
-//    what the file grows by is written past its old end first, so a full disk or quota fails
-//    before any old byte is touched (the appended part is then cut off again); then only the
-//    bytes from the first difference on are overwritten, a shorter file is cut to length
-//    last, and the file is flushed. A failure while overwriting writes the old bytes back as
-//    far as the system still lets us. Only a crash during that overwrite can leave a mix,
-//    and only from the first changed byte on.
-// 4. A symbolic link is followed to its final target, which gets the content; the link stays.
-// 5. Temporaries left by a save that was killed (their process is gone) are removed first.
+// A save prepares the whole new content in memory, then replaces the file as engine/AtomicFile
+// does it: beside and renamed over, or in place when the folder refuses new names, a link
+// written through, leftovers of a killed save removed first.
 
 namespace {
-
-void (*g_replaceHook)() = nullptr;
 
 std::string SystemReason(int err) { return std::strerror(err); }
 
@@ -450,191 +436,15 @@ std::optional<std::string> LoadForWrite(const std::string& path) {
     throw EIniWriteError(path, SystemReason(err));
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The path a write goes to: symbolic links followed to the last one's target, which need
-// not exist yet. 0 or the errno.
-int FollowLinks(const std::string& path, std::string& target) {
-    std::string p = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st;
-        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            target = p;
-            return 0;
-        }
-        char buf[PATH_MAX];
-        const ssize_t n = ::readlink(p.c_str(), buf, sizeof buf);
-        if (n < 0) return errno;
-        if (size_t(n) == sizeof buf) return ENAMETOOLONG;
-        const std::string link(buf, size_t(n));
-        p = link[0] == '/' ? link : FolderOf(p) + link;
-    }
-    return ELOOP;
-}
-
-bool WriteAllAt(int fd, const char* data, size_t size, off_t offset) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, offset + off_t(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
-}
-
-const char kTempMark[] = ".tmp";
-
-std::string TempPrefix(const std::string& name) { return "." + name + kTempMark; }
-
-// Removes ".<name>.tmp<pid>-<n>" files whose process is gone (or is this one: its saves run
-// one at a time). Another process's save in progress is left alone.
-void RemoveLeftovers(const std::string& folder, const std::string& name) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return;
-    const std::string prefix = TempPrefix(name);
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string entry = e->d_name;
-        if (entry.compare(0, prefix.size(), prefix) != 0) continue;
-        const size_t dash = entry.find('-', prefix.size());
-        if (dash == std::string::npos || dash == prefix.size() || dash > prefix.size() + 9) continue;
-        const std::string digits = entry.substr(prefix.size(), dash - prefix.size());
-        if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
-        const pid_t pid = pid_t(std::stol(digits));
-        if (pid != ::getpid() && !(::kill(pid, 0) != 0 && errno == ESRCH)) continue;
-        struct stat st;
-        const std::string path = folder + entry;
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
-    }
-    ::closedir(dir);
-}
-
-void FlushFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Errors that say the folder will not take a new name or a rename, while the file itself
-// may still be writable.
-bool FolderRefuses(int err) {
-    return err == EACCES || err == EPERM || err == EROFS || err == EBUSY || err == EXDEV;
-}
-
-enum class TReplace { Done, FolderRefused };
-
-// Steps 2 and 3 of the comment above; throws on a failure that writing in place cannot help.
-TReplace ReplaceThroughTemporary(const std::string& path, const std::string& target,
-                                 const std::vector<std::string_view>& data) {
-    const std::string folder = FolderOf(target);
-    const std::string name = target.substr(folder.size());
-    struct stat old;
-    const bool hadFile = ::stat(target.c_str(), &old) == 0;
-
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + TempPrefix(name) + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        if (FolderRefuses(errno) && hadFile) return TReplace::FolderRefused;
-        throw EIniWriteError(path, SystemReason(errno));
-    }
-
-    int err = 0;
-    size_t offset = 0;
-    for (const std::string_view piece : data) {
-        if (!WriteAllAt(fd, piece.data(), piece.size(), off_t(offset))) {
-            err = errno;
-            break;
-        }
-        offset += piece.size();
-    }
-    if (!err && hadFile && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && g_replaceHook) g_replaceHook();
-    bool refused = false;
-    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) {
-        err = errno;
-        refused = FolderRefuses(err) && hadFile;
-    }
-    if (err) {
-        ::unlink(temp.c_str());
-        if (refused) return TReplace::FolderRefused;
-        throw EIniWriteError(path, SystemReason(err));
-    }
-    FlushFolder(folder);
-    return TReplace::Done;
-}
-
-// Step 3. `before` is what the file held when this save read it.
-void WriteInPlace(const std::string& path, const std::string& target, const std::string& data,
-                  const std::string* before) {
-    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) throw EIniWriteError(path, SystemReason(errno));
-    auto fail = [&](int err) {
-        ::close(fd);
-        throw EIniWriteError(path, SystemReason(err));
-    };
-    struct stat st;
-    if (::fstat(fd, &st) != 0) fail(errno);
-    if (!S_ISREG(st.st_mode)) fail(EINVAL);
-    const size_t oldSize = size_t(st.st_size);
-
-    // Overwrite from the first byte that differs from what was read; if the file has changed
-    // size since, what was read says nothing about it and all of it is written.
-    size_t first = 0;
-    if (before && before->size() == oldSize) {
-        const size_t common = std::min(before->size(), data.size());
-        while (first < common && (*before)[first] == data[first]) ++first;
-    }
-
-    if (data.size() > oldSize && !WriteAllAt(fd, data.data() + oldSize, data.size() - oldSize, off_t(oldSize))) {
-        const int err = errno;
-        if (::ftruncate(fd, off_t(oldSize)) != 0) {}   // the old bytes were never touched
-        fail(err);
-    }
-    const size_t overlap = std::min(oldSize, data.size());
-    if (first < overlap && !WriteAllAt(fd, data.data() + first, overlap - first, off_t(first))) {
-        const int err = errno;
-        // Put the old bytes back, as far as the system still lets us.
-        if (before && before->size() == oldSize)
-            WriteAllAt(fd, before->data() + first, oldSize - first, off_t(first));
-        if (::ftruncate(fd, off_t(oldSize)) != 0) {}
-        fail(err);
-    }
-    if (data.size() < oldSize && ::ftruncate(fd, off_t(data.size())) != 0) fail(errno);
-    if (::fsync(fd) != 0) fail(errno);
-    if (::close(fd) != 0) throw EIniWriteError(path, SystemReason(errno));
-}
-
 void Save(const std::string& path, const std::vector<std::string_view>& data, const std::string* before) {
-    std::string target;
-    if (const int err = FollowLinks(path, target)) throw EIniWriteError(path, SystemReason(err));
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw EIniWriteError(path, SystemReason(EISDIR));
-    const std::string folder = FolderOf(target);
-    RemoveLeftovers(folder, target.substr(folder.size()));
-    if (ReplaceThroughTemporary(path, target, data) == TReplace::FolderRefused) {
-        std::string whole;
-        for (const std::string_view piece : data) whole += piece;
-        WriteInPlace(path, target, whole, before);
-    }
+    TReplaceOptions options;
+    options.Before = before;
+    if (const int err = ReplaceFile(path, data, options)) throw EIniWriteError(path, SystemReason(err));
 }
 
 }  // namespace
 
-void SetIniReplaceHook(void (*hook)()) { g_replaceHook = hook; }
+void SetIniReplaceHook(void (*hook)()) { SetReplaceHook(hook); }
 
 TIniDocument TIniFile::Snapshot() const {
     std::string content;

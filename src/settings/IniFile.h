@@ -53,7 +53,8 @@ public:
 
     // An existing key keeps its line and everything up to the value (and the whole line when
     // the value reads as `value` already); a new key goes after the last key of its section,
-    // new keys in the order of their first write; a new section goes at the end.
+    // new keys in the order of their first write; a new section goes at the end. A key name
+    // that no line can hold (empty, or starting with ';' or '[') is not written.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);

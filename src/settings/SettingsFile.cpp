@@ -60,6 +60,11 @@ std::vector<std::pair<std::string, std::string>> SavedValues(const std::string& 
             {"#Etavr pro section", "00 02 02 05 09 01"},
             {"#END", ""},
         });
+        // A list left without a selection read a number outside the list: the file keeps the
+        // user's text rather than "-1", which no version of the list ever wrote.
+        std::erase_if(keys, [&](const auto& kv) {
+            return (kv.first == "#Priority" && s.Priority < 0) || (kv.first == "#CacheCount" && s.CacheCount < 0);
+        });
     }
     return keys;
 }
@@ -96,13 +101,17 @@ TSettings InitialSettings() {
 
 TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningVersion,
                          TSettings& s) {
-    TLoadResult r;
     if (!FileExistsByAge(iniPath)) {
+        TLoadResult r;
         r.HelperStarts.push_back({"-O", true});
         return r;
     }
+    return LoadSettingsFrom(TIniFile(iniPath).Snapshot(), runningVersion, s);
+}
+
+TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& runningVersion, TSettings& s) {
+    TLoadResult r;
     r.FileExisted = true;
-    const TIniDocument ini = TIniFile(iniPath).Snapshot();
     const std::string sec = kSettingsSection;
     std::vector<std::string> keys;
     for (const auto& kv : SavedValues("", "", TSettings())) keys.push_back(kv.first);
@@ -154,6 +163,15 @@ TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningV
 void SaveSettings(const std::string& iniPath, const std::string& runningVersion,
                   const std::string& copyright, const TSettings& s) {
     TIniFile(iniPath).WriteStrings(kSettingsSection, SavedValues(runningVersion, copyright, s));
+}
+
+void StoreSettings(TIniDocument& ini, const std::string& runningVersion, const std::string& copyright,
+                   const TSettings& s) {
+    const auto values = SavedValues(runningVersion, copyright, s);
+    std::vector<std::string> keys;
+    for (const auto& kv : values) keys.push_back(kv.first);
+    ini.LookUp(kSettingsSection, keys);
+    for (const auto& [key, value] : values) ini.WriteString(kSettingsSection, key, value);
 }
 
 int CacheLimit(const TSettings& s) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class TIniDocument;
+
 inline constexpr const char* kSettingsSection = "Tavrix_2";
 // The version a file without "#Version" is taken to come from.
 inline constexpr const char* kUnversionedSettings = "2.01";
@@ -76,13 +78,19 @@ struct TLoadResult {
 // its list becomes -1.
 TLoadResult LoadSettings(const std::string& iniPath, const std::string& runningVersion,
                          TSettings& settings);
+// The same over a file's content already read.
+TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& runningVersion, TSettings& settings);
 
 // Writes "#Version", "#Copyright" and "#Save Config", then, with SaveConfig on, the other
 // keys in their fixed order, in one read and one write of the file. A value that reads as
-// the file holds it keeps its bytes. When the file cannot be written it holds the keys
+// the file holds it keeps its bytes, and a list without a selection (-1) writes nothing, so
+// an index outside its list stays as the user wrote it. When the file cannot be written it holds the keys
 // before the one that failed, and EIniWriteError (IniFile.h) is thrown.
 void SaveSettings(const std::string& iniPath, const std::string& runningVersion,
                   const std::string& copyright, const TSettings& settings);
+// What SaveSettings writes, written into a document in memory.
+void StoreSettings(TIniDocument& ini, const std::string& runningVersion, const std::string& copyright,
+                   const TSettings& settings);
 
 // 0 when the limit is off or no count is selected; else 50, 100, 200, 500, 1000 or 2000.
 int CacheLimit(const TSettings& settings);

@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
 #include "engine/BatchList.h"
 #include "support/CliRun.h"
+#include "support/DeepTree.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -20,10 +24,11 @@ struct TResult {
     int Status = -1;
 };
 
-TResult Batch(const TempDir& dir, const std::string& args) {
+// `prefix` runs in the same shell first (limits, traps).
+TResult Batch(const TempDir& dir, const std::string& args, const std::string& prefix = "") {
     const std::string err = dir.file("stderr");
-    const std::string out = RunCommand("cd " + dir.path().string() + " && env LC_ALL=C " + kCli + " batch " + args +
-                                       " 2>" + err + "; echo \"#$?\"");
+    const std::string out = RunCommand("cd " + dir.path().string() + " && " + prefix + "env LC_ALL=C " + kCli +
+                                       " batch " + args + " 2>" + err + "; echo \"#$?\"");
     TResult r;
     const auto mark = out.rfind('#');
     r.Out = out.substr(0, mark);
@@ -180,6 +185,44 @@ TEST(CliBatch, AFileWithoutADigestExitsOneWithItsReason) {
     EXPECT_EQ(Batch(dir, "sha256 abc").Status, 2);
     EXPECT_EQ(Batch(dir, "md5").Status, 2);
     EXPECT_EQ(Batch(dir, "md5 --export").Status, 2);
+}
+
+// A file deeper than the system's path calls reach is listed and digested like the others.
+TEST(CliBatch, RecursionTakesPathsOfAnyLength) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "d/deep");
+    for (int i = 0; i < 7; ++i) dir.write("d/f" + std::to_string(i), "abc");
+    const std::string far = MakeDeepFile(dir.file("d/deep"), std::string(250, 'n'), PATH_MAX + 300, "far", "abc");
+    ASSERT_FALSE(far.empty());
+    const TResult r = Batch(dir, "md5 --recurse d");
+    RemoveDeepTree(dir.file("d/deep"));
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, "");
+    size_t digests = 0;
+    for (size_t at = 0; (at = r.Out.find("  MD5: 900150983cd24fb0d6963f7d28e17f72\n", at)) != std::string::npos; ++at)
+        ++digests;
+    EXPECT_EQ(digests, 8u);
+    const std::string folder = far.substr(dir.path().string().size() + 1, far.size() - dir.path().string().size() - 5);
+    EXPECT_NE(r.Out.find("ファイルパス: " + folder + "\n"), std::string::npos);
+}
+
+// An export that cannot be written whole is reported and leaves the old export as it was.
+TEST(CliBatch, AnExportThatDoesNotFitLeavesTheOldOneAndSaysWhy) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "many");
+    for (int i = 0; i < 40; ++i) dir.write("many/f" + std::to_string(i), "abc");
+    const std::string old = "the export of yesterday\r\n";
+    dir.write("list.txt", old);
+    // A file may grow to 2 KB (4 blocks of 512 bytes): the export is several times that.
+    const TResult r = Batch(dir, "all --export list.txt many", "trap '' XFSZ; ulimit -f 4; ");
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "tavrenne-cli: list.txt: " + std::string(std::strerror(EFBIG)) + "\n");
+    EXPECT_EQ(ReadBytes(dir.path() / "list.txt"), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);   // many, list.txt, stderr
+
+    const TResult fits = Batch(dir, "all --export list.txt many");
+    EXPECT_EQ(fits.Status, 0) << fits.Err;
+    EXPECT_GT(ReadBytes(dir.path() / "list.txt").size(), 40u * 100);
 }
 
 }  // namespace

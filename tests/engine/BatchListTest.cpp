@@ -1,12 +1,19 @@
 // The batch list without a window: rows, folders, the size text and the export bytes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <clocale>
+#include <cstring>
 #include <filesystem>
 
 #include "engine/BatchList.h"
+#include "support/DeepTree.h"
+#include "support/RunAs.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -51,6 +58,52 @@ TEST(BatchList, FolderWalkListsSubfoldersOnlyWithoutRecursionAndNeverLoops) {
     };
     EXPECT_EQ(names(false), (std::vector<std::string>{"sub", "top.txt"}));
     EXPECT_EQ(names(true), (std::vector<std::string>{"sub/deep.txt", "top.txt"}));
+}
+
+// A path longer than the system's path calls take (PATH_MAX) is still walked to and added.
+TEST(BatchList, AFolderWalkReachesAndAddsPathsOfAnyLength) {
+    TempDir dir;
+    for (int i = 0; i < 7; ++i) dir.write("f" + std::to_string(i), "x");
+    fs::create_directory(dir.path() / "deep");
+    const std::string far = MakeDeepFile(dir.file("deep"), std::string(200, 'd'), PATH_MAX + 100, "far.txt", "abc");
+    ASSERT_GT(far.size(), size_t(PATH_MAX));
+    std::vector<TSkippedPath> skipped;
+    const std::vector<std::string> list = CollectFolder(dir.path().string(), true, &skipped);
+    EXPECT_EQ(list.size(), 8u);
+    EXPECT_NE(std::find(list.begin(), list.end(), far), list.end());
+    EXPECT_TRUE(skipped.empty());
+    const auto row = MakeBatchRow(far, "new");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->Name, "far.txt");
+    EXPECT_EQ(row->Path, far);
+    const TPathAccess access(far);
+    EXPECT_LT(access.Path().size(), size_t(PATH_MAX));
+    EXPECT_EQ(ReadBytes(access.Path()), "abc");
+    RemoveDeepTree(dir.file("deep"));
+}
+
+// A folder the walk cannot open is passed over and named with the system's reason.
+TEST(BatchList, AFolderWalkNamesWhatItCannotOpen) {
+    TempDir dir;
+    dir.write("a.txt", "x");
+    fs::create_directory(dir.path() / "locked");
+    dir.write("locked/b.txt", "x");
+    std::vector<TSkippedPath> skipped;
+    const std::vector<std::string> missing = CollectFolder(dir.file("none"), true, &skipped);
+    EXPECT_TRUE(missing.empty());
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].Path, dir.file("none"));
+    EXPECT_EQ(skipped[0].Reason, std::strerror(ENOENT));
+    chmod(dir.file("locked").c_str(), 0);
+    const int status = AsOrdinaryUser(dir.path(), [&] {
+        skipped.clear();
+        const bool listed = CollectFolder(dir.path().string(), true, &skipped) == std::vector<std::string>{dir.file("a.txt")};
+        const bool named = skipped.size() == 1 && skipped[0].Path == dir.file("locked") &&
+                           skipped[0].Reason == std::strerror(EACCES);
+        return (listed ? 0 : 1) | (named ? 0 : 2);
+    });
+    chmod(dir.file("locked").c_str(), 0755);
+    EXPECT_EQ(status, 0);
 }
 
 TEST(BatchList, SizeTextIsGroupedAndRightAlignedInTwentyCharacters) {
@@ -120,7 +173,20 @@ TEST(BatchList, ExportWriteReplacesAFileAndNamesWhyItCannot) {
     const std::string file = dir.write("out.txt", "old content that is longer");
     EXPECT_EQ(WriteExport(file, "new"), "");
     EXPECT_EQ(ReadBytes(file), "new");
-    EXPECT_NE(WriteExport(dir.file("no/such/folder.txt"), "x"), "");
+    EXPECT_EQ(WriteExport(dir.file("no/such/folder.txt"), "x"), std::strerror(ENOENT));
+
+    // A full disk: the old export stays byte for byte, and nothing is left beside it.
+    {
+        FileSizeLimit limit(100);
+        EXPECT_EQ(WriteExport(file, std::string(1000, 'x')), std::strerror(EFBIG));
+    }
+    EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
+
+    // A file the user may not write is refused, though its folder would take a new one.
+    chmod(file.c_str(), 0444);
+    EXPECT_EQ(AsOrdinaryUser(dir.path(), [&] { return WriteExport(file, "other") == std::strerror(EACCES) ? 0 : 1; }), 0);
+    EXPECT_EQ(ReadBytes(file), "new");
 }
 
 }  // namespace

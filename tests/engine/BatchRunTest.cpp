@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 
 #include "engine/BatchList.h"
@@ -182,6 +184,35 @@ TEST(BatchRun, RenameNeverReplacesAndCountsOnlyRefusedMoves) {
     const std::string bare = dir.write("bare", "n");
     EXPECT_EQ(RenameByPattern(bare, TRenameType::Sequence, "", 2), TRenameResult::Renamed);
     EXPECT_TRUE(fs::exists(dir.path() / "002"));
+}
+
+// Names the existence check does not see as taken (it sees only files dated 1980 to 2107):
+// the move itself must refuse to replace them.
+TEST(BatchRun, RenameReplacesNoNameTheExistenceCheckMisses) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+    } taken[] = {
+        {"000.txt", [](const fs::path& p) { fs::create_symlink("nowhere", p); }},
+        {"001.txt", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+        {"002.txt", [](const fs::path& p) {
+             std::ofstream(p) << "from 1970";
+             SetLocalTime(p.string(), 1970, 1, 2, 0, 0, 0);
+         }},
+    };
+    for (int i = 0; i < 3; ++i) {
+        const fs::path name = dir.path() / taken[i].name;
+        taken[i].make(name);
+        const std::string file = dir.write("f" + std::to_string(i) + ".txt", "mine");
+        EXPECT_EQ(RenameByPattern(file, TRenameType::Sequence, "", i), TRenameResult::Failed) << taken[i].name;
+        EXPECT_EQ(ReadBytes(file), "mine") << taken[i].name;
+        const fs::file_status st = fs::symlink_status(name);
+        EXPECT_EQ(st.type(), i == 0 ? fs::file_type::symlink : i == 1 ? fs::file_type::fifo : fs::file_type::regular)
+            << taken[i].name;
+    }
+    EXPECT_EQ(fs::read_symlink(dir.path() / "000.txt"), "nowhere");
+    EXPECT_EQ(ReadBytes(dir.path() / "002.txt"), "from 1970");
 }
 
 TEST(BatchRun, TimestampNamesOfTwoFilesOfOneTimeRenameOnlyTheFirst) {

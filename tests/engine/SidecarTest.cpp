@@ -74,6 +74,22 @@ TEST(Sidecar, ReadsTheFirstLineUpToItsFirstBlank) {
         {huge + " a.txt\r\n", std::nullopt},                  // the blank is far past the first line's limit
         {"abc " + huge, "abc"},
         {std::string("\x00\x01\xff", 3) + " x", std::string("\x00\x01", 2) + "?"},
+        // As other tools write them: a byte-order mark, a tab, the digest alone.
+        {"\xEF\xBB\xBF" + kEmptyMd5 + " a.txt\r\n", kEmptyMd5},
+        {"\xEF\xBB\xBF" + kEmptyMd5 + "\r\n", kEmptyMd5},
+        {kEmptyMd5 + "\ta.txt\n", kEmptyMd5},
+        {kEmptyMd5 + "\t", kEmptyMd5},
+        {kEmptyMd5, kEmptyMd5},
+        {"D41D8CD98F00B204E9800998ECF8427E\r\nsecond\r\n", "D41D8CD98F00B204E9800998ECF8427E"},
+        {"\tleading tab\n", ""},
+        // Alone, only a whole digest is one: a shorter or longer run, or other letters, is not.
+        {kEmptyMd5.substr(1), std::nullopt},
+        {kEmptyMd5 + "0", std::nullopt},
+        {"g" + kEmptyMd5.substr(1), std::nullopt},
+        {"\xEF\xBB" + kEmptyMd5, std::nullopt},
+        // md5sum's line for a name with a backslash: the digest follows the "\".
+        {"\\" + kEmptyMd5 + "  a\\\\b.txt\n", kEmptyMd5},
+        {"\\x y", "\\x"},                                 // no digest after it: read as it stands
     };
     for (const auto& c : cases) {
         const std::string file = dir.file("f.bin");
@@ -94,6 +110,13 @@ TEST(Sidecar, ReadsWhatMd5sumWrites) {
     RunCommand("cd '" + folder + "' && md5sum -b data.bin > data.bin.MD5");
     EXPECT_EQ(ReadBytes(file + ".MD5").substr(32, 3), " *d");
     EXPECT_EQ(ReadSidecar(file), text.substr(0, 32));
+
+    // A name with a backslash: md5sum escapes it and marks the line with a leading "\\".
+    const std::string odd = dir.write("back\\slash.bin", "odd");
+    const std::string escaped = RunCommand("cd '" + folder + "' && md5sum 'back\\slash.bin' | tee 'back\\slash.bin.MD5'");
+    ASSERT_EQ(escaped.substr(0, 1), "\\") << escaped;
+    EXPECT_EQ(ReadSidecar(odd), escaped.substr(1, 32));
+    EXPECT_EQ(RunCommand("cd '" + folder + "' && md5sum -c 'back\\slash.bin.MD5'"), "back\\slash.bin: OK\n");
 
     // And md5sum accepts the file this program writes.
     fs::remove(file + ".MD5");

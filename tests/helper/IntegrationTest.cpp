@@ -2,10 +2,14 @@
 // temporary folder, so nothing here touches the real user's desktop.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -24,6 +28,7 @@ const std::string kHelper = TAV_BINARY_DIR "/bin/tavrfix";
 struct Outcome {
     int Code = -1;
     std::string Out;
+    std::string Err;
 };
 
 Outcome Execute(const std::string& program, const QStringList& args, const QProcessEnvironment& env) {
@@ -31,7 +36,8 @@ Outcome Execute(const std::string& program, const QStringList& args, const QProc
     p.setProcessEnvironment(env);
     p.start(QString::fromStdString(program), args);
     if (!p.waitForFinished(60000)) return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput().trimmed().toStdString()};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput().trimmed().toStdString(),
+            p.readAllStandardError().toStdString()};
 }
 
 // Every file and folder under `root`, with the bytes and mode of each file.
@@ -197,6 +203,30 @@ TEST_F(Integration, CleanUpRemovesWhatAMovedInstallLeftAndKeepsTheRest) {
     EXPECT_EQ(Snapshot(root_), installed);
     ASSERT_EQ(Helper({}).Code, 0);
     EXPECT_EQ(Snapshot(root_), before);
+}
+
+// Started by hand, the helper says why it failed.
+TEST_F(Integration, AReadOnlyConfigFolderIsSaidOnStderr) {
+    const fs::path config = root_ / "config";
+    fs::permissions(config, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    std::string program = kHelper;
+    QStringList args = {"-I", "1"};
+    if (geteuid() == 0) {
+        // Root writes anywhere: the helper runs as nobody, who owns the rest of the scratch home.
+        fs::permissions(dir_.path(), fs::perms::all);
+        for (const auto& e : fs::recursive_directory_iterator(root_))
+            if (e.path() != config) lchown(e.path().c_str(), 65534, 65534);
+        lchown(root_.c_str(), 65534, 65534);
+        if (Execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "true"}, env_).Code != 0)
+            GTEST_SKIP() << "cannot run a program as nobody with setpriv";
+        program = "setpriv";
+        args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", QString::fromStdString(kHelper)} + args;
+    }
+    const Outcome o = Execute(program, args, env_);
+    fs::permissions(config, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(o.Code, 1);
+    EXPECT_EQ(o.Err, "tavrfix: " + (config / "mimeapps.list").string() + ": " + std::strerror(EACCES) + "\n");
 }
 
 TEST_F(Integration, TheIconIndexFollowsTheFirstComma) {

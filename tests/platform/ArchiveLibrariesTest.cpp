@@ -116,6 +116,13 @@ TEST_F(ArchiveLibraries, LinksAlreadyInTheDestinationAreNotFollowed) {
     EXPECT_FALSE(fs::exists(Path("outdir/x")));
 }
 
+// An entry named "." would replace the destination folder itself, here by a link to outside.
+TEST_F(ArchiveLibraries, AnEntryNamedLikeTheDestinationIsRefused) {
+    ASSERT_TRUE(MakeZip(Path("t.zip"), {{".", "../outside", true}, {"f", "x"}}));
+    EXPECT_EQ(Call(UnZip, "", Path("t.zip"), Path("dest"), ""), kArchiveErrorUnsafe);
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(Path("dest"))));
+}
+
 TEST(ArchiveEntryRules, WhatStaysInside) {
     const struct {
         const char* path;
@@ -137,6 +144,11 @@ TEST(ArchiveEntryRules, WhatStaysInside) {
         {"h", "", "a.txt", true},
         {"h", "", "../a.txt", false},
         {"h", "", "/etc/passwd", false},
+        // The destination itself is no entry's name.
+        {".", "", "", false},
+        {"./", "", "", false},
+        {".", "sub", "", false},
+        {"h", "", ".", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ArchiveEntryStaysInside(c.path, c.symlink, c.hardlink), c.inside)

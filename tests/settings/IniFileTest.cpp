@@ -413,3 +413,19 @@ TEST(IniFile, ManyWritesInOneDocumentLandWhereOneWriteAtATimePutsThem) {
     EXPECT_EQ(batch.ReadString("NEW2", "N2", ""), "22");
     EXPECT_FALSE(batch.ValueExists("C", "a1"));
 }
+
+// A key name no line can hold would read back as a section header or a comment, and move the
+// keys written after it into another section.
+TEST(IniFile, AKeyNoLineCanHoldIsNotWritten) {
+    const std::string original = "[S]\r\na=1\r\n";
+    for (const char* key : {"[T]", " [T]x", ";note", "", "  ", "\r\n[T]"}) {
+        TIniDocument doc(original);
+        doc.WriteString("S", key, "v");
+        doc.WriteString("New", key, "v");
+        EXPECT_EQ(doc.Bytes(), original) << key;
+        doc.WriteString("S", "b", "2");
+        const TIniDocument reloaded(doc.Bytes());
+        EXPECT_EQ(reloaded.ReadString("S", "b", ""), "2") << key;
+        EXPECT_FALSE(reloaded.ValueExists("T", "b")) << key;
+    }
+}

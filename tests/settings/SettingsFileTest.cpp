@@ -248,6 +248,31 @@ TEST(SettingsFile, SliderAndListsAreKeptInRange) {
     }
 }
 
+// A list index outside its list loads as "no selection"; saved unchanged, the file keeps what
+// the user wrote instead of "-1", and a choice made since is written.
+TEST(SettingsFile, AnIndexOutsideItsListKeepsItsTextUntilAnItemIsChosen) {
+    TempDir dir;
+    const std::string original = Head(true) + "#Priority=1000\r\n#CacheCount=-5\r\n";
+    const std::string path = dir.write("tavr2.ini", original);
+    TSettings s = InitialSettings();
+    LoadSettings(path, kVersion, s);
+    ASSERT_EQ(s.Priority, -1);
+    ASSERT_EQ(s.CacheCount, -1);
+    SaveSettings(path, kVersion, kCopyright, s);
+    const std::string saved = ReadBytes(path);
+    EXPECT_NE(saved.find("\r\n#Priority=1000\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\n#CacheCount=-5\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("=-1\r\n"), std::string::npos) << saved;
+
+    s.Priority = 1;
+    SaveSettings(path, kVersion, kCopyright, s);
+    TSettings again = InitialSettings();
+    LoadSettings(path, kVersion, again);
+    EXPECT_EQ(again.Priority, 1);
+    EXPECT_EQ(again.CacheCount, -1);
+    EXPECT_NE(ReadBytes(path).find("\r\n#CacheCount=-5\r\n"), std::string::npos);
+}
+
 TEST(SettingsFile, AFailingKeyStopsTheRestAndNamesTheFile) {
     TempDir dir;
     // The name is taken by a folder: the very first key fails.
