@@ -103,10 +103,8 @@ void TTavrenne::Action13Execute() {
 void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }
 
 void TTavrenne::Action15Execute() {
-    if (MascotInUse()) {
-        SendMascotScript(TMascotScript::Version);
-        return;
-    }
+    // The box when no mascot takes the version script.
+    if (MascotInUse() && SendMascotScript(TMascotScript::Version)) return;
     TVersionDlg dialog(*this, this);
     dialog.exec();
 }

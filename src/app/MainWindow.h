@@ -53,9 +53,10 @@ public:
     // The shutdown box "作業終了時にシャットダウン" is offered exactly when `shown`.
     virtual void ShowShutdownOption(bool shown) = 0;
 
-    // The desktop mascot: whether it is switched on and listening, and a script for it.
+    // The desktop mascot: whether it is switched on, and a script for it; true when a mascot
+    // listened and took the script.
     virtual bool MascotInUse() = 0;
-    virtual void SendMascotScript(TMascotScript which) = 0;
+    virtual bool SendMascotScript(TMascotScript which) = 0;
 
     virtual void CopyToClipboard(const QString& text) = 0;
     // The standard box for a text file that could not be written.

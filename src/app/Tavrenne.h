@@ -58,7 +58,7 @@ public:
     void ApplySettings(const TSettings& settings) override;
     void ShowShutdownOption(bool shown) override;
     bool MascotInUse() override;
-    void SendMascotScript(TMascotScript which) override;
+    bool SendMascotScript(TMascotScript which) override;
     void CopyToClipboard(const QString& text) override;
     void ShowWriteError(const TPath& file, const QString& reason) override;
 
