@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -125,6 +126,10 @@ void TTavrenne::closeEvent(QCloseEvent* event) {
     SuppressChangeCheck = true;
     event->accept();
     CacheCloseUpkeep(Settings().ClearCacheOnExit(), Settings().CacheLimit(), ProgramLayout().CacheFolder());
+    emit closing();
+    // The program ends with its main window, whatever else shows (a notice still sliding, the
+    // splash): nothing may keep a program without its window running.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void TTavrenne::showEvent(QShowEvent* event) {

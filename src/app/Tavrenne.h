@@ -53,7 +53,8 @@ public:
     void RunDuplicateSearch() override;
     void ShowHelp() override { Action13Execute(); }
     void OnCommand(TUpperWindow which, std::function<void()> open) override;
-    bool AcceptHandOver() override;
+    void BringToFront() override;
+    bool Busy() const override;
     void ReadSettings(TSettings& settings) const override;
     void ApplySettings(const TSettings& settings) override;
     void ShowShutdownOption(bool shown) override;
@@ -123,6 +124,8 @@ public:
     void Action22Execute();
 
 signals:
+    // The window has agreed to close: the program is ending.
+    void closing();
     // Raised by commands whose windows live elsewhere (batch, options, tools).
     void batchRequested();
     void optionsRequested();
