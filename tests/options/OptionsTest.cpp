@@ -166,6 +166,7 @@ TEST_F(Options, AFirstStartNoticesTheNewInstallationAndItsExitWritesEveryKey) {
 // program like any other quit: the main loop is left and the settings are written. Neither
 // the notice nor the splash keeps a program without its window alive.
 TEST_F(Options, QuittingWhileTheFirstStartNoticeSlidesEndsTheProgram) {
+    QCoreApplication::sendPostedEvents();   // nothing left over from earlier tests ends the loop
     o_ = std::make_unique<Tcustomoption>(*w_);   // its own notice, not the recording seams
     o_->FormCreate({});
     QWidget* notice = o_->QL_TrayInfoDlg1->Window();
