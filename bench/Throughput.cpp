@@ -1,11 +1,12 @@
-// Throughput of the three digest engines, run through their full contract, against peers
-// measured in the same run over the same file in the page cache.
+// Throughput of the digest engines, run through their full contract, against peers measured in
+// the same run over the same file in the page cache. The rows are measured in turn within each
+// round (the order rotating), so a machine that slows down during the bench slows them alike.
 //
 //   tavbench [folder] [--size-mib N] [--runs N] [--keep] [--default-paths-only]
 //            [--shared-read-only]
 //
-// --shared-read-only measures only the one-read runs of several digests against the MD5
-// engine alone, checked against zlib and OpenSSL.
+// --shared-read-only measures only the one-read runs of several digests against each of their
+// digests alone, checked against zlib and OpenSSL.
 // The test file (pseudo-random bytes) is created in the folder (default /tmp), read once so
 // that it sits in the page cache, and removed at the end unless --keep is given. Every
 // implementation must produce the same digest; a mismatch is reported and makes the exit
@@ -15,9 +16,13 @@
 #include "engine/FileDigests.h"
 #include "engine/FileMD5Info.h"
 #include "engine/FileSHA1.h"
+#include "engine/FileSHA256Info.h"
+#include "engine/FileSHA512Info.h"
 #include "engine/digest/Crc32.h"
 #include "engine/digest/Md5.h"
 #include "engine/digest/Sha1.h"
+#include "engine/digest/Sha256.h"
+#include "engine/digest/Sha512.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -69,7 +74,7 @@ struct Row {
     Row(std::string algo_, std::string name_, Kind kind_, bool defaultPath_ = false)
         : algo(std::move(algo_)), name(std::move(name_)), kind(kind_), defaultPath(defaultPath_) {}
 
-    std::string algo;       // "CRC32", "MD5", "SHA-1", or "-" for the read floor
+    std::string algo;       // "CRC32", "MD5", "SHA-1", "SHA-256", "SHA-512", or "-" for the read floor
     std::string name;
     Kind kind;
     bool defaultPath;
@@ -94,18 +99,30 @@ std::string Hex(const unsigned char* p, size_t n) {
     return s;
 }
 
-// Best wall-clock time of `runs` calls; every call must give the same text.
-Row Measure(int runs, Row row, const std::function<std::string()>& fn) {
+// A row and the call it times.
+struct Candidate {
+    Row row;
+    std::function<std::string()> fn;
+};
+
+// Best wall-clock time of `runs` calls of each row, the rows in turn within a round (starting
+// one further each round); every call of a row must give the same text.
+std::vector<Row> Measure(int runs, std::vector<Candidate> cands) {
     for (int r = 0; r < runs; ++r) {
-        const auto t0 = Clock::now();
-        std::string hex = Lower(fn());
-        const double s = Since(t0);
-        if (r == 0 || s < row.seconds) row.seconds = s;
-        if (r > 0 && hex != row.hex) hex = "unstable:" + hex;
-        row.hex = hex;
+        for (size_t n = 0; n < cands.size(); ++n) {
+            Candidate& c = cands[(n + size_t(r)) % cands.size()];
+            const auto t0 = Clock::now();
+            std::string hex = Lower(c.fn());
+            const double s = Since(t0);
+            if (r == 0 || s < c.row.seconds) c.row.seconds = s;
+            if (r > 0 && hex != c.row.hex) hex = "unstable:" + hex;
+            c.row.hex = hex;
+            std::fprintf(stderr, "  %-7s %-44s %8.3f s\n", c.row.algo.c_str(), c.row.name.c_str(), s);
+        }
     }
-    std::fprintf(stderr, "  %-6s %-44s %8.3f s\n", row.algo.c_str(), row.name.c_str(), row.seconds);
-    return row;
+    std::vector<Row> rows;
+    for (Candidate& c : cands) rows.push_back(std::move(c.row));
+    return rows;
 }
 
 // The peers read like the engines: one buffer of 64 KiB, plain read() calls.
@@ -145,15 +162,18 @@ std::string Zlib(const std::string& path) {
     return s;
 }
 
-// Runs a program with the file as its only argument and returns the first word it printed.
-std::string RunTool(const std::string& tool, const std::string& path) {
+// Runs a program and returns the first word it printed.
+std::string RunTool(const std::vector<std::string>& args) {
+    const std::string& tool = args.front();
     int pipefd[2];
     if (pipe(pipefd) != 0) throw std::runtime_error("pipe failed");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipefd[1], 1);
     posix_spawn_file_actions_addclose(&actions, pipefd[0]);
-    std::vector<char*> argv = {const_cast<char*>(tool.c_str()), const_cast<char*>(path.c_str()), nullptr};
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -202,7 +222,7 @@ def hashing(name):
         return h
     return best(lambda: hashlib.new(name), update, lambda h: h.hexdigest())
 
-for name in ('md5', 'sha1'):
+for name in ('md5', 'sha1', 'sha256', 'sha512'):
     s, d = hashing(name)
     print(name, s, d, flush=True)
 s, d = best(lambda: 0, lambda c, chunk: zlib.crc32(chunk, c), lambda c: '%08x' % c)
@@ -220,6 +240,8 @@ std::vector<Row> RunPython(const std::string& path, int runs) {
     const std::map<std::string, std::pair<std::string, std::string>> names = {
         {"md5", {"MD5", "python3 hashlib.md5"}},
         {"sha1", {"SHA-1", "python3 hashlib.sha1"}},
+        {"sha256", {"SHA-256", "python3 hashlib.sha256"}},
+        {"sha512", {"SHA-512", "python3 hashlib.sha512"}},
         {"crc32", {"CRC32", "python3 zlib.crc32"}}};
     while (std::fgets(line, sizeof line, p)) {
         std::istringstream in(line);
@@ -229,7 +251,7 @@ std::vector<Row> RunPython(const std::string& path, int runs) {
         Row row{names.at(name).first, names.at(name).second + " (64 KiB readinto)", Kind::Peer};
         row.seconds = s;
         row.hex = hex;
-        std::fprintf(stderr, "  %-6s %-44s %8.3f s\n", row.algo.c_str(), row.name.c_str(), row.seconds);
+        std::fprintf(stderr, "  %-7s %-44s %8.3f s\n", row.algo.c_str(), row.name.c_str(), row.seconds);
         rows.push_back(row);
     }
     pclose(p);
@@ -297,32 +319,46 @@ std::string RunEngine(const std::string& path) {
     return engine.GetHashText(false);
 }
 
+// The engine's rows: its default path first, then the other paths the CPU has. Each call
+// selects its path and puts the default back.
 template <class Engine, class Impl>
-void MeasureEngine(std::vector<Row>& rows, const Options& opt, const char* algo, const char* cls, Impl def,
-                   std::initializer_list<Impl> others, bool (*supported)(Impl), void (*select)(Impl),
-                   const char* (*name)(Impl), const std::string& path) {
+void AddEngineRows(std::vector<Candidate>& cands, const Options& opt, const char* algo, const char* cls, Impl def,
+                   std::initializer_list<Impl> others, bool (*supported)(Impl, const digest::CpuFeatures&),
+                   void (*select)(Impl, const digest::CpuFeatures&), const char* (*name)(Impl),
+                   const std::string& path) {
     std::vector<Impl> order{def};
     if (!opt.defaultPathsOnly)
         for (Impl impl : others)
-            if (impl != def && supported(impl)) order.push_back(impl);
+            if (impl != def && supported(impl, digest::Cpu())) order.push_back(impl);
     for (Impl impl : order) {
-        select(impl);
         Row row{algo, std::string(cls) + " [" + name(impl) + "]", Kind::Ours, impl == def};
-        rows.push_back(Measure(opt.runs, row, [&] { return RunEngine<Engine>(path); }));
+        cands.push_back({row, [=] {
+                             select(impl, digest::Cpu());
+                             std::string text = RunEngine<Engine>(path);
+                             select(def, digest::Cpu());
+                             return text;
+                         }});
     }
-    select(def);
 }
 
-// The digests of one run over one read, against the MD5 engine alone on the same file. The
-// three are measured in turn within each round, so a machine that slows down or speeds up
-// during the bench affects them alike; each keeps its best round.
+// The bench's name of a digest kind, as its rows and the reference digests carry it.
+std::string AlgoOf(const TDigestKindInfo& k) {
+    const std::string name = k.Name;
+    return name.rfind("SHA", 0) == 0 ? "SHA-" + name.substr(3) : name;
+}
+
+// One run over one read for several digests, and each digest alone on the same file. All are
+// measured in turn within each round, so a machine that slows down or speeds up during the
+// bench affects them alike; each keeps its best round.
 struct SharedReadRow {
-    SharedReadRow(const char* name_, TDigestSet kinds_) : name(name_), kinds(kinds_) {}
-    const char* name;
+    SharedReadRow(std::string name_, TDigestSet kinds_, bool alone_)
+        : name(std::move(name_)), kinds(kinds_), alone(alone_) {}
+    std::string name;
     TDigestSet kinds;
+    bool alone;              // one kind's own engine
     double seconds = 0;
     double cpuSeconds = 0;   // user and system time of the same round
-    std::string text;   // the digests, lower case, CRC32 SHA-1 MD5
+    std::string text;        // the digests, lower case, in the order of the kind table
 };
 
 // User and system time of the whole process so far.
@@ -339,53 +375,83 @@ std::string RunShared(const std::string& path, TDigestSet kinds) {
     digests.ReadSize();
     digests.Execute();
     std::string text;
-    for (TDigestKind k : {TDigestKind::CRC32, TDigestKind::SHA1, TDigestKind::MD5})
-        if (kinds.Has(k)) {
+    for (const TDigestKindInfo& k : DigestKinds())
+        if (kinds.Has(k.Kind)) {
             if (!text.empty()) text += ' ';
-            text += digests.HashText(k, false);
+            text += digests.HashText(k.Kind, false);
         }
     return text;
 }
 
-// Returns false when a shared run disagrees with the single engines.
+std::string RunAlone(const std::string& path, TDigestSet kinds) {
+    for (const TDigestKindInfo& k : DigestKinds()) {
+        if (!kinds.Has(k.Kind)) continue;
+        const auto engine = k.MakeEngine();
+        engine->SetBufferSize(64);
+        engine->SetFileName(path);
+        return engine->GetHashText(false);
+    }
+    return {};
+}
+
+// Returns false when a run disagrees with the reference digests.
 bool MeasureSharedRead(const std::string& path, uint64_t bytes, int runs, const std::map<std::string, std::string>& reference) {
-    std::vector<SharedReadRow> rows = {
-        {"TFileMD5Info alone", {TDigestKind::MD5}},
-        {"TFileDigests {SHA1, MD5}", {TDigestKind::SHA1, TDigestKind::MD5}},
-        {"TFileDigests {CRC32, SHA1, MD5}", {TDigestKind::CRC32, TDigestKind::SHA1, TDigestKind::MD5}},
-    };
+    std::vector<SharedReadRow> rows;
+    TDigestSet every;
+    for (const TDigestKindInfo& k : DigestKinds()) {
+        rows.emplace_back(std::string(AlgoOf(k)) + " engine alone", TDigestSet{k.Kind}, true);
+        every.Add(k.Kind);
+    }
+    rows.emplace_back("TFileDigests {SHA1, MD5}", TDigestSet{TDigestKind::SHA1, TDigestKind::MD5}, false);
+    rows.emplace_back("TFileDigests {CRC32, SHA1, MD5}", AllDigestKinds(), false);
+    rows.emplace_back("TFileDigests {all five}", every, false);
     std::fprintf(stderr, "one read for several digests, best of %d rounds:\n", runs);
     for (int r = 0; r < runs; ++r) {
-        for (size_t i = 0; i < rows.size(); ++i) {
+        for (size_t n = 0; n < rows.size(); ++n) {
+            SharedReadRow& row = rows[(n + size_t(r)) % rows.size()];
             const auto t0 = Clock::now();
             const double cpu0 = CpuSeconds();
-            rows[i].text = i == 0 ? RunEngine<TFileMD5Info>(path) : RunShared(path, rows[i].kinds);
+            row.text = row.alone ? RunAlone(path, row.kinds) : RunShared(path, row.kinds);
             const double s = Since(t0);
-            if (r == 0 || s < rows[i].seconds) {
-                rows[i].seconds = s;
-                rows[i].cpuSeconds = CpuSeconds() - cpu0;
+            if (r == 0 || s < row.seconds) {
+                row.seconds = s;
+                row.cpuSeconds = CpuSeconds() - cpu0;
             }
+            std::fprintf(stderr, "  %-34s %8.3f s\n", row.name.c_str(), s);
         }
     }
-    auto ref = [&](const char* algo) {
-        const auto it = reference.find(algo);
-        return it == reference.end() ? std::string("?") : it->second;
-    };
-    const std::string want[] = {ref("MD5"), ref("SHA-1") + " " + ref("MD5"),
-                                ref("CRC32") + " " + ref("SHA-1") + " " + ref("MD5")};
+    std::map<TDigestKind, double> alone;
+    for (const SharedReadRow& row : rows)
+        if (row.alone)
+            for (const TDigestKindInfo& k : DigestKinds())
+                if (row.kinds.Has(k.Kind)) alone[k.Kind] = row.seconds;
+
     bool ok = true;
-    std::printf("\nOne read for several digests (whole run: SetFileName, ReadSize, Execute), best of %d\n", runs);
-    std::printf("%-34s %8s %8s %10s  %-14s %s\n", "run", "seconds", "cpu s", "MB/s", "vs MD5 alone", "check");
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const bool same = rows[i].text == want[i];
+    std::printf("\nOne read for several digests (whole run: SetFileName, ReadSize, Execute), best of %d,"
+                " rows in turn\n", runs);
+    std::printf("%-34s %8s %8s %10s  %-18s %s\n", "run", "seconds", "cpu s", "MB/s", "vs slowest alone", "check");
+    for (const SharedReadRow& row : rows) {
+        std::string want, slowestName;
+        double slowest = 0;
+        for (const TDigestKindInfo& k : DigestKinds()) {
+            if (!row.kinds.Has(k.Kind)) continue;
+            const auto it = reference.find(AlgoOf(k));
+            want += (want.empty() ? "" : " ") + (it == reference.end() ? std::string("?") : it->second);
+            if (alone[k.Kind] > slowest) {
+                slowest = alone[k.Kind];
+                slowestName = AlgoOf(k);
+            }
+        }
+        const bool same = row.text == want;
         ok &= same;
-        std::printf("%-34s %8.3f %8.3f %10.0f  %-14s %s\n", rows[i].name, rows[i].seconds, rows[i].cpuSeconds,
-                    double(bytes) / rows[i].seconds / 1e6,
-                    (std::to_string(rows[i].seconds / rows[0].seconds).substr(0, 5) + "x").c_str(),
-                    same ? "ok" : ("MISMATCH " + rows[i].text).c_str());
+        const std::string ratio =
+            row.alone ? "" : std::to_string(row.seconds / slowest).substr(0, 5) + "x (" + slowestName + ")";
+        std::printf("%-34s %8.3f %8.3f %10.0f  %-18s %s\n", row.name.c_str(), row.seconds, row.cpuSeconds,
+                    double(bytes) / row.seconds / 1e6, ratio.c_str(), same ? "ok" : ("MISMATCH " + row.text).c_str());
     }
-    std::printf("Target: a shared run within 1.15x of the time of the MD5 engine alone. The shared runs\n"
-                "need two cores: where cpu s is well under twice the seconds, other work had the CPUs.\n");
+    std::printf("Target: a shared run within 1.15x of the time of its slowest digest alone. The shared runs\n"
+                "need a core per slow digest: where cpu s is well under that many times the seconds, the\n"
+                "digests waited for a core (other work, or fewer cores than digests).\n");
     return ok;
 }
 
@@ -424,78 +490,110 @@ int main(int argc, char** argv) try {
     const digest::Crc32Impl crcDefault = digest::Crc32Selected();
     const digest::Md5Impl md5Default = digest::Md5Selected();
     const digest::Sha1Impl sha1Default = digest::Sha1Selected();
+    const digest::Sha256Impl sha256Default = digest::Sha256Selected();
+    const digest::Sha512Impl sha512Default = digest::Sha512Selected();
     const int runs = opt.runs;
-    std::vector<Row> rows;
 
     if (opt.sharedReadOnly) {
         const std::map<std::string, std::string> reference = {
-            {"CRC32", Zlib(path)}, {"MD5", Evp(path, EVP_md5())}, {"SHA-1", Evp(path, EVP_sha1())}};
-        std::printf("CPU: %s; file of %" PRIu64 " MiB, %.0f%% resident\n", CpuName().c_str(), opt.sizeMiB,
-                    resident * 100);
+            {"CRC32", Zlib(path)},           {"MD5", Evp(path, EVP_md5())},       {"SHA-1", Evp(path, EVP_sha1())},
+            {"SHA-256", Evp(path, EVP_sha256())}, {"SHA-512", Evp(path, EVP_sha512())}};
+        std::printf("CPU: %s; %ld processors; file of %" PRIu64 " MiB, %.0f%% resident\n", CpuName().c_str(),
+                    sysconf(_SC_NPROCESSORS_ONLN), opt.sizeMiB, resident * 100);
         const bool ok = MeasureSharedRead(path, bytes, runs, reference);
         if (!opt.keep) std::remove(path.c_str());
         return ok ? 0 : 1;
     }
 
-    std::fprintf(stderr, "measuring, best of %d:\n", runs);
-    rows.push_back(Measure(runs, {"-", "read() 64 KiB loop (floor)", Kind::Floor}, [&] {
-        ReadFile(path, [](const uint8_t*, size_t) {});
-        return std::string();
-    }));
+    std::vector<Candidate> cands;
+    cands.push_back({{"-", "read() 64 KiB loop (floor)", Kind::Floor}, [&] {
+                         ReadFile(path, [](const uint8_t*, size_t) {});
+                         return std::string();
+                     }});
 
     // Our engines, default path first; the other paths the CPU has follow for comparison.
-    MeasureEngine<TFileCRC32Info>(rows, opt, "CRC32", "TFileCRC32Info", crcDefault,
+    AddEngineRows<TFileCRC32Info>(cands, opt, "CRC32", "TFileCRC32Info", crcDefault,
                                   {digest::Crc32Impl::Vpclmul, digest::Crc32Impl::Pclmul,
                                    digest::Crc32Impl::Slice16, digest::Crc32Impl::Table},
                                   digest::Crc32Supported, digest::Crc32Select, digest::Crc32ImplName, path);
-    MeasureEngine<TFileMD5Info>(rows, opt, "MD5", "TFileMD5Info", md5Default,
+    AddEngineRows<TFileMD5Info>(cands, opt, "MD5", "TFileMD5Info", md5Default,
                                 {digest::Md5Impl::Fast, digest::Md5Impl::Reference}, digest::Md5Supported,
                                 digest::Md5Select, digest::Md5ImplName, path);
-    MeasureEngine<TFileSHA1>(rows, opt, "SHA-1", "TFileSHA1", sha1Default,
+    AddEngineRows<TFileSHA1>(cands, opt, "SHA-1", "TFileSHA1", sha1Default,
                              {digest::Sha1Impl::Shani, digest::Sha1Impl::Reference}, digest::Sha1Supported,
                              digest::Sha1Select, digest::Sha1ImplName, path);
+    AddEngineRows<TFileSHA256Info>(cands, opt, "SHA-256", "TFileSHA256Info", sha256Default,
+                                   {digest::Sha256Impl::Shani, digest::Sha256Impl::Reference},
+                                   digest::Sha256Supported, digest::Sha256Select, digest::Sha256ImplName, path);
+    AddEngineRows<TFileSHA512Info>(cands, opt, "SHA-512", "TFileSHA512Info", sha512Default,
+                                   {digest::Sha512Impl::Avx512, digest::Sha512Impl::Reference},
+                                   digest::Sha512Supported, digest::Sha512Select, digest::Sha512ImplName, path);
 
-    rows.push_back(Measure(runs, {"CRC32", "zlib crc32 (64 KiB read)", Kind::Peer}, [&] { return Zlib(path); }));
-    rows.push_back(Measure(runs, {"MD5", "OpenSSL EVP md5 (64 KiB read)", Kind::Peer}, [&] { return Evp(path, EVP_md5()); }));
-    rows.push_back(Measure(runs, {"SHA-1", "OpenSSL EVP sha1 (64 KiB read)", Kind::Peer}, [&] { return Evp(path, EVP_sha1()); }));
-    rows.push_back(Measure(runs, {"MD5", "coreutils md5sum (process)", Kind::Peer}, [&] { return RunTool("md5sum", path); }));
-    rows.push_back(Measure(runs, {"SHA-1", "coreutils sha1sum (process)", Kind::Peer}, [&] { return RunTool("sha1sum", path); }));
+    cands.push_back({{"CRC32", "zlib crc32 (64 KiB read)", Kind::Peer}, [&] { return Zlib(path); }});
+    const struct {
+        const char* algo;
+        const EVP_MD* (*md)();
+        const char* evpName;
+        const char* dgstOption;
+        const char* coreutils;
+    } peers[] = {
+        {"MD5", EVP_md5, "md5", "-md5", "md5sum"},
+        {"SHA-1", EVP_sha1, "sha1", "-sha1", "sha1sum"},
+        {"SHA-256", EVP_sha256, "sha256", "-sha256", "sha256sum"},
+        {"SHA-512", EVP_sha512, "sha512", "-sha512", "sha512sum"},
+    };
+    for (const auto& p : peers) {
+        cands.push_back({{p.algo, std::string("OpenSSL EVP ") + p.evpName + " (64 KiB read)", Kind::Peer},
+                         [&] { return Evp(path, p.md()); }});
+        cands.push_back({{p.algo, std::string("openssl dgst ") + p.dgstOption + " (process)", Kind::Peer},
+                         [&] { return RunTool({"openssl", "dgst", p.dgstOption, "-r", path}); }});
+        cands.push_back({{p.algo, std::string("coreutils ") + p.coreutils + " (process)", Kind::Peer},
+                         [&] { return RunTool({p.coreutils, path}); }});
+    }
+    std::fprintf(stderr, "measuring, best of %d, rows in turn:\n", runs);
+    std::vector<Row> rows = Measure(runs, std::move(cands));
     for (Row& r : RunPython(path, runs)) rows.push_back(r);
 
     // The reference digest of each algorithm is the first peer's; every row must agree.
     std::map<std::string, std::string> reference;
-    std::map<std::string, double> bestPeer;
+    std::map<std::string, double> bestPeer, dgst;
     for (const Row& r : rows) {
         if (r.kind != Kind::Peer) continue;
         if (!reference.count(r.algo)) reference[r.algo] = r.hex;
         bestPeer[r.algo] = std::max(bestPeer[r.algo], double(bytes) / r.seconds);
+        if (r.name.rfind("openssl dgst", 0) == 0) dgst[r.algo] = double(bytes) / r.seconds;
     }
     bool mismatch = false;
 
     std::printf("\nDigest throughput over a %" PRIu64 " MiB file in the page cache (%.0f%% resident), "
-                "best of %d, MB = 10^6 bytes\n",
+                "best of %d, rows in turn, MB = 10^6 bytes\n",
                 opt.sizeMiB, resident * 100, runs);
-    std::printf("CPU: %s\n", CpuName().c_str());
-    std::printf("Engine paths in use: CRC32 %s, MD5 %s, SHA-1 %s\n\n", digest::Crc32ImplName(crcDefault),
-                digest::Md5ImplName(md5Default), digest::Sha1ImplName(sha1Default));
-    std::printf("%-6s  %-44s %10s  %-14s %s\n", "digest", "implementation", "MB/s", "vs best peer", "check");
-    for (const char* algo : {"CRC32", "MD5", "SHA-1", "-"}) {
+    std::printf("CPU: %s; %ld processors\n", CpuName().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("Engine paths in use: CRC32 %s, MD5 %s, SHA-1 %s, SHA-256 %s, SHA-512 %s\n\n",
+                digest::Crc32ImplName(crcDefault), digest::Md5ImplName(md5Default), digest::Sha1ImplName(sha1Default),
+                digest::Sha256ImplName(sha256Default), digest::Sha512ImplName(sha512Default));
+    std::printf("%-7s  %-44s %10s  %-13s %-15s %s\n", "digest", "implementation", "MB/s", "vs best peer",
+                "vs openssl dgst", "check");
+    for (const char* algo : {"CRC32", "MD5", "SHA-1", "SHA-256", "SHA-512", "-"}) {
         for (const Row& r : rows) {
             if (r.algo != algo) continue;
             const double mbs = double(bytes) / r.seconds / 1e6;
-            std::string ratio, check;
+            std::string ratio, ratioDgst, check;
             if (r.kind == Kind::Ours && bestPeer.count(r.algo))
                 ratio = std::to_string(mbs * 1e6 / bestPeer[r.algo]).substr(0, 5) + "x";
+            if (r.kind == Kind::Ours && dgst.count(r.algo))
+                ratioDgst = std::to_string(mbs * 1e6 / dgst[r.algo]).substr(0, 5) + "x";
             if (r.kind != Kind::Floor) {
                 const bool ok = reference.count(r.algo) && r.hex == reference[r.algo];
                 check = ok ? "ok" : "MISMATCH " + r.hex;
                 mismatch |= !ok;
             }
             const std::string name = r.name + (r.defaultPath ? " *" : "");
-            std::printf("%-6s  %-44s %10.0f  %-14s %s\n", r.algo.c_str(), name.c_str(), mbs, ratio.c_str(),
-                        check.c_str());
+            std::printf("%-7s  %-44s %10.0f  %-13s %-15s %s\n", r.algo.c_str(), name.c_str(), mbs, ratio.c_str(),
+                        ratioDgst.c_str(), check.c_str());
         }
     }
+    std::printf("Target: the SHA-256 and SHA-512 engines (default path) at least 1.0x openssl dgst.\n");
     mismatch |= !MeasureSharedRead(path, bytes, runs, reference);
 
     std::printf("\n* the path the engine uses by default. Engines run through the full contract "

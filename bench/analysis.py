@@ -7,13 +7,15 @@ analysis reads its file.
 TOOL is the built tavrenne-cli. It runs from private copies (hard links where possible) in a
 work folder under `folder` (default /tmp), so the program folder holds no tavr2.ini, no Cache
 and nothing else unless a run puts it there; the test file sits in a folder of its own, so it
-has no sidecar. Three parts, each printed as a table:
+has no sidecar. Four parts, each printed as a table:
 
 1. Analysis: `tavrenne-cli analyze -a FILE` of a file in the page cache, against
    `7zz h -scrcCRC32 -scrcSHA1 -scrcMD5 FILE`, `rhash --crc32 --md5 --sha1 FILE` and the MD5
    engine alone (`tavrenne-cli hash md5 FILE`). The commands run in turn within each round
    (the order rotates), so a machine that slows down during the bench slows them alike; the
    ratios use each command's best round, the median is shown beside it.
+1b. SHA-256 and SHA-512 alone: `tavrenne-cli hash sha256 FILE` against `openssl dgst -sha256 -r
+   FILE` and `sha256sum FILE` (the same for SHA-512), in turn within each round.
 2. Start-up: `tavrenne-cli hash md5` of a 6-byte file against `md5sum`, spawned directly
    (no shell) in alternation, with /bin/true as the cost of the spawn itself.
 3. Reads: the file is evicted from the page cache (POSIX_FADV_DONTNEED) before each analysis;
@@ -254,6 +256,56 @@ def analysis_part(tool, data, size, runs):
     return ok
 
 
+# --- 1b. SHA-256 and SHA-512 alone against openssl dgst and coreutils -----------------------
+
+def first_word(out):
+    words = out.split()
+    return words[0].lower() if words else ""
+
+
+def single_digest_part(tool, data, size, runs):
+    ok = True
+    read_through(data)
+    share = resident(data)
+    for kind, option, coreutil in (("sha256", "-sha256", "sha256sum"), ("sha512", "-sha512", "sha512sum")):
+        commands = [
+            ("tavrenne-cli hash %s" % kind, [tool, "hash", kind, data]),
+            ("openssl dgst %s -r" % option, ["openssl", "dgst", option, "-r", data]),
+            (coreutil, [coreutil, data]),
+        ]
+        commands = [c for c in commands if shutil.which(c[1][0]) is not None]
+        load_before = load()
+        print("measuring %s alone, %d rounds:" % (kind, runs), file=sys.stderr)
+        times = {c[0]: [] for c in commands}
+        found = {c[0]: None for c in commands}
+        for r in range(runs):
+            k = r % len(commands)
+            for name, cmd in commands[k:] + commands[:k]:
+                seconds, out = run_captured(cmd)
+                times[name].append(seconds)
+                digest = first_word(out)
+                found[name] = digest if found[name] in (None, digest) else "unstable"
+                print("  %-40s %8.3f s" % (name, seconds), file=sys.stderr)
+        reference = found[commands[-1][0]]
+        best = {name: min(t) for name, t in times.items()}
+        median = {name: statistics.median(t) for name, t in times.items()}
+        print()
+        print("%s of a %d MiB file in the page cache (%s resident), %d rounds, commands in turn"
+              % (kind.upper(), size >> 20, percent(share), runs))
+        print("load average before: %s, after: %s" % (load_before, load()))
+        print("%-40s %8s %9s %8s  %s" % ("command", "best s", "median s", "MB/s", "check"))
+        for name, _ in commands:
+            same = found[name] == reference and len(reference) in (64, 128)
+            ok &= same
+            print("%-40s %8.3f %9.3f %8.0f  %s" % (name, best[name], median[name], size / best[name] / 1e6,
+                                                   "ok" if same else "MISMATCH %s" % found[name]))
+        ours, dgst = commands[0][0], "openssl dgst %s -r" % option
+        if dgst in best:
+            print("tavrenne-cli hash %s vs openssl dgst: %.2fx as fast (best of %d; median %.2fx); target: at least 1.0x"
+                  % (kind, best[dgst] / best[ours], runs, median[dgst] / median[ours]))
+    return ok
+
+
 # --- 2. start-up ---------------------------------------------------------------------------
 
 def startup_part(tool, small, runs):
@@ -371,6 +423,7 @@ def main(argv):
     ok = True
     try:
         ok &= analysis_part(tool_copy, data, size, a.runs)
+        ok &= single_digest_part(tool_copy, data, size, a.runs)
         reference = parse_ours(run_captured([tool_copy, "analyze", "-a", data])[1])
         ok &= startup_part(tool_copy, small, a.startup_runs)
         # The runs above must not have put a settings file, a cache or a sidecar anywhere.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release with the GUI off and runs them: the engines' throughput
 # (tavbench), then bench/analysis.py: the whole `tavrenne-cli analyze -a` against 7zz and rhash
-# and the MD5 engine alone, the tool's start-up against md5sum, and how many times an analysis
-# reads its file; bench/batch.py: `tavrenne-cli batch all` against rhash over a tree of 20,000
+# and the MD5 engine alone, `tavrenne-cli hash sha256|sha512` against openssl dgst and coreutils,
+# the tool's start-up against md5sum, and how many times an analysis reads its file; bench/batch.py: `tavrenne-cli batch all` against rhash over a tree of 20,000
 # files; bench/same.py: `tavrenne-cli same` against `find -xdev -size Nc` over a tree of 200,000
 # entries.
 #   bench/run.sh [folder for the test files, default /tmp] [--size-mib N] [--runs N] [--keep]

@@ -17,6 +17,7 @@ TAV_RUN_PACKAGES=(
 TAV_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   python3 coreutils locales  # reference digests; localedef builds the Japanese locale for the tests
+  python3-cryptography-vectors  # NIST's SHA-256 and SHA-512 test vectors (SHAVS .rsp files)
   libssl-dev zlib1g-dev  # the benchmarks' peers
   apache2-bin apache2-utils curl  # the Digest tool's files checked against htdigest and a real web server (the service itself is never installed)
   libfile-mimeinfo-perl python3-dbusmock lintian  # tavrfix in scratch homes, the .deb check

@@ -86,6 +86,12 @@ printf 'Tavrenne のスクリーンショット用のファイルです。\n' >"
 for n in 1 2 3; do head -c $((n * 40000)) /dev/zero | tr '\0' "$n" >"$files/data$n.bin"; done
 cp "$files/data1.bin" "$files/data1-copy.bin"
 python3 "$root/scripts/sample_exe.py" "$files/sample.exe"
+# A folder beside them, for the file dialogs' type column.
+mkdir -p "$files/archive"
+# Enough files that adding them keeps the batch window's adding dialog up for a picture.
+many=$work/many
+mkdir -p "$many"
+(cd "$many" && seq -f 'file%05g.txt' 1 40000 | xargs touch)
 
 # ---- helpers ---------------------------------------------------------------------------------
 program=
@@ -198,11 +204,11 @@ about=$(wait_new_active "$main")
 shot "$about" about-box
 keys alt+F4
 
-# String to MD5.
+# String to MD5: Enter in the text field generates.
 keys alt+t h
 tool=$(wait_new_active "$main")
 xdotool type --delay 60 'Tavrenne'
-keys Tab space
+keys Return
 shot "$tool" string-md5
 keys alt+F4
 
@@ -214,8 +220,8 @@ keys Tab
 xdotool type --delay 60 'private'
 keys Tab
 xdotool type --delay 60 'secret'
-# " 拡張 " shows the options.
-xdotool mousemove --window "$tool" 65 320 click 1
+# " 拡張 " shows the options, reached with Tab (開く..., the work type, 拡張) and pressed with Space.
+keys Tab Tab Tab space
 sleep 0.8
 shot "$tool" digest-tool
 keys alt+F4
@@ -243,6 +249,28 @@ keys alt+w r
 shot "$batch" batch-rename
 keys alt+w t
 shot "$batch" batch-timewalker
+# The adding dialog, while the files of a large folder go into the list (the main window is
+# hidden meanwhile, so the only window named for the program is the dialog).
+keys alt+d
+dialog=$(wait_new_active "$batch")
+xdotool type --delay 20 "$many"
+keys Return
+question=$(wait_new_active "$batch" "$dialog")
+shot "$question" message-box
+xdotool key Return
+adding=
+for _ in $(seq 100); do
+  adding=$(xdotool search --onlyvisible --name '^Tavrenne [0-9]' 2>/dev/null | head -n 1) || true
+  [ -n "$adding" ] && break
+  sleep 0.05
+done
+if [ -n "$adding" ]; then
+  sleep 0.2
+  shot "$adding" adding-dialog || echo "screenshots: the adding dialog closed before its picture" >&2
+else
+  echo "screenshots: no adding dialog seen; no picture of it" >&2
+fi
+wait_idle "$program" 60 || true
 keys alt+x
 stop
 
@@ -263,14 +291,28 @@ fi
 shot "$tool" duplicate-results
 stop
 
-# The options dialog and a few of its pages, chosen by a click on their node in the tree on its
-# left (rows 18 pixels apart from y 85; a page switch takes the focus away from the tree).
+# The options dialog and a few of its pages: a click on the first node of the tree on its left,
+# then the arrow keys, which keep the focus in the tree as they go from page to page.
 start "$files/readme.txt"
 keys alt+c c
 if options=$(wait_new_active "$main"); then
-  for page in 0:options-basic 1:options-extra 3:options-association 6:options-shortcut 10:options-report; do
-    xdotool mousemove --window "$options" 90 $((85 + 18 * ${page%%:*})) click 1
-    sleep 1
+  xdotool mousemove --window "$options" 90 85 click 1
+  sleep 1
+  at=0
+  for page in 0:options-basic 1:options-extra 3:options-association 5:reset 6:options-shortcut 10:options-report; do
+    while [ $at -lt "${page%%:*}" ]; do keys Down; at=$((at + 1)); done
+    sleep 0.6
+    if [ "${page#*:}" = reset ]; then
+      # The reset question, answered No.
+      xdotool mousemove --window "$options" 268 348 click 1
+      question=$(wait_new_active "$options")
+      shot "$question" reset-question
+      keys Escape
+      # Back to the tree where the arrow keys left it.
+      xdotool mousemove --window "$options" 90 $((85 + 18 * at)) click 1
+      sleep 0.6
+      continue
+    fi
     shot "$options" "${page#*:}"
   done
   keys Escape

@@ -9,6 +9,8 @@ const char* CompareLabel(TDigestKind kind) {
     switch (kind) {
     case TDigestKind::MD5: return "MD5を比較";
     case TDigestKind::SHA1: return "SHA-1を比較";
+    case TDigestKind::SHA256: return "SHA-256を比較";
+    case TDigestKind::SHA512: return "SHA-512を比較";
     case TDigestKind::CRC32: break;
     }
     return "CRC32を比較";

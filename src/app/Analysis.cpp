@@ -147,6 +147,9 @@ private:
         case TDigestKind::CRC32: return w.LabeledEdit1;
         case TDigestKind::MD5: return w.LabeledEdit2;
         case TDigestKind::SHA1: break;
+        // No box of their own: the window's runs never ask for them.
+        case TDigestKind::SHA256:
+        case TDigestKind::SHA512: break;
         }
         return w.LabeledEdit3;
     }

@@ -101,6 +101,8 @@ void TTavrenne::Action13Execute() {
     if (FileExistsByAge(help.Bytes())) Platform().OpenDocument(help.ToQString());
 }
 
+QPixmap TTavrenne::DigestToolPicture() const { return ToolImagePixmap(tiDigest, 16); }
+
 void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }
 
 void TTavrenne::Action15Execute() {
@@ -146,11 +148,6 @@ void TTavrenne::showEvent(QShowEvent* event) {
 void TTavrenne::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) CheckFileChanged();
-    // Some window managers (openbox) keep a maximize button and the title-bar double-click on
-    // any resizable window whatever it asks for: the window takes its normal size back.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
-        QMetaObject::invokeMethod(this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
-                                  Qt::QueuedConnection);
 }
 
 void TTavrenne::CheckFileChanged() {
@@ -233,6 +230,8 @@ bool TTavrenne::SystemMenuCommand(int id) {
 }
 
 void TTavrenne::ToggleLog() {
+    // Where a window manager maximizes the window anyway, the height changes from its normal size.
+    if (isMaximized()) showNormal();
     setMinimumHeight(0);
     anchors_->SetEnabled(ListView1, false, size());
     if (!ListView1->isHidden()) {

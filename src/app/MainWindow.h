@@ -2,6 +2,7 @@
 // the program ask of it. They see nothing else of it: its controls stay its own.
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 #include <functional>
 
@@ -28,6 +29,8 @@ public:
     virtual QString ApplicationTitle() const = 0;
     // The program file's own record: its version, copyright and time.
     virtual const TFileInfo& ProgramInfo() const = 0;
+    // The Digest tool's own 16 x 16 toolbar picture, for the tool's banner.
+    virtual QPixmap DigestToolPicture() const = 0;
     // The file analysed last; empty when none is shown.
     virtual TPath CurrentPath() const = 0;
 

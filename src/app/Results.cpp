@@ -5,8 +5,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
+#include <QDateTime>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QStyle>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "analysis/ResultText.h"
 #include "app/Tavrenne.h"
@@ -32,12 +36,41 @@ void TTavrenne::AddLog(const QString& text, int kind, bool scroll) {
     item->setText(2, text);
     ListView1->addTopLevelItem(item);
     if (scroll && !ListView1->isHidden()) {
-        // One row further down, as the list would scroll by itself.
+        // The new line comes into sight wherever the list stood (lines added unscrolled, or
+        // before the window was shown, would otherwise leave it behind), with the scroll bar
+        // laid out for the new row count before both are painted.
         ListView1->doItemsLayout();
-        QScrollBar* bar = ListView1->verticalScrollBar();
-        bar->setValue(bar->value() + 1);
+        ListView1->scrollToItem(item);
         ListView1->repaint();
     }
+}
+
+QString LogTimeText(const QLocale& locale, const QDateTime& moment) {
+    // Qt's long time ends in the time zone ("t"): drop it and the blanks around it.
+    const QString full = locale.timeFormat(QLocale::LongFormat);
+    QString format;
+    bool quoted = false;
+    for (const QChar c : full) {
+        if (c == QLatin1Char('\'')) quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t')) continue;
+        format += c;
+    }
+    format = format.simplified();
+    return locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') + locale.toString(moment.time(), format);
+}
+
+int LogTimeColumnWidth(const QTreeWidget& list, const QLocale& locale) {
+    // The widest text of a year: every month's name, a two-digit day, a morning and an
+    // afternoon time.
+    const QFontMetrics metrics(list.font());
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month)
+        for (const QTime time : {QTime(11, 58, 58), QTime(23, 58, 58)})
+            widest = std::max(widest, metrics.horizontalAdvance(
+                                          LogTimeText(locale, QDateTime(QDate(2088, month, 28), time))));
+    // What the view keeps free on either side of a cell's text, and a little air.
+    const int margin = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1) + 6;
+    return std::max(140, widest + margin);
 }
 
 QStringList TTavrenne::LogFileLines() const {

@@ -20,10 +20,12 @@ class QAction;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
+class QDateTime;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QLocale;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
@@ -46,6 +48,7 @@ public:
     QWidget& Window() override { return *this; }
     QString ApplicationTitle() const override { return applicationTitle_; }
     const TFileInfo& ProgramInfo() const override { return programInfo_; }
+    QPixmap DigestToolPicture() const override;
     TPath CurrentPath() const override { return currentPath_; }
     // By value: callers pass CurrentPath, which the run itself resets.
     void AnalyzeFile(TPath path) override;
@@ -231,3 +234,9 @@ extern TTavrenne* Tavrenne;
 
 // Caption text of a recent-file entry in the system menu.
 QString RecentFileDisplayText(const TPath& entry);
+
+// A log line's time: the locale's short date, a blank and its long time (without a time zone).
+QString LogTimeText(const QLocale& locale, const QDateTime& moment);
+// The log's time column: its design width of 140, or wider where `locale`'s texts need it in
+// `list`'s font.
+int LogTimeColumnWidth(const QTreeWidget& list, const QLocale& locale);

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -24,13 +25,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/Anchors.h"
 #include "app/Art.h"
 #include "analysis/ResultText.h"
 #include "app/Tavrenne.h"
+#include "components/WindowLook.h"
 #include "engine/NormalFileInfo.h"
-#include "text/DateTimeFormat.h"
 #include "platform/IconLookup.h"
 #include "platform/Platform.h"
 
@@ -87,7 +89,7 @@ TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
         return uint32_t(clock.elapsed());
     };
     Wait = [](int ms) { QThread::msleep(ulong(ms)); };
-    NowText = [] { return QString::fromStdString(LocaleDateTimeText(NowParts())); };
+    NowText = [] { return LogTimeText(QLocale(), QDateTime::currentDateTime()); };
 
     QFont font(QStringLiteral("Noto Sans CJK JP"));
     font.setPixelSize(12);
@@ -245,7 +247,7 @@ void TTavrenne::BuildMenus() {
     file->setObjectName(QStringLiteral("MenuFile"));
     file->addActions({Action1, Action2, Action4, Action19});
     file->addSeparator();
-    // Alt+Space belongs to the window manager on Linux desktops: the recent files are here too.
+    // The system menu's recent files are here too.
     RecentMenu = Named(new QMenu(QStringLiteral("最近使ったファイル"), file), "RecentMenu");
     file->addMenu(RecentMenu);
     RebuildRecentMenu();
@@ -340,6 +342,7 @@ void TTavrenne::BuildClient() {
     Label3->setText(QStringLiteral("ファイルバージョン:"));
     Label4->setText(QStringLiteral("更新日時:"));
     Label5->setText(QStringLiteral("著作権:"));
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) FitLabel(*label);
 
     CheckBox1 = Named(new QCheckBox(QStringLiteral("読み取り専用"), Panel1), "CheckBox1");
     CheckBox1->setGeometry(56, 100, 110, 18);
@@ -356,6 +359,7 @@ void TTavrenne::BuildClient() {
         editLabels_[i] = new QLabel(QString::fromLatin1(editCaptions[i]), Panel1);
         editLabels_[i]->setObjectName(QString::fromLatin1(editNames[i]) + QStringLiteral("Label"));
         editLabels_[i]->setGeometry(12, 126 + i * 44, 200, 16);
+        FitLabel(*editLabels_[i]);
         *edits[i] = Named(new QLineEdit(Panel1), editNames[i]);
         (*edits[i])->setGeometry(12, 143 + i * 44, editWidths[i], 22);
         (*edits[i])->setReadOnly(true);
@@ -400,6 +404,7 @@ void TTavrenne::BuildClient() {
     ProgressBar1->hide();
     Label6 = Named(new QLabel(QStringLiteral("100%"), Panel1), "Label6");
     Label6->setGeometry(12, 308, 270, 17);
+    FitLabel(*Label6);
     Label6->hide();
     CheckBox7 = Named(new QCheckBox(QStringLiteral("作業終了時にシャットダウン"), Panel1), "CheckBox7");
     CheckBox7->setGeometry(290, 308, 190, 18);
@@ -450,7 +455,7 @@ void TTavrenne::BuildClient() {
     header->setSectionResizeMode(1, QHeaderView::Fixed);
     header->setSectionResizeMode(2, QHeaderView::Interactive);
     ListView1->setColumnWidth(0, 22);
-    ListView1->setColumnWidth(1, 140);
+    ListView1->setColumnWidth(1, LogTimeColumnWidth(*ListView1, QLocale()));
     ListView1->setColumnWidth(2, 400);
     connect(header, &QHeaderView::sectionResized, this, [this](int index, int, int size) {
         if (index == 2 && size < 100) ListView1->setColumnWidth(2, 100);
@@ -478,21 +483,26 @@ void TTavrenne::BuildClient() {
             [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
 
     StatusBar1 = Named(new QFrame(client), "StatusBar1");
-    StatusBar1->setGeometry(0, kDesignHeight - 19, kDesignWidth, 19);
-    // The first panel is wider than its design width of 65: our font's kana are full width.
-    const int panelWidths[] = {80, 500, 50};
-    int x = 0;
     for (int i = 0; i < 3; ++i) {
         auto* panel = new QLabel(StatusBar1);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        panel->setGeometry(x, 1, panelWidths[i], 18);
         panel->setTextFormat(Qt::PlainText);
-        x += panelWidths[i] + 2;
+        panel->setIndent(3);   // the text keeps off the panel's border
         StatusPanels[i] = panel;
     }
     StatusPanels[0]->setText(QString::fromUtf8(kCaptionPath));
+    // The design's 19 pixels and panel widths, or what this font needs: the bar stays at the
+    // bottom edge and grows upwards.
+    const int panelHeight = std::max(18, StatusPanels[0]->sizeHint().height());
+    const int panelWidths[] = {std::max(65, StatusPanels[0]->sizeHint().width()), 500, 50};
+    StatusBar1->setGeometry(0, kDesignHeight - (panelHeight + 1), kDesignWidth, panelHeight + 1);
+    int x = 0;
+    for (int i = 0; i < 3; ++i) {
+        StatusPanels[i]->setGeometry(x, 1, panelWidths[i], panelHeight);
+        x += panelWidths[i] + 2;
+    }
     StatusBar1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StatusBar1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { SystemMenu->popup(StatusBar1->mapToGlobal(pos)); });
@@ -533,7 +543,9 @@ void TTavrenne::BuildSystemMenu() {
         const int id = a->data().toInt(&ok);
         if (ok) SystemMenuCommand(id);
     });
-    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    // Alt+Space opens the window manager's own window menu on Linux desktops: this menu has a
+    // key that desktops leave to the window.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this);
     connect(shortcut, &QShortcut::activated, this,
             [this] { SystemMenu->popup(mapToGlobal(QPoint(0, 0))); });
 }

@@ -8,6 +8,7 @@
 
 #include "app/Art.h"
 #include "app/Tavrenne.h"
+#include "components/WindowLook.h"
 
 namespace {
 constexpr int kDesignLineHeight = 13;
@@ -48,9 +49,8 @@ void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, i
 TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("VersionDlg"));
     setWindowTitle(main.ApplicationTitle() + QStringLiteral(" のバージョン情報"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(main.font());
-    setFixedSize(436, 252);
+    SetFixedDialog(*this, QSize(436, 252));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -35,6 +35,7 @@
 #include "app/MainWindow.h"
 #include "app/SettingsAccess.h"
 #include "batch/Tacdlgf.h"
+#include "components/WindowLook.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
@@ -120,7 +121,7 @@ Tallcheck::Tallcheck(TMainWindow* main) : QDialog(main ? &main->Window() : nullp
     QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
     f.setPixelSize(12);
     setFont(f);
-    setFixedSize(774, 554);
+    SetFixedDialog(*this, QSize(774, 554));
     BuildActions();
     BuildClient();
     if (main) move(main->Window().geometry().center() - rect().center());
@@ -225,12 +226,14 @@ void Tallcheck::BuildClient() {
 
     Label5 = new QLabel(QStringLiteral("現在のファイル:"), this);
     named(Label5, "Label5")->setGeometry(8, 374, 560, 16);
+    FitLabel(*Label5);
     ProgressBar2 = new QProgressBar(this);
     named(ProgressBar2, "ProgressBar2")->setGeometry(8, 392, 758, 14);
     ProgressBar2->setRange(0, 100);
     ProgressBar2->setValue(0);
     Label1 = new QLabel(QStringLiteral("全体の進行状況:"), this);
     named(Label1, "Label1")->setGeometry(8, 410, 560, 16);
+    FitLabel(*Label1);
     ProgressBar1 = new QProgressBar(this);
     named(ProgressBar1, "ProgressBar1")->setGeometry(8, 428, 758, 14);
     ProgressBar1->setRange(0, 100);
@@ -242,6 +245,7 @@ void Tallcheck::BuildClient() {
     named(Panel1, "Panel1")->setGeometry(8, 12, 364, 62);
     Label2 = new QLabel(QStringLiteral("設定する日時："), Panel1);
     named(Label2, "Label2")->setGeometry(0, 4, 100, 16);
+    FitLabel(*Label2);
     DateTimePicker1 = new QDateEdit(Panel1);
     named(DateTimePicker1, "DateTimePicker1")->setGeometry(0, 24, 170, 22);
     DateTimePicker1->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
@@ -279,6 +283,7 @@ void Tallcheck::BuildClient() {
     connect(RadioGroup1Items, &QButtonGroup::idClicked, this, [this] { ShowRenameExample(); });
     Label3 = new QLabel(QStringLiteral("指定値:"), Panel2);
     named(Label3, "Label3")->setGeometry(128, 10, 60, row);
+    FitLabel(*Label3);
     Edit1 = new QLineEdit(QStringLiteral("NewFilename_"), Panel2);
     named(Edit1, "Edit1")->setGeometry(188, 8, 170, row + 4);
     Label4 = new QLabel(Panel2);
@@ -311,9 +316,14 @@ void Tallcheck::BuildClient() {
     StatusPanels[0] = new QLabel(QStringLiteral("エラー："), StatusBar1);
     StatusPanels[1] = new QLabel(StatusBar1);
     for (QLabel* p : StatusPanels) {
-        p->setFixedWidth(50);
+        // 50 wide, or what the caption needs in this font.
+        p->setFixedWidth(std::max(50, p->sizeHint().width()));
+        p->setMinimumHeight(p->sizeHint().height());
         StatusBar1->addWidget(p);
     }
+    // As high as its caption needs, at the window's bottom edge.
+    const int barHeight = std::max(22, StatusBar1->sizeHint().height());
+    StatusBar1->setGeometry(0, 554 - barHeight, 774, barHeight);
 }
 
 int Tallcheck::RowCount() const { return rows_->Count(); }
@@ -433,8 +443,7 @@ void Tallcheck::AddUnderProgress(size_t count, const std::function<TPath(size_t)
     FAbort = false;
     QPointer<Tacdlgf> dialog = new Tacdlgf(this, Title());
     ++ProgressDialogsOpened;
-    dialog->show();
-    dialog->repaint();
+    dialog->ShowPainted();
     try {
         TAddingLoop loop(*this);
         for (size_t i = 0; i < count && !FAbort; ++i) {
@@ -574,6 +583,7 @@ void Tallcheck::SetNewTimestamp(const QDateTime& value) {
 
 void Tallcheck::ShowRenameExample() {
     Label4->setText(QString::fromStdString(RenameExample(TRenameType(RenameType()))));
+    FitLabel(*Label4);
 }
 
 void Tallcheck::Action9Execute() {

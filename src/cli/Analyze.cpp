@@ -117,7 +117,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
         } else if (a == "--compare") {
             if (i + 2 >= args.size()) return AnalyzeUsage("--compare needs a kind and a value");
             const TDigestKindInfo* kind = DigestKindByCommandName(args[++i]);
-            if (!kind) return AnalyzeUsage("--compare takes md5, sha1 or crc32");
+            if (!kind || !kind->InAll) return AnalyzeUsage("--compare takes md5, sha1 or crc32");
             const std::string& value = args[++i];
             // The window compares nothing for an empty value; a script whose variable is
             // unset must not pass for a match.
@@ -132,7 +132,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
 
     TAnalysisRequest request;
     for (const TDigestKindInfo& k : DigestKinds())
-        if (sw == 'a' || sw == k.Switch) request.Digests.Add(k.Kind);
+        if ((sw == 'a' && k.InAll) || (k.Switch && sw == k.Switch)) request.Digests.Add(k.Kind);
     if (comparison.On && !request.Digests.Has(comparison.Kind))
         return AnalyzeUsage(std::string("--compare ") + DigestKindInfo(comparison.Kind).CommandName +
                             " needs that digest: add -a or -" + DigestKindInfo(comparison.Kind).Switch);

@@ -112,7 +112,7 @@ int RunBatch(const std::vector<std::string>& args) {
     std::vector<TDigestKind> kinds;
     if (args[0] == "all") {
         kinds = {TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1};
-    } else if (const TDigestKindInfo* k = DigestKindByCommandName(args[0])) {
+    } else if (const TDigestKindInfo* k = DigestKindByCommandName(args[0]); k && k->InAll) {
         kinds = {k->Kind};
     } else {
         return BatchUsage("unknown digest kind: " + args[0]);

@@ -2,9 +2,12 @@
 
 #include <QBitmap>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 TQL_ImageLabel::TQL_ImageLabel(QWidget* parent) : QWidget(parent) {
     // Windowless: nothing is filled unless BackColor says so.
@@ -12,6 +15,7 @@ TQL_ImageLabel::TQL_ImageLabel(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(false);
     resize(100, 32);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
     QFont f = font();
     f.setPointSize(9);
     f.setBold(false);
@@ -112,6 +116,14 @@ void TQL_ImageLabel::paintEvent(QPaintEvent* event) {
         const int top = half(height(), fm.height());
         p.drawText(TextLeft(), top + fm.ascent(), text_);
     }
+    if (hasFocus()) {
+        // The focus as buttons show it, just inside the frame.
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(2, 2, -2, -2);
+        p.setClipping(false);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
 }
 
 void TQL_ImageLabel::enterEvent(QEnterEvent* event) {
@@ -142,6 +154,26 @@ void TQL_ImageLabel::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     if (click) emit clicked();
     QWidget::mouseReleaseEvent(event);
+}
+
+void TQL_ImageLabel::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && !event->isAutoRepeat() &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TQL_ImageLabel::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TQL_ImageLabel::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TQL_ImageLabel::changeEvent(QEvent* event) {

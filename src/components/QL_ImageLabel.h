@@ -1,5 +1,6 @@
 // A link-like label: an optional small picture, a line of text, a hand cursor and an
-// underline in a highlight colour while the mouse is over it. Clicked like a button.
+// underline in a highlight colour while the mouse is over it. Clicked like a button, also from
+// the keyboard: it takes the focus with Tab, shows it, and acts on Space and Enter.
 #pragma once
 
 #include <QColor>
@@ -52,6 +53,9 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

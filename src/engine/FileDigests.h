@@ -15,7 +15,7 @@ public:
     explicit TFileDigests(TDigestSet kinds);
     TDigestSet Kinds() const { return kinds_; }
 
-    // Never throws: the texts (upper case) go to Info().CRC32, .MD5 and .SHA1. A canceled or
+    // Never throws: each text (upper case) goes to its kind's field of Info(). A canceled or
     // empty run leaves them empty with Canceled(); a failure leaves them all empty and says
     // why in FailureReason().
     void Execute() override;

@@ -1,4 +1,4 @@
-// The file-information record and the run shared by the three digest engines.
+// The file-information record and the run shared by the digest engines.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,9 @@ struct TFileInfo {
     std::string TimeText;
     std::string TimeTextDefault;
     std::string TimeTextShort;
+    // The digests beyond the first three, written by TFileSHA256Info and TFileSHA512Info.
+    std::string SHA256;
+    std::string SHA512;
 };
 
 // Bytes processed so far and the total; the final call of a run is (100, 100).
@@ -41,7 +44,7 @@ using TIconHandle = std::uintptr_t;
 using TIconLookup = TIconHandle (*)(const std::string& path, bool small);
 void SetIconLookup(TIconLookup lookup);
 
-// The MD5 and SHA-1 engines raise this when the selected file cannot be opened.
+// Every engine but the CRC32 one raises this when the selected file cannot be opened.
 class EFileOpenError : public std::runtime_error {
 public:
     EFileOpenError(std::string path, std::string reason);
@@ -53,9 +56,9 @@ private:
     std::string reason_;
 };
 
-// The MD5 and SHA-1 engines raise this when the selected file cannot be read to the size it
-// had when it was opened. It is an EFileOpenError, so every caller that reports a file it
-// cannot use reports this one too.
+// Every engine but the CRC32 one raises this when the selected file cannot be read to the
+// size it had when it was opened. It is an EFileOpenError, so every caller that reports a
+// file it cannot use reports this one too.
 class EFileReadError : public EFileOpenError {
 public:
     using EFileOpenError::EFileOpenError;

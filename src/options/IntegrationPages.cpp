@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "app/MainWindow.h"
+#include "components/WindowLook.h"
 #include "desktop/DesktopIntegration.h"
 #include "platform/Dialogs.h"
 #include "platform/Place.h"
@@ -40,6 +41,7 @@ bool Confirm(const TMainWindow& main, const QString& question) {
 TAssociationPage::TAssociationPage(TMainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
     Label16 = Place<QLabel>(this, "Label16", 200, 118, 260, 16);
     Label16->setText(QStringLiteral("MD5ファイルのアイコンを指定"));
+    FitLabel(*Label16);
 
     IconList = Place<QListWidget>(this, "IconList", 200, 136, 290, 176);
     IconList->setViewMode(QListView::IconMode);
@@ -157,6 +159,7 @@ TShortcutPage::TShortcutPage(TMainWindow& main, QWidget* parent) : QWidget(paren
 
     Label17 = Place<QLabel>(this, "Label17", 200, 190, 370, 16);
     Label17->setText(QStringLiteral("*チェックONで作成,OFFで削除します"));
+    FitLabel(*Label17);
     QPalette blue = Label17->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label17->setPalette(blue);

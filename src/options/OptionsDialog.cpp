@@ -22,6 +22,7 @@
 #include "components/QL_Bar.h"
 #include "components/QL_ImageLabel.h"
 #include "components/QL_TrayIDlg.h"
+#include "components/WindowLook.h"
 #include "engine/FileUtils.h"
 #include "options/CustomOption.h"
 #include "options/IntegrationPages.h"
@@ -72,6 +73,7 @@ QCheckBox* Box(QWidget* parent, const char* name, const char* caption, bool chec
 QLabel* Text(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 18) {
     auto* label = Place<QLabel>(parent, name, x, y, w, h);
     label->setText(caption);
+    FitLabel(*label);
     return label;
 }
 
@@ -114,8 +116,7 @@ private:
 };
 
 void Tcustomoption::BuildDialog() {
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(588, 450);
+    SetFixedDialog(*this, QSize(588, 450));
 
     // Pages without tabs: the tree chooses them.
     PageControl1 = Place<QStackedWidget>(this, "PageControl1", 3, 0, 581, 410);
@@ -273,6 +274,7 @@ void Tcustomoption::BuildDialog() {
     Label4 = Text(TabSheet8, "Label4", QStringLiteral("サポートの際にはレポートページから環境情報を取得してご報告下さい"),
                   kLeft, 262, kWidth, 36);
     Label4->setWordWrap(true);
+    FitLabel(*Label4);
 
     QL_TrayInfoDlg1 = new TQL_TrayInfoDlg(this);
     QL_TrayInfoDlg1->setObjectName(QStringLiteral("QL_TrayInfoDlg1"));
@@ -322,6 +324,9 @@ void Tcustomoption::ShowPage() {
             if (nodes_[i]->isSelected()) position = i;
         if (position < 0) return;
         QWidget* page = sheets_[position];
+        // The tree goes with the page; the focus stays in it, so the next arrow key chooses
+        // the next page instead of changing a control on this one.
+        const bool treeFocused = TreeView1->hasFocus();
         // Above a hosted page that covers its whole sheet.
         for (QWidget* w : std::initializer_list<QWidget*>{TreeView1, Image2, Bevel1, Bevel3, Image4}) {
             if (w->parentWidget() != page) {
@@ -331,6 +336,7 @@ void Tcustomoption::ShowPage() {
             w->raise();
         }
         PageControl1->setCurrentWidget(page);
+        if (treeFocused) TreeView1->setFocus(Qt::OtherFocusReason);
         FPageTitle = QString::fromUtf8(kNodes[position].Title);
         DrawPageTitle();
     } catch (...) {

@@ -5,7 +5,12 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QListView>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QLocale>
 #include <QTranslator>
 #include <QScreen>
@@ -82,6 +87,24 @@ void FitColumns(QFileDialog& dlg) {
     QTimer::singleShot(0, view, fit);   // once shown, for a folder read before
 }
 
+// The places on the left show their names whole ("コンピュータ" is wider than Qt's room for it).
+void FitSidebar(QFileDialog& dlg) {
+    auto* sidebar = dlg.findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* splitter = dlg.findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (!sidebar || !splitter || splitter->count() < 2) return;  // the desktop's own dialog
+    auto fit = [sidebar, splitter] {
+        const int wanted = sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() +
+                           (sidebar->verticalScrollBar()->isVisible() ? sidebar->verticalScrollBar()->width() : 0) + 4;
+        QList<int> sizes = splitter->sizes();
+        if (sizes.size() < 2 || sizes[0] >= wanted) return;
+        sizes[1] = std::max(0, sizes[1] - (wanted - sizes[0]));
+        sizes[0] = wanted;
+        splitter->setSizes(sizes);
+    };
+    fit();
+    QTimer::singleShot(0, sidebar, fit);   // once shown: the dialog lays its splitter out then
+}
+
 // The file dialog's choice; cancelled when the program is ending.
 // Every name chosen; none when the dialog was cancelled.
 QStringList RunFileDialogForAll(QFileDialog& dlg, bool remember) {
@@ -90,6 +113,7 @@ QStringList RunFileDialogForAll(QFileDialog& dlg, bool remember) {
         return {};
     }
     FitColumns(dlg);
+    FitSidebar(dlg);
     const TOpenDialog open(dlg, [&dlg] { dlg.reject(); });
     Trace("open", dlg.windowTitle());
     const QStringList chosen = dlg.exec() == QDialog::Accepted ? dlg.selectedFiles() : QStringList();
@@ -100,6 +124,20 @@ QStringList RunFileDialogForAll(QFileDialog& dlg, bool remember) {
 QString RunFileDialog(QFileDialog& dlg, bool remember) {
     const QStringList chosen = RunFileDialogForAll(dlg, remember);
     return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+// Qt wraps a message wider than 500 pixels anywhere it likes, and Japanese has no blanks to
+// wrap at ("下/さい"): the text gets the width of its longest line, as far as the screen allows.
+void KeepLinesWhole(QMessageBox& box, const QString& text) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\n|\\r"))))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const QScreen* screen = box.screen();
+    const int room = screen ? screen->availableGeometry().width() * 3 / 5 : 600;
+    label->setMinimumWidth(std::min(widest + 2, room));
 }
 
 QString StartFolder(const QString& requested) { return requested.isEmpty() ? g_lastFolder : requested; }
@@ -131,6 +169,7 @@ public:
             box.setStandardButtons(QMessageBox::Ok);
             box.setDefaultButton(QMessageBox::Ok);
         }
+        KeepLinesWhole(box, text);
         QPushButton* byDefault = box.defaultButton();
         const TOpenDialog open(box, [byDefault] { byDefault->click(); });
         Trace("open", text);
@@ -211,7 +250,32 @@ QStringList QtNameFilters(const QString& filter) {
     return out;
 }
 
+namespace {
+
+// Texts that Qt's own Japanese translation lacks: the file dialog's type of a folder.
+class TMissingQtTexts : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
+        static const struct {
+            const char* Source;
+            const char* Japanese;
+        } kTexts[] = {{"Folder", "フォルダ"}, {"Drive", "ドライブ"}, {"File", "ファイル"},
+                      {"Shortcut", "ショートカット"}, {"Unknown", "不明"}};
+        for (const auto& t : kTexts)
+            if (qstrcmp(source, t.Source) == 0) return QString::fromUtf8(t.Japanese);
+        return {};
+    }
+};
+
+}  // namespace
+
 bool InstallQtTranslation() {
+    QCoreApplication::installTranslator(new TMissingQtTexts(QCoreApplication::instance()));
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

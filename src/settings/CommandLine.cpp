@@ -20,7 +20,7 @@ TCommandLineDecision EvaluateCommandLine(const std::vector<std::string>& args,
         d.SetDigests = true;
         // "-a" all three; a digest's own letter that one alone.
         for (const TDigestKindInfo& k : DigestKinds())
-            if (sw == "-a" || sw == std::string{'-', k.Switch}) d.Digests.Add(k.Kind);
+            if ((sw == "-a" && k.InAll) || (k.Switch && sw == std::string{'-', k.Switch})) d.Digests.Add(k.Kind);
         d.FileToAnalyze = path;
         d.RunDuplicateSearch = sw == "-s";
         return d;

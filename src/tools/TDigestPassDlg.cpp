@@ -13,6 +13,7 @@
 #include <QStyle>
 
 #include "components/QL_ImageLabel.h"
+#include "components/WindowLook.h"
 #include "engine/DigestPassFile.h"
 #include "platform/Place.h"
 #include "platform/Dialogs.h"
@@ -27,6 +28,7 @@ const char* const kKey = "#Digest_Pass_Text";
 QLineEdit* Labeled(QWidget* parent, const char* name, const QString& caption, int x, int y, int w) {
     auto* label = new QLabel(caption, parent);
     label->setGeometry(x, y, w, 16);
+    FitLabel(*label);
     QLineEdit* e = Place<QLineEdit>(parent, name, x, y + 18, w, 22);
     label->setBuddy(e);
     return e;
@@ -42,7 +44,7 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
     : QDialog(owner), title_(title) {
     setObjectName(QStringLiteral("DigestPassDlg"));
     setFont(QFont(QStringLiteral("Tahoma")));
-    setFixedSize(624, 490);
+    SetFixedDialog(*this, QSize(624, 490));
     Image1 = Place<QLabel>(this, "Image1", 0, 0, 625, 73);
     LabeledEdit1 = Labeled(this, "LabeledEdit1", QStringLiteral("ユーザー名:"), 16, 84, 280);
     LabeledEdit3 = Labeled(this, "LabeledEdit3", QStringLiteral("Realm:"), 320, 84, 288);
@@ -50,6 +52,7 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
     LabeledEdit2->setEchoMode(QLineEdit::Password);
     Label1 = Place<QLabel>(this, "Label1", 16, 184, 80, 16);
     Label1->setText(QStringLiteral("ファイル名:"));
+    FitLabel(*Label1);
     StaticText1 = Place<QLabel>(this, "StaticText1", 16, 204, 496, 22);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -87,6 +90,9 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
     CheckBox2 = Place<QCheckBox>(this, "CheckBox2", 24, 428, 560, 20);
     CheckBox2->setText(QStringLiteral("上書き時に警告"));
     CheckBox2->setChecked(true);
+
+    // Tab goes left to right: 拡張, then 作成/追加.
+    setTabOrder(QL_ImageLabel1, QL_ImageLabel2);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TDigestPassDlg::BitBtn1Click);
     connect(QL_ImageLabel1, &TQL_ImageLabel::clicked, this, &TDigestPassDlg::QL_ImageLabel1Click);
@@ -144,7 +150,11 @@ void TDigestPassDlg::SetTargetPath(const TPath& path) {
     StaticText1->setText(path.Display());
 }
 
-void TDigestPassDlg::SetHeight(int height) { setFixedSize(width(), height); }
+void TDigestPassDlg::SetHeight(int height) {
+    SetFixedDialog(*this, QSize(width(), height));
+    // The options below the cut are out of Tab's way while they are out of sight.
+    for (QWidget* w : std::initializer_list<QWidget*>{Bevel1, CheckBox1, CheckBox2}) w->setVisible(height == kFullHeight);
+}
 
 void TDigestPassDlg::BitBtn1Click() {
     TFileDialogRequest request;

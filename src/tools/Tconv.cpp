@@ -6,14 +6,11 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "components/WindowLook.h"
 #include "engine/FileMD5Info.h"
 #include "platform/Place.h"
 #include "platform/Dialogs.h"
 #include "text/Cp932.h"
-
-namespace {
-
-}  // namespace
 
 QString UnmappableProblem(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
@@ -34,12 +31,14 @@ Tconv::Tconv(QWidget* owner, const QString& title) : QDialog(owner), title_(titl
     QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
     f.setPixelSize(12);
     setFont(f);
-    setFixedSize(468, 100);
+    SetFixedDialog(*this, QSize(468, 100));
     Label2 = Place<QLabel>(this, "Label2", 8, 8, 89, 12);
     Label2->setText(QStringLiteral("元になる文字列："));
+    FitLabel(*Label2);
     Edit1 = Place<QLineEdit>(this, "Edit1", 8, 24, 453, 20);
     Label1 = Place<QLabel>(this, "Label1", 8, 52, 49, 12);
     Label1->setText(QStringLiteral("結果："));
+    FitLabel(*Label1);
     CheckBox1 = Place<QCheckBox>(this, "CheckBox1", 364, 48, 77, 17);
     CheckBox1->setText(QStringLiteral("大文字"));
     Edit2 = Place<QLineEdit>(this, "Edit2", 8, 68, 349, 20);
@@ -48,7 +47,8 @@ Tconv::Tconv(QWidget* owner, const QString& title) : QDialog(owner), title_(titl
     BitBtn1 = Place<QPushButton>(this, "BitBtn1", 364, 68, 97, 21);
     BitBtn1->setText(QStringLiteral("生成"));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    BitBtn1->setAutoDefault(false);
+    // Enter in the text field, or on the focused button, generates.
+    BitBtn1->setDefault(true);
     setTabOrder(Edit1, BitBtn1);
     setTabOrder(BitBtn1, CheckBox1);
     connect(BitBtn1, &QPushButton::clicked, this, &Tconv::BitBtn1Click);

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "components/WindowLook.h"
 #include "engine/DuplicateSearch.h"
 #include "engine/NormalFileInfo.h"
 #include "platform/Place.h"
@@ -38,6 +39,14 @@ QTreeWidget* List(QWidget* parent, const char* name, int x, int y, int w, int h)
     return l;
 }
 
+// Progress over `maximum` + 1 steps, at the first.
+void SetBarRange(QProgressBar& bar, int maximum) {
+    // A range of 0 to 0 makes Qt's bar a busy animation that never ends: there is nothing to
+    // count, so the bar stands empty instead.
+    bar.setRange(0, std::max(maximum, 1));
+    bar.setValue(0);
+}
+
 }  // namespace
 
 QString DuplicateSummary(int count) {
@@ -48,7 +57,7 @@ QString DuplicateSummary(int count) {
 
 Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), currentPath_(currentPath) {
     setObjectName(QStringLiteral("filesec"));
-    setFixedSize(624, 376);
+    SetFixedDialog(*this, QSize(624, 376));
     PageControl1 = Place<QTabWidget>(this, "PageControl1", 8, 8, 608, 290);
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
@@ -62,6 +71,7 @@ Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), c
     ListView1->setColumnWidth(0, 400);
     auto* refLabel = Place<QLabel>(TabSheet1, "LabelRef", 6, 214, 440, 14);
     refLabel->setText(QStringLiteral("検索するファイル："));
+    FitLabel(*refLabel);
     Edit1 = Place<QLineEdit>(TabSheet1, "Edit1", 6, 230, 588, 21);
     Edit1->setReadOnly(true);
     Edit1->setEnabled(false);
@@ -79,6 +89,7 @@ Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), c
 
     Label2 = Place<QLabel>(this, "Label2", 8, 308, 80, 14);
     Label2->setText(QStringLiteral("進歩状況："));
+    FitLabel(*Label2);
     ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", 90, 306, 526, 18);
     ProgressBar1->setTextVisible(false);
     Button5 = Button(this, "Button5", "中止", 408, 340, 100);
@@ -141,8 +152,7 @@ void Tfilesec::Button1Click() {
     found_.clear();
     PageControl1->setCurrentWidget(TabSheet2);
     const int rows = ListView1->topLevelItemCount();
-    ProgressBar1->setRange(0, std::max(rows - 1, 0));
-    ProgressBar1->setValue(0);
+    SetBarRange(*ProgressBar1, rows - 1);
 
     TDuplicateSearch search(ref);
     search.ReleaseIcon = ReleaseIcon;

@@ -18,7 +18,7 @@ void ConnectTools(TMainWindow& main) {
     });
     main.OnCommand(TUpperWindow::DigestTool, [&main] {
         QWidget& window = main.Window();
-        TDigestPassDlg dialog(&window, window.windowIcon().pixmap(16, 16), main.ApplicationTitle());
+        TDigestPassDlg dialog(&window, main.DigestToolPicture(), main.ApplicationTitle());
         // The main window steps aside while the tool is open.
         const bool shown = window.isVisible();
         window.hide();

@@ -10,6 +10,7 @@
 #include "app/Spwindow.h"
 #include "app/VersionDlg.h"
 #include "fakes/AppFixture.h"
+#include "fakes/WindowChecks.h"
 #include "platform/PathText.h"
 #include "platform/SingleInstance.h"
 
@@ -55,8 +56,12 @@ TEST_F(Window, CreationTitleLogAndInitialStates) {
     EXPECT_EQ(header->text(1), QStringLiteral("  時間"));
     EXPECT_EQ(header->text(2), QStringLiteral("イベント"));
     EXPECT_EQ(w_->ListView1->columnWidth(0), 22);
-    EXPECT_EQ(w_->ListView1->columnWidth(1), 140);
+    // 140, or wider where the locale's time texts need it.
+    EXPECT_EQ(w_->ListView1->columnWidth(1), LogTimeColumnWidth(*w_->ListView1, QLocale()));
+    EXPECT_GE(w_->ListView1->columnWidth(1), 140);
     EXPECT_EQ(w_->ListView1->columnWidth(2), 400);
+    // Every caption is shown whole in the window's font.
+    EXPECT_EQ(CutLabels(*w_), QStringList());
 }
 
 struct ActionCase {
@@ -135,13 +140,16 @@ TEST_F(Window, MenusAndToolbarInTheirOrder) {
 
 TEST_F(Window, ResizeKeepsButtonsRightAndStretchesPanelAndLog) {
     w_->show();
+    // The status bar is as high as its panels' text needs, at least 19.
+    const int bar = w_->StatusBar1->height();
+    EXPECT_GE(bar, 19);
     w_->resize(728, 563);
     QCoreApplication::processEvents();
     EXPECT_EQ(w_->Panel1->geometry(), QRect(4, 64, 592, 333));
     EXPECT_EQ(w_->Button1->geometry(), QRect(600, 64, 125, 25));
     EXPECT_EQ(w_->SpeedButton1->geometry(), QRect(600, 368, 125, 26));
     EXPECT_EQ(w_->ListView1->geometry(), QRect(4, 400, 717, 140));
-    EXPECT_EQ(w_->StatusBar1->geometry(), QRect(0, 544, 728, 19));
+    EXPECT_EQ(w_->StatusBar1->geometry(), QRect(0, 563 - bar, 728, bar));
     EXPECT_EQ(w_->ActionMainMenuBar1->width(), 728);
     EXPECT_EQ(w_->ControlBar1->width(), 728);
     w_->resize(300, 200);
@@ -450,11 +458,15 @@ TEST_F(Window, AlwaysOnTopKeepsTheGeometry) {
     EXPECT_FALSE(w_->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST_F(Window, SystemMenuOpensWithAltSpaceAndOnTheStatusBar) {
+TEST_F(Window, SystemMenuOpensWithCtrlShiftRAndOnTheStatusBar) {
     w_->show();
     w_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w_.get()));
+    // Alt+Space is the window manager's: the window leaves it alone.
     QTest::keyClick(w_.get(), Qt::Key_Space, Qt::AltModifier);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w_->SystemMenu->isVisible());
+    QTest::keyClick(w_.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w_->SystemMenu->isVisible(); }, 2000));
     w_->SystemMenu->hide();
     emit w_->StatusBar1->customContextMenuRequested(QPoint(5, 5));
@@ -475,6 +487,7 @@ TEST_F(Window, AboutBoxAndSplash) {
     TVersionDlg about(*w_, w_.get());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Tavrenne 2.46 のバージョン情報"));
     EXPECT_EQ(about.size(), QSize(436, 252));
+    EXPECT_TRUE(IsFixedDialog(about));
     EXPECT_EQ(about.VersionLine, QStringLiteral("アプリケーションバージョン: 2.46"));
     EXPECT_TRUE(about.BuildLine.startsWith(QStringLiteral("[Build 152  ")));
     EXPECT_EQ(about.BuildLine.size(), QStringLiteral("[Build 152  yymmdd-hhnn]").size());
@@ -512,13 +525,22 @@ TEST_F(Window, TitleBarHasAMinimizeBoxButNoMaximizeBox) {
         EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
         w_->Action10->trigger();  // "always on top" changes the flags: the box stays away
     }
-    EXPECT_EQ(w_->maximumWidth(), QWIDGETSIZE_MAX);  // the frame still resizes
+    // What a window manager reads: the frame grows from the design size and is not fixed.
+    EXPECT_EQ(w_->minimumSize(), QSize(628, 513));
+    EXPECT_EQ(w_->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 
-    // A window manager that maximizes anyway (button or double-click) gets the normal size back.
+    // A window manager that maximizes every resizable window anyway (openbox) is obeyed, not
+    // undone; hiding the log then brings the normal size back and fixes the height.
+    w_->show();
+    QCoreApplication::processEvents();
     const QSize normal = w_->size();
     w_->setWindowState(Qt::WindowMaximized);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !(w_->windowState() & Qt::WindowMaximized); }, 2000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w_->size() == normal; }, 2000)) << w_->width() << "x" << w_->height();
+    QTest::qWait(50);
+    EXPECT_TRUE(w_->windowState() & Qt::WindowMaximized);
+    w_->ToggleLog();
+    EXPECT_FALSE(w_->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(w_->height(), normal.height() - 95);
+    EXPECT_EQ(w_->minimumHeight(), w_->maximumHeight());
 }
 
 TEST_F(Window, MenuKeysReachTheirCommands) {
@@ -689,6 +711,78 @@ TEST_F(Window, AboutLinesDoNotTouchEachOtherOrTheEdge) {
     for (int y = 0; y < image.height(); ++y)
         if (inked[size_t(y)]) last = y;
     EXPECT_LT(last, about.height() - 1);
+}
+
+TEST(LogTime, ShortDateAndLongTimeOfTheLocaleWithoutTheZone) {
+    const QDateTime moment(QDate(2026, 12, 10), QTime(12, 34, 56));
+    const struct {
+        const char* locale;
+        const char* text;
+    } cases[] = {
+        {"ja_JP", "2026/12/10 12時34分56秒"},
+        {"en_US", "12/10/26 12:34:56 PM"},
+        {"de_DE", "10.12.26 12:34:56"},
+        {"zh_CN", "2026/12/10 12:34:56"},   // the zone stood in front of the time
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogTimeText(QLocale(QString::fromLatin1(c.locale)), moment), QString::fromUtf8(c.text)) << c.locale;
+}
+
+// The window made under a Japanese locale, as a Japanese desktop starts it.
+class WindowInJapanese : public AppFixture {
+protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QStringLiteral("ja_JP")));
+        AppFixture::SetUp();
+    }
+    void TearDown() override {
+        AppFixture::TearDown();
+        QLocale::setDefault(QLocale::system());
+    }
+};
+
+TEST_F(WindowInJapanese, LogTimeColumnShowsTheWholeTimeAndTheSavedLogTheSame) {
+    // The two lines of creation carry the clock's own time text.
+    const QString first = w_->ListView1->topLevelItem(0)->text(1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{1,2}時\\d{2}分\\d{2}秒$")).match(first).hasMatch())
+        << first.toStdString();
+    // The widest time of the year fits the column as the list draws it.
+    w_->NowText = [] { return LogTimeText(QLocale(), QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58))); };
+    w_->AddLog(QStringLiteral("widest"), lkInformation);
+    w_->show();
+    EXPECT_GT(w_->ListView1->columnWidth(1), 140);
+    EXPECT_GE(w_->ListView1->columnWidth(1), static_cast<QAbstractItemView*>(w_->ListView1)->sizeHintForColumn(1));
+    // The saved log holds the full text.
+    EXPECT_EQ(w_->LogFileLines().at(3), QStringLiteral("[I] 2026/12/28 23時58分58秒 widest"));
+}
+
+TEST_F(Window, LogShowsEachNewLine) {
+    // Lines from before the window was shown, and a list the user scrolled to its top.
+    for (int i = 0; i < 30; ++i) w_->AddLog(QStringLiteral("line %1").arg(i), lkInformation);
+    w_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w_.get()));
+    w_->ListView1->scrollToTop();
+    // The row `back` rows above the last one lies wholly in sight, the scroll bar at its end.
+    auto shown = [this](int back) {
+        QTreeWidget* list = w_->ListView1;
+        QTreeWidgetItem* row = list->topLevelItem(list->topLevelItemCount() - 1 - back);
+        return list->viewport()->rect().contains(list->visualItemRect(row)) &&
+               list->verticalScrollBar()->value() == list->verticalScrollBar()->maximum();
+    };
+    const QString file = MakeFile(QStringLiteral("seen.txt"), std::string("abc"));
+    w_->AnalyzeFile(TPath(file));
+    EXPECT_EQ(Log().back().Text, kElapsedZero);
+    EXPECT_TRUE(shown(0));
+    // With a comparison, its verdict and the elapsed time end the run in sight.
+    w_->CheckBox3->setChecked(true);
+    w_->Edit1->setText(QString::fromLatin1(kMd5Abc));
+    w_->ListView1->scrollToTop();
+    w_->AnalyzeFile(TPath(file));
+    const auto log = Log();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2].Text, QStringLiteral("MD5を比較 ---> 一致"));
+    EXPECT_TRUE(shown(1));
+    EXPECT_TRUE(shown(0));
 }
 
 TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {

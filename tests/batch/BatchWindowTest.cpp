@@ -15,7 +15,9 @@
 #include <QAbstractButton>
 #include <QTimeEdit>
 #include <QMimeData>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <QTreeView>
 #include <QUrl>
 #include <cerrno>
@@ -27,6 +29,7 @@
 #include "batch/Tallcheck.h"
 #include "engine/BatchList.h"
 #include "fakes/AppFixture.h"
+#include "fakes/WindowChecks.h"
 #include "text/Cp932.h"
 
 namespace fs = std::filesystem;
@@ -104,6 +107,78 @@ TEST_F(Batch, CreationShowsTheMd5TypeAndTheControlsAsTheyStart) {
     EXPECT_EQ(menus[1]->menu()->actions(),
               (QList<QAction*>{b_->Action6, b_->Action7, b_->Action10, b_->Action13, b_->Action11, b_->Action5,
                                b_->Action8, b_->Action9, b_->Action2}));
+}
+
+// A fixed dialog whose captions show whole in every work type (the rename example is two lines,
+// partly in a fallback font where the window's font has no kana).
+TEST_F(Batch, AFixedDialogWithWholeCaptionsInEveryWorkType) {
+    EXPECT_TRUE(IsFixedDialog(*b_));
+    b_->Action11->trigger();
+    for (int type = 0; type < 3; ++type) {
+        b_->RadioGroup1Items->button(type)->click();
+        EXPECT_EQ(CutLabels(*b_), QStringList()) << type;
+        EXPECT_LE(b_->Label4->geometry().bottom(), b_->Panel2->height()) << type;
+    }
+    b_->Action5->trigger();
+    EXPECT_EQ(CutLabels(*b_), QStringList());
+}
+
+// Counts the paints of the adding dialog's label and button, wherever the dialog is.
+class TAddingDialogPaints : public QObject {
+public:
+    int Label = 0, Button = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && qobject_cast<Tacdlgf*>(watched->parent())) {
+            if (qobject_cast<QLabel*>(watched)) ++Label;
+            if (qobject_cast<QPushButton*>(watched)) ++Button;
+        }
+        return false;
+    }
+};
+
+// The adding dialog has no caption buttons at all, stays on top, keeps its size, and is on
+// the screen and painted before the first file is added.
+TEST_F(Batch, TheAddingDialogIsPaintedBeforeTheFirstFileAndHasNoCaptionButtons) {
+    b_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(b_.get()));
+    QStringList names;
+    for (int i = 0; i < 3; ++i) names << MakeFile(QStringLiteral("p/%1.txt").arg(i), std::string("x"));
+    TAddingDialogPaints paints;
+    qApp->installEventFilter(&paints);
+    struct {
+        bool found = false, exposed = false, labelPainted = false, buttonPainted = false;
+        Qt::WindowFlags flags;
+        QSize size, minimum, maximum;
+    } seen;
+    // The loop starts its clock before the first file: the dialog is looked at then.
+    b_->Clock = [&] {
+        for (Tacdlgf* d : b_->findChildren<Tacdlgf*>()) {
+            if (seen.found) break;
+            if (!d->isVisible()) continue;
+            seen.found = true;
+            seen.exposed = d->windowHandle() && d->windowHandle()->isExposed();
+            seen.flags = d->windowFlags();
+            seen.size = d->size();
+            seen.minimum = d->minimumSize();
+            seen.maximum = d->maximumSize();
+            seen.labelPainted = paints.Label > 0;
+            seen.buttonPainted = paints.Button > 0;
+        }
+        return clock_ += 100;
+    };
+    b_->HandleDroppedFiles(Paths(names));
+    qApp->removeEventFilter(&paints);
+    EXPECT_EQ(b_->RowCount(), 3);
+    ASSERT_TRUE(seen.found);
+    EXPECT_TRUE(seen.exposed);
+    EXPECT_TRUE(seen.labelPainted);
+    EXPECT_TRUE(seen.buttonPainted);
+    EXPECT_TRUE(seen.flags & Qt::FramelessWindowHint);   // no title bar, so no buttons on one
+    EXPECT_TRUE(seen.flags & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(seen.flags & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                               Qt::WindowSystemMenuHint));
+    EXPECT_EQ(seen.size, QSize(324, 73));
+    EXPECT_EQ(seen.minimum, seen.maximum);
 }
 
 TEST_F(Batch, EachWorkTypeSetsCaptionColumnsAndPanel) {

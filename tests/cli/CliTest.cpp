@@ -75,7 +75,7 @@ TEST_F(CliTest, FilesWithoutDigestAreReportedAndFailTheRun) {
 }
 
 TEST_F(CliTest, UsageErrors) {
-    for (const std::string args : {"", "hash", "hash sha256 x", "hash md5", "hash md5 --buffer 0 x",
+    for (const std::string args : {"", "hash", "hash sha3 x", "hash md5", "hash md5 --buffer 0 x",
                                    "hash md5 --buffer 70000 x", "string", "info", "frobnicate",
                                    // A word that starts with "-" is an option until "--".
                                    "hash md5 -x", "hash md5 x --buffer", "hash md5 --", "string -x",

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -150,6 +151,36 @@ TEST(ImageLabel, ClickInsideEmitsOnce) {
     QTest::mousePress(&l, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseRelease(&l, Qt::LeftButton, {}, QPoint(300, 10));   // let go outside
     EXPECT_EQ(spy.count(), 1);
+}
+
+// From the keyboard the label is a button: Tab reaches it, its focus shows, Space and Enter
+// click it once per press.
+TEST(ImageLabel, KeyboardFocusShowsAndSpaceOrEnterClicks) {
+    QWidget window;
+    window.resize(300, 100);
+    auto* before = new QWidget(&window);
+    before->setFocusPolicy(Qt::StrongFocus);
+    auto* l = new TQL_ImageLabel(&window);
+    l->move(10, 40);
+    QSignalSpy spy(l, &TQL_ImageLabel::clicked);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    const QImage unfocused = Drawn(*l);
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), l);
+    EXPECT_NE(Drawn(*l), unfocused);   // the focus is drawn
+    QTest::keyClick(l, Qt::Key_Space);
+    QTest::keyClick(l, Qt::Key_Return);
+    QTest::keyClick(l, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(spy.count(), 3);
+    QTest::keyClick(l, Qt::Key_A);
+    QTest::keyClick(l, Qt::Key_Space, Qt::ControlModifier);
+    QTest::keyPress(l, Qt::Key_Space);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(l, &repeat);   // held down: no flood of clicks
+    EXPECT_EQ(spy.count(), 4);
 }
 
 TEST(Bar, DefaultsAndLookFollowsResize) {

@@ -60,6 +60,10 @@ TEST(Package, BuildsPassesLintianAndRunsFromAScratchRoot) {
                              "usr/share/metainfo/io.github.quillory.tavrenne.metainfo.xml", "usr/share/doc/tavrenne/copyright"})
         EXPECT_TRUE(fs::exists(root / file)) << file;
     EXPECT_EQ(RunStep("desktop-file-validate", {Q(root / "usr/share/applications/tavrenne.desktop")}, env).Code, 0);
+    // A Japanese desktop's menus and software centres describe the program in Japanese.
+    EXPECT_NE(ReadBytes(root / "usr/share/applications/tavrenne.desktop").find("\nComment[ja]="), std::string::npos);
+    EXPECT_NE(ReadBytes(root / "usr/share/metainfo/io.github.quillory.tavrenne.metainfo.xml").find("<summary xml:lang=\"ja\">"),
+              std::string::npos);
 
     // The installed command-line tool analyses a file through its link in bin.
     const std::string file = dir.write("abc.txt", "abc");

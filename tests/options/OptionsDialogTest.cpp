@@ -14,6 +14,7 @@
 #include "components/QL_ImageLabel.h"
 #include "components/QL_TrayIDlg.h"
 #include "fakes/AppFixture.h"
+#include "fakes/WindowChecks.h"
 #include "desktop/DesktopIntegration.h"
 #include "options/CustomOption.h"
 #include "support/TempDir.h"
@@ -139,6 +140,42 @@ TEST_F(OptionsDialog, EveryTreeNodeShowsItsPageAndTitle) {
             EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
         }
     }
+}
+
+TEST_F(OptionsDialog, AFixedDialogWhosePagesShowTheirCaptionsWhole) {
+    Start();
+    EXPECT_TRUE(IsFixedDialog(*o_));
+    o_->show();
+    for (int i = 0; i < Tcustomoption::kNodeCount; ++i) {
+        ClickNode(i);
+        EXPECT_EQ(CutLabels(*o_->PageControl1->currentWidget()), QStringList()) << i;
+    }
+}
+
+// After an arrow key has chosen a page, the tree keeps the focus: the next arrow keys choose
+// pages too, and no control of a page changes behind the user's back.
+TEST_F(OptionsDialog, ArrowKeysInTheTreeKeepChoosingPages) {
+    Start();
+    o_->show();
+    o_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(o_.get()));
+    ClickNode(0);
+    ASSERT_EQ(QApplication::focusWidget(), o_->TreeView1);
+    const int priority = o_->ComboBox1->currentIndex();
+    const bool shutdownBox = o_->CheckBox9->isChecked();
+    QStringList pages;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCoreApplication::processEvents();   // the page follows the selection
+        pages << o_->PageControl1->currentWidget()->objectName();
+        EXPECT_EQ(QApplication::focusWidget(), o_->TreeView1) << i;
+    }
+    EXPECT_EQ(pages, (QStringList{"TabSheet6", "TabSheet10", "TabSheet2", "TabSheet3"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(o_->PageControl1->currentWidget(), o_->TabSheet2);
+    EXPECT_EQ(o_->ComboBox1->currentIndex(), priority);
+    EXPECT_EQ(o_->CheckBox9->isChecked(), shutdownBox);
 }
 
 TEST_F(OptionsDialog, PicturesAreDrawnAtStartUp) {

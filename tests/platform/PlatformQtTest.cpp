@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <cerrno>
@@ -11,6 +14,7 @@
 #include <functional>
 
 #include "fakes/AppFixture.h"
+#include "fakes/WindowChecks.h"
 #include "platform/IconLookup.h"
 #include "platform/TextFile.h"
 #include "support/PeBuilder.h"
@@ -94,6 +98,69 @@ TEST(RealFileDialog, JapaneseTextsPlainFilterNamesWideColumnsAndTheLastFolder) {
     EXPECT_EQ(startedIn, QString::fromStdString(sub.string()));
 
     ForgetLastFolder();
+}
+
+// A folder's type is Japanese like the rest of the dialog, and the places on the left show
+// their names whole.
+TEST(RealFileDialog, FolderTypeInJapaneseAndPlacesNamedWhole) {
+    ASSERT_TRUE(InstallQtTranslation());
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "sub");
+    QString type;
+    QStringList cut;
+    WhenFileDialogShows([&](QFileDialog& dlg) {
+        dlg.setDirectory(QString::fromStdString(dir.path().string()));
+        auto* model = dlg.findChild<QFileSystemModel*>();
+        const QString sub = QString::fromStdString((dir.path() / "sub").string());
+        if (!QTest::qWaitFor([&] { return model && model->index(sub).isValid(); }, 5000)) type = QStringLiteral("not listed");
+        else type = model->type(model->index(sub));
+        if (auto* places = dlg.findChild<QListView*>(QStringLiteral("sidebar"))) {
+            QTest::qWait(50);   // the dialog lays its splitter out once shown
+            for (int row = 0; row < places->model()->rowCount(); ++row) {
+                const QModelIndex index = places->model()->index(row, 0);
+                if (places->visualRect(index).right() < places->sizeHintForIndex(index).width() - 1)
+                    cut << index.data().toString();
+            }
+        } else {
+            cut << QStringLiteral("no sidebar");
+        }
+        static_cast<QDialog&>(dlg).done(QDialog::Rejected);
+    });
+    Dialogs().OpenFile(TFileDialogRequest{});
+    EXPECT_EQ(type, QStringLiteral("フォルダ"));
+    EXPECT_EQ(cut, QStringList());
+    ForgetLastFolder();
+}
+
+// A message box is a fixed dialog that keeps each line of its text on one line (Japanese
+// has no blanks where Qt could wrap it sensibly).
+TEST(RealMessageBox, AFixedDialogWhereEachLineOfTheTextStaysWhole) {
+    const QString first = QStringLiteral("設定を初期値へ戻します。初期化されるのは基本設定と追加設定です。");
+    const QString second = QStringLiteral("システムを含めて初期化する場合は\"完全な初期化\"ボタンをクリックして下さい");
+    int labelWidth = 0, needed = 0;
+    ::testing::AssertionResult fixed = ::testing::AssertionFailure() << "no box";
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        poll->stop();
+        poll->deleteLater();
+        QTest::qWait(20);
+        fixed = IsFixedDialog(*box);
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            labelWidth = label->contentsRect().width();
+            const QFontMetrics metrics(label->font());
+            needed = std::max(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second));
+        }
+        box->defaultButton()->click();
+    });
+    poll->start(10);
+    EXPECT_EQ(Dialogs().MessageBox(QStringLiteral("確認"), first + QStringLiteral("\r\n") + second, TMsgButtons::YesNo,
+                                   TMsgIcon::Question),
+              TMsgResult::Yes);
+    EXPECT_TRUE(fixed);
+    EXPECT_GT(needed, 0);
+    EXPECT_GE(labelWidth, needed);
 }
 
 TEST(TextFile, LinesInShiftJisWithCrLfAndFailuresWithReason) {

@@ -7,13 +7,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 #include <optional>
 
 #include "components/QL_ImageLabel.h"
+#include "app/Art.h"
 #include "fakes/AppFixture.h"
+#include "fakes/WindowChecks.h"
 #include "platform/Drives.h"
 #include "settings/IniFile.h"
 #include "tools/TDigestPassDlg.h"
@@ -60,6 +63,26 @@ TEST_F(ToolsTest, StringHashKeepsResultForEmptyTextAndCaseChangeAlone) {
     d.Edit1->clear();
     d.BitBtn1->click();
     EXPECT_EQ(d.Edit2->text(), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
+}
+
+TEST_F(ToolsTest, StringHashIsAFixedDialogWithWholeCaptionsAndEnterGenerates) {
+    Tconv d(w_.get(), QStringLiteral("T"));
+    EXPECT_TRUE(IsFixedDialog(d));
+    EXPECT_EQ(d.size(), QSize(468, 100));
+    EXPECT_EQ(CutLabels(d), QStringList());
+    EXPECT_TRUE(d.BitBtn1->isDefault());
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    // Enter in the text field, then on the focused button.
+    d.Edit1->setText(QStringLiteral("abc"));
+    d.Edit1->setFocus();
+    QTest::keyClick(d.Edit1, Qt::Key_Return);
+    EXPECT_EQ(d.Edit2->text(), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
+    d.Edit1->setText(QStringLiteral("日本語"));
+    d.BitBtn1->setFocus();
+    QTest::keyClick(d.BitBtn1, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(d.Edit2->text(), QStringLiteral("387d3d4780c18a32c9c90437e4b50160"));
+    EXPECT_TRUE(d.isVisible());   // generating does not close it
 }
 
 // "?" stands for what Shift_JIS cannot hold: such a text would share a digest with another.
@@ -147,6 +170,26 @@ TEST_F(SearchTest, SearchFindsSameContentOnCheckedDrives) {
     s.ListView2->setCurrentItem(s.ListView2->topLevelItem(0));
     s.ListView2DblClick();
     EXPECT_EQ(platform_.Opened, QStringList{d2_});
+}
+
+TEST_F(SearchTest, AFixedDialogWithWholeCaptions) {
+    Tfilesec s(w_.get(), TPath(ref_));
+    EXPECT_TRUE(IsFixedDialog(s));
+    EXPECT_EQ(CutLabels(s), QStringList());
+}
+
+// One file system is a range of no steps: Qt would show that as a busy bar that never stops.
+TEST_F(SearchTest, OneDriveShowsAStillEmptyBarDuringAndAfterTheSearch) {
+    SetLocalDrives([this] { return QStringList{d1_}; });
+    Tfilesec s(w_.get(), TPath(ref_));
+    bool busy = true;
+    AtPump([] { return true; }, [&] { busy = s.ProgressBar1->maximum() == s.ProgressBar1->minimum(); });
+    dialogs_.MessageAnswers = {TMsgResult::Yes};
+    s.Button1->click();
+    EXPECT_FALSE(busy);
+    EXPECT_GT(s.ProgressBar1->maximum(), s.ProgressBar1->minimum());
+    EXPECT_EQ(s.ProgressBar1->value(), s.ProgressBar1->minimum());
+    EXPECT_EQ(s.ListView2->topLevelItemCount(), 2);
 }
 
 TEST_F(SearchTest, NothingCheckedNoOrEmptyReferenceSearchNothing) {
@@ -259,6 +302,49 @@ TEST_F(DigestTest, InstalledTheFirstWriteGoesToTheUsersDataFolder) {
     }
 }
 
+TEST_F(DigestTest, AFixedDialogInBothHeightsWithWholeCaptions) {
+    auto d = Open();
+    EXPECT_TRUE(IsFixedDialog(*d));
+    EXPECT_EQ(CutLabels(*d), QStringList());
+    d->QL_ImageLabel1Click();
+    EXPECT_TRUE(IsFixedDialog(*d));
+    EXPECT_EQ(d->height(), 522);
+}
+
+// Tab visits what is in sight, the two link labels included, and they act on Space and Enter.
+TEST_F(DigestTest, TabReachesTheLinkLabelsWhichTakeSpaceAndEnter) {
+    auto d = Open();
+    d->show();
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+    d->LabeledEdit1->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        visited << (focus ? focus->objectName() : QStringLiteral("-"));
+    }
+    EXPECT_EQ(visited, (QStringList{"LabeledEdit3", "LabeledEdit2", "BitBtn1", "RadioCreate", "QL_ImageLabel1",
+                                    "QL_ImageLabel2", "LabeledEdit1", "LabeledEdit3"}));
+    // Space on 拡張 shows the options, which then join the Tab order; Enter hides them again.
+    d->QL_ImageLabel1->setFocus();
+    QTest::keyClick(d->QL_ImageLabel1, Qt::Key_Space);
+    EXPECT_EQ(d->height(), 522);
+    EXPECT_TRUE(d->CheckBox1->isVisible());
+    d->QL_ImageLabel2->setFocus();
+    QTest::keyClick(d->QL_ImageLabel2, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d->CheckBox1);
+    d->QL_ImageLabel1->setFocus();
+    QTest::keyClick(d->QL_ImageLabel1, Qt::Key_Return);
+    EXPECT_EQ(d->height(), 379);
+    EXPECT_FALSE(d->CheckBox1->isVisible());
+    // Enter on 作成/追加 writes, here refusing the empty fields.
+    d->QL_ImageLabel2->setFocus();
+    QTest::keyClick(d->QL_ImageLabel2, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(dialogs_.Calls.size(), 1u);
+    EXPECT_EQ(dialogs_.Calls[0].Text, QStringLiteral("未記入の項目があります..."));
+}
+
 TEST_F(DigestTest, CreateThenAddSortedRefusingDuplicates) {
     auto d = Open();
     Fill(*d, "zoe", "area", "pw:with:colons");
@@ -364,9 +450,25 @@ TEST_F(ToolsTest, CommandsOpenTheTools) {
     closeNext();
     w_->Action5->trigger();
     EXPECT_EQ(seen.type, QStringLiteral("Tfilesec"));
+    // The Digest tool's banner carries the tool's own toolbar picture at its right.
+    QImage banner;
+    QTimer::singleShot(0, [&] {
+        if (auto* tool = qobject_cast<TDigestPassDlg*>(QApplication::activeModalWidget()))
+            banner = tool->Image1->pixmap().toImage();
+    });
     closeNext();
     w_->Action11->trigger();
     EXPECT_EQ(seen.type, QStringLiteral("TDigestPassDlg"));
     EXPECT_FALSE(seen.mainVisible);
     EXPECT_TRUE(w_->isVisible());
+    ASSERT_FALSE(banner.isNull());
+    const QRect place(banner.width() - 70, 5, 60, banner.height() - 15);
+    QPixmap expected(banner.size());
+    expected.fill(Qt::white);
+    {
+        QPainter p(&expected);
+        p.drawPixmap(place, ToolImagePixmap(tiDigest, 16));
+    }
+    EXPECT_EQ(banner.copy(place), expected.toImage().copy(place).convertToFormat(banner.format()));
+    EXPECT_EQ(w_->DigestToolPicture().toImage(), ToolImagePixmap(tiDigest, 16).toImage());
 }

@@ -29,6 +29,7 @@ CpuFeatures Detect() {
     if (maxLeaf >= 7) {
         __get_cpuid_count(7, 0, &a, &b, &c, &d);
         f.bmi1 = b & bit_BMI;
+        f.bmi2 = b & bit_BMI2;
         f.avx2 = ymm && (b & bit_AVX2);
         f.avx512f = zmm && (b & bit_AVX512F);
         f.avx512vl = zmm && (b & bit_AVX512VL);

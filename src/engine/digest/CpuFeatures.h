@@ -14,6 +14,7 @@ struct CpuFeatures {
     bool vpclmulqdq = false;
     bool sha = false;
     bool bmi1 = false;
+    bool bmi2 = false;
 };
 
 const CpuFeatures& Cpu();

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <memory>
+
+#include "engine/NormalFileInfo.h"
+
+// The SHA-256 digest of the selected file, in the record's SHA256 field.
+class TFileSHA256Info : public TNormalFileInfo {
+public:
+    // Throw EFileOpenError when the file cannot be opened, EFileReadError when it cannot be
+    // read to its end; Failure() says the same.
+    void Execute() override;
+    std::string GetHashText(bool upper) override;
+    static std::unique_ptr<Digest> NewDigest();
+};
