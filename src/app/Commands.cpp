@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -105,10 +106,8 @@ QPixmap TTavrenne::DigestToolPicture() const { return ToolImagePixmap(tiDigest, 
 void TTavrenne::Action14Execute() { Platform().OpenDocument(QString::fromLatin1(kWebSite)); }
 
 void TTavrenne::Action15Execute() {
-    if (MascotInUse()) {
-        SendMascotScript(TMascotScript::Version);
-        return;
-    }
+    // The box when no mascot takes the version script.
+    if (MascotInUse() && SendMascotScript(TMascotScript::Version)) return;
     TVersionDlg dialog(*this, this);
     dialog.exec();
 }
@@ -129,6 +128,10 @@ void TTavrenne::closeEvent(QCloseEvent* event) {
     SuppressChangeCheck = true;
     event->accept();
     CacheCloseUpkeep(Settings().ClearCacheOnExit(), Settings().CacheLimit(), ProgramLayout().CacheFolder());
+    emit closing();
+    // The program ends with its main window, whatever else shows (a notice still sliding, the
+    // splash): nothing may keep a program without its window running.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void TTavrenne::showEvent(QShowEvent* event) {

@@ -44,9 +44,11 @@ public:
     virtual void ShowHelp() = 0;
     // Runs `open` each time the command that opens `which` is chosen.
     virtual void OnCommand(TUpperWindow which, std::function<void()> open) = 0;
-    // A second start handed its arguments over: the window comes to the front; true when they
-    // may be taken as a command line (not while a run or a modal box is going on).
-    virtual bool AcceptHandOver() = 0;
+    // A second start handed its arguments over: the window comes to the front (or the box or
+    // window it has open; shown again if nothing of it showed).
+    virtual void BringToFront() = 0;
+    // A run, a box or a window above it is going on: a handed-over command line waits.
+    virtual bool Busy() const = 0;
 
     // The window's share of the settings: the digest choices, the log shown, the upper-case
     // format. Applying also shows the shutdown box when its option is on, and hides the log
@@ -56,9 +58,10 @@ public:
     // The shutdown box "作業終了時にシャットダウン" is offered exactly when `shown`.
     virtual void ShowShutdownOption(bool shown) = 0;
 
-    // The desktop mascot: whether it is switched on and listening, and a script for it.
+    // The desktop mascot: whether it is switched on, and a script for it; true when a mascot
+    // listened and took the script.
     virtual bool MascotInUse() = 0;
-    virtual void SendMascotScript(TMascotScript which) = 0;
+    virtual bool SendMascotScript(TMascotScript which) = 0;
 
     virtual void CopyToClipboard(const QString& text) = 0;
     // The standard box for a text file that could not be written.

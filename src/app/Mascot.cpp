@@ -39,10 +39,11 @@ TQL_SSTP* TTavrenne::MakeMascotClient(QObject* owner) {
     return sstp;
 }
 
-// The setting first: with it off no connection is tried at all.
-bool TTavrenne::MascotInUse() { return Settings().UseSSTP() && QL_SSTP1->SSTP_Active(); }
+// The setting alone: whether a mascot listens is found out by the script's own connection,
+// since a connection made only to ask reaches the mascot as an empty request.
+bool TTavrenne::MascotInUse() { return Settings().UseSSTP(); }
 
-void TTavrenne::SendMascotScript(TMascotScript which) {
+bool TTavrenne::SendMascotScript(TMascotScript which) {
     const QString text = MascotScriptText(which);
-    if (!text.isEmpty()) QL_SSTP1->SendScript(text);
+    return !text.isEmpty() && QL_SSTP1->SendScript(text);
 }

@@ -94,7 +94,7 @@ void TTavrenne::SaveLog() {
     const TPath file(Dialogs().SaveFile(request));
     if (file.IsEmpty()) return;
     QString reason;
-    if (!WriteTextFileCp932(file.ToQString(), LogFileLines(), &reason)) ShowWriteError(file, reason);
+    if (!WriteTextFileCp932(file, LogFileLines(), &reason)) ShowWriteError(file, reason);
 }
 
 void TTavrenne::ShowWriteError(const TPath& file, const QString& reason) {
@@ -153,7 +153,7 @@ bool TTavrenne::WriteResults(const TPath& file) {
         return true;
     }
     QString reason;
-    if (WriteTextFileCp932(file.ToQString(), lines, &reason)) return true;
+    if (WriteTextFileCp932(file, lines, &reason)) return true;
     ShowWriteError(file, reason);
     return false;
 }

@@ -1,6 +1,7 @@
 // Action19: extract an archive into a folder beside it, or open any other file.
 #include <sys/stat.h>
 
+#include <QPointer>
 #include <filesystem>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "engine/FileUtils.h"
 #include "platform/ArchiveLibraries.h"
 #include "platform/Dialogs.h"
+#include "platform/Launch.h"
 #include "platform/Path.h"
 #include "platform/Platform.h"
 
@@ -20,13 +22,13 @@ struct TArchiveRow {
     const char* BusyTest;   // nullptr: none
     const char* Entry;
     const char* Before;     // command line before the archive
-    const char* After;      // after the destination
+    const char* After;      // the pattern after the destination; nullptr: none
 };
 
-const TArchiveRow kZip{".zip", "ZIP", "UNZIP32.DLL", nullptr, "UnZip", "", ""};
-const TArchiveRow kLha{".lzh", "Lha", "UNLHA32.DLL", "UnlhaGetRunning", "Unlha", "e -x -u0 -jyc ", " *.*"};
-const TArchiveRow kCab{".cab", "Cab", "cab32.dll", nullptr, "Cab", "-x ", " *.*"};
-const TArchiveRow kGca{".gca", "GCA", "UnGCA32.dll", "UnGCAGetRunning", "UnGCA", "e -sx1 ", ""};
+const TArchiveRow kZip{".zip", "ZIP", "UNZIP32.DLL", nullptr, "UnZip", "", nullptr};
+const TArchiveRow kLha{".lzh", "Lha", "UNLHA32.DLL", "UnlhaGetRunning", "Unlha", "e -x -u0 -jyc ", "*.*"};
+const TArchiveRow kCab{".cab", "Cab", "cab32.dll", nullptr, "Cab", "-x ", "*.*"};
+const TArchiveRow kGca{".gca", "GCA", "UnGCA32.dll", "UnGCAGetRunning", "UnGCA", "e -sx1 ", nullptr};
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -65,10 +67,15 @@ bool Extract(const TArchiveRow& row, const TPath& archive, QWidget* owner, bool 
         folder += "/" + file.stem().string();
         ::mkdir(folder.c_str(), 0777);   // one level; a failure shows in the extraction
     }
-    const std::string commandLine =
-        std::string(row.Before) + "\"" + path + "\" \"" + folder + "/\"" + row.After;
+    // The archive and the destination travel as values of their own: a quotation mark or a
+    // blank in a path cannot make the library read another archive or destination.
+    TArchiveCommand command;
+    command.Switches = row.Before;
+    command.Archive = path;
+    command.Destination = folder + "/";
+    if (row.After) command.Patterns = {row.After};
     std::vector<char> buffer(513);
-    return entry->second(owner, commandLine.c_str(), buffer.data(), 512) == 0;
+    return entry->second(owner, command, buffer.data(), 512) == 0;
 }
 
 }  // namespace
@@ -103,11 +110,28 @@ void TTavrenne::RunOrExtract() {
         if (extension == r->Extension) row = r;
 
     if (!row) {
-        if ((extension == ".exe" || extension == ".com") &&
+        // Windows programs go to the desktop (which may know a runner for them); programs of
+        // this system are started directly. Both are asked about first.
+        const bool windowsProgram = extension == ".exe" || extension == ".com";
+        const bool program = !windowsProgram && IsProgramFile(currentPath_.Bytes());
+        if ((windowsProgram || program) &&
             Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("このファイルは実行形式です 実行しますか？"),
                                  TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
             return;
-        Platform().OpenDocument(currentPath_.ToQString());
+        if (program) {
+            QString reason;
+            if (!Platform().StartProgramFile(currentPath_, &reason))
+                Dialogs().MessageBox(applicationTitle_, name + QStringLiteral("を実行できませんでした\n") + reason,
+                                     TMsgButtons::Ok, TMsgIcon::Error);
+            return;
+        }
+        // The desktop answers later; the window may have gone by then.
+        QPointer<TTavrenne> self(this);
+        Platform().OpenFile(currentPath_, [self, name](const QString& reason) {
+            if (self)
+                Dialogs().MessageBox(self->applicationTitle_, name + QStringLiteral("を開けませんでした\n") + reason,
+                                     TMsgButtons::Ok, TMsgIcon::Error);
+        });
         return;
     }
 

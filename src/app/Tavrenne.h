@@ -56,12 +56,13 @@ public:
     void RunDuplicateSearch() override;
     void ShowHelp() override { Action13Execute(); }
     void OnCommand(TUpperWindow which, std::function<void()> open) override;
-    bool AcceptHandOver() override;
+    void BringToFront() override;
+    bool Busy() const override;
     void ReadSettings(TSettings& settings) const override;
     void ApplySettings(const TSettings& settings) override;
     void ShowShutdownOption(bool shown) override;
     bool MascotInUse() override;
-    void SendMascotScript(TMascotScript which) override;
+    bool SendMascotScript(TMascotScript which) override;
     void CopyToClipboard(const QString& text) override;
     void ShowWriteError(const TPath& file, const QString& reason) override;
 
@@ -126,6 +127,8 @@ public:
     void Action22Execute();
 
 signals:
+    // The window has agreed to close: the program is ending.
+    void closing();
     // Raised by commands whose windows live elsewhere (batch, options, tools).
     void batchRequested();
     void optionsRequested();

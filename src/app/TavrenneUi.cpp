@@ -567,12 +567,21 @@ void TTavrenne::RebuildRecentMenu() {
         items[i]->setText(QStringLiteral("(&%1) ").arg(i + 1) + RecentFileDisplayText(RecentFiles.value(i)));
 }
 
-bool TTavrenne::AcceptHandOver() {
-    if (isMinimized()) showNormal();
+void TTavrenne::BringToFront() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        return;
+    }
+    // A program that shows nothing would take files unseen.
+    if (isMinimized() || isHidden()) showNormal();
     raise();
     activateWindow();
-    // As a drop: not while a run goes on, nor under a modal box.
-    return MenuBarEnabled() && !QApplication::activeModalWidget();
+}
+
+// As for a drop: not while a run goes on, nor under a box or a window above it.
+bool TTavrenne::Busy() const {
+    return !MenuBarEnabled() || analysisRunning_ || QApplication::activeModalWidget() != nullptr;
 }
 
 void TTavrenne::keyPressEvent(QKeyEvent* event) {

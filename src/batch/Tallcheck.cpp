@@ -38,6 +38,7 @@
 #include "components/WindowLook.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
+#include "platform/TextFile.h"
 #include "text/TextUtil.h"
 
 Tallcheck* allcheck = nullptr;
@@ -88,6 +89,11 @@ public:
     void RowDone(int row, const std::string& sizeText, const std::string& digest, const std::string&) override {
         w_.rows_->SetText(row, cSize, QString::fromStdString(sizeText));
         if (!digest.empty()) w_.rows_->SetText(row, cell_, QString::fromStdString(digest));
+    }
+    // A file that vanished or could not be read: its cells stay, and the closing box counts
+    // it once however many phases met it.
+    void RowFailed(int row, const std::string&) override {
+        if (w_.failedRows_.insert(row).second) ++w_.FErrorCount;
     }
     void RowEnded(int row) override {
         if (!w_.FAbort) w_.ProgressBar1->setValue(row);
@@ -474,11 +480,19 @@ void Tallcheck::PumpBetweenRows(TBatchPacer& pacer) {
 }
 
 void Tallcheck::Action3Execute() {
+    // A renamed file stays in its folder: a given text that names another folder is refused.
+    if (Action11->isChecked() && TRenameType(RenameType()) == TRenameType::TextAndSequence &&
+        (Edit1->text().contains(QLatin1Char('/')) || Edit1->text().contains(QStringLiteral("..")))) {
+        Dialogs().MessageBox(Title(), QStringLiteral("指定値に「/」や「..」は使えません"), TMsgButtons::Ok,
+                             TMsgIcon::Exclamation);
+        return;
+    }
     if (Dialogs().MessageBox(Title(), QStringLiteral("選択された処理を行います　よろしいですか？　"), TMsgButtons::YesNo,
                              TMsgIcon::Question) != TMsgResult::Yes)
         return;
     if (RowCount() == 0) return;
     FErrorCount = 0;
+    failedRows_.clear();
     FRunning = true;
     FAbort = false;
     SetControlsEnabled(false);
@@ -584,9 +598,11 @@ void Tallcheck::Action9Execute() {
     std::vector<TBatchRow> rows;
     rows.reserve(size_t(RowCount()));
     for (int r = 0; r < RowCount(); ++r) rows.push_back(Row(r));
-    const std::string problem = WriteExport(file, ExportBytes(ExportLines(rows, NowText())));
-    if (!problem.empty())
-        Dialogs().MessageBox(Title(), QString::fromStdString(problem), TMsgButtons::Ok, TMsgIcon::Error);
+    const std::string bytes = ExportBytes(ExportLines(rows, NowText()));
+    // A failed save (a full disk) keeps an older list of that name as it was.
+    QString problem;
+    if (!WriteFileReplacing(TPath(file), QByteArray(bytes.data(), qsizetype(bytes.size())), &problem))
+        Dialogs().MessageBox(Title(), problem, TMsgButtons::Ok, TMsgIcon::Error);
 }
 
 void Tallcheck::closeEvent(QCloseEvent* event) {

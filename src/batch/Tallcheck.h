@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,7 @@ private:
 
     TMainWindow* main_ = nullptr;
     TBatchRows* rows_ = nullptr;
+    std::set<int> failedRows_;   // rows of this run whose digest could not be computed
 
     QDateTime chosen_;
     QActionGroup* workGroup_ = nullptr;

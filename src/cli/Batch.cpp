@@ -121,7 +121,7 @@ void DigestAllRows(std::vector<TBatchRow>& rows, std::vector<std::string>& reaso
             const TPathAccess access(row.Path);
             engine.SetFileName(access.Path());
             engine.ReadSize();
-            row.Size = BatchSizeText(engine.Info().Size, separator);
+            const std::string size = BatchSizeText(engine.Info().Size, separator);
             engine.Execute();
             const std::pair<TDigestKind, std::string TBatchRow::*> cells[] = {
                 {TDigestKind::CRC32, &TBatchRow::CRC32}, {TDigestKind::MD5, &TBatchRow::MD5},
@@ -133,6 +133,8 @@ void DigestAllRows(std::vector<TBatchRow>& rows, std::vector<std::string>& reaso
                 row.*cell = std::move(text);
                 any = true;
             }
+            // A file that vanished or could not be read keeps its cells, as in a single run.
+            if (any || !NoDigestIsFailure(engine)) row.Size = size;
             if (!any) reasons[r] = NoDigestReason(engine, access.Path());
         }
     };

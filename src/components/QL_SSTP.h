@@ -10,8 +10,9 @@ class TQL_SSTP : public QObject {
     Q_OBJECT
 
 public:
-    // The connect and the send each wait at most this long: they run on the window's thread,
-    // and a mascot on this machine answers well within it.
+    // The connect and the send each get at most this long, on a thread of their own: the
+    // window's thread waits for no longer than both together, whatever the mascot (or the
+    // name lookup) does, and a mascot on this machine answers well within it.
     static constexpr int kConnectTimeoutMs = 300;
     static constexpr int kSendTimeoutMs = 300;
 
@@ -30,11 +31,14 @@ public:
     QString SSTP_From() const { return from_; }
     void SetSSTP_From(const QString& from) { from_ = from; }
     // The mascot program is running: something accepts connections on SSTP_Host:SSTP_Port.
+    // A connection of its own, which the mascot sees as an empty request: scripts do not ask
+    // it first (their own connection is the test).
     bool SSTP_Active() const;
 
     // `scriptLine` is the whole Script header line, "Script: " to its CR LF. Sent as
-    // Shift_JIS when a mascot accepts the connection; otherwise nothing happens.
-    virtual void SendScript(const QString& scriptLine);
+    // Shift_JIS when a mascot accepts the connection; otherwise nothing happens. True when a
+    // mascot took the whole request; a send that did not finish in time is cut off.
+    virtual bool SendScript(const QString& scriptLine);
 
     // The request bytes for a script line with this component's sender.
     QByteArray Request(const QString& scriptLine) const;

@@ -71,10 +71,12 @@ namespace {
 constexpr int kShowWaitMs = 100;
 
 // The notice's window: Enter presses the OK button wherever the focus is, and closing it
-// from the window manager slides it out like the button does.
+// from the window manager slides it out like the button does. A close the program asks for
+// (quitting closes every window) is taken at once: a notice never keeps the program alive.
 class TTrayWindow : public QWidget {
 public:
-    std::function<void()> onClose;
+    std::function<void()> onClose;      // the window manager's close: slide out
+    std::function<void()> onClosed;     // the program's close: gone at once
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -85,6 +87,11 @@ protected:
         QWidget::keyPressEvent(event);
     }
     void closeEvent(QCloseEvent* event) override {
+        if (!event->spontaneous()) {
+            if (onClosed) onClosed();
+            event->accept();
+            return;
+        }
         event->ignore();
         if (onClose) onClose();
     }
@@ -109,8 +116,16 @@ protected:
 TQL_TrayInfoDlg::TQL_TrayInfoDlg(QObject* owner) : QObject(owner) {
     auto* window = new TTrayWindow;
     window->onClose = [this] { HideDlg(); };
+    window->onClosed = [this] {
+        timer_->stop();
+        animation_->stop();
+        state_ = TState::Hidden;
+        shown_ = 0;
+    };
     window_ = window;
     window_->setObjectName(QStringLiteral("TrayDlg"));
+    // Only the program's windows decide when it ends.
+    window_->setAttribute(Qt::WA_QuitOnClose, false);
     // A tool window keeps the notice off the task list, as an owned form is on Windows.
     window_->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     window_->setAutoFillBackground(true);

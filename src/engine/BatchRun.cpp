@@ -37,6 +37,10 @@ std::string NoDigestReason(const TNormalFileInfo& engine, const std::string& pat
     return engine.Canceled() ? "empty file" : "no digest";
 }
 
+bool NoDigestIsFailure(const TNormalFileInfo& engine) {
+    return engine.Failure() != TRunFailure::None || engine.Info().FileName.empty() || !engine.Canceled();
+}
+
 TBatchPacer::TBatchPacer(TClock clock, int64_t intervalMs)
     : clock_(clock ? std::move(clock) : TClock(&SteadyMs)), interval_(intervalMs), last_(clock_()) {}
 
@@ -76,6 +80,8 @@ void RunBatchHashPhase(const TDigestKindInfo& kind, uint16_t bufferKB, TProgress
             // The engine says nothing about a run the abort ended: the row keeps its cells.
             if (digest.empty() && sink.Aborted()) {
                 sink.RowDone(r, size, {}, "aborted");
+            } else if (digest.empty() && NoDigestIsFailure(*engine)) {
+                sink.RowFailed(r, NoDigestReason(*engine, path));
             } else {
                 sink.RowDone(r, size, digest, digest.empty() ? NoDigestReason(*engine, path) : std::string());
             }

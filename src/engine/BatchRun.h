@@ -36,10 +36,12 @@ public:
     // The engine of the phase as it is created, and nullptr once it is gone.
     virtual void EngineChanged(TNormalFileInfo* /*engine*/) {}
     virtual void RowStarted(int /*row*/, const std::string& /*path*/) {}
-    // The size text and the digest (empty: none, and `reason` says why). Not called for a row
-    // an engine could not open or read: its cells stay as they were.
+    // The size text and the digest (empty: none, and `reason` says why: an empty file, or the
+    // abort). Not called for a row whose digest could not be computed.
     virtual void RowDone(int row, const std::string& sizeText, const std::string& digest,
                          const std::string& reason) = 0;
+    // The row's file vanished, or could not be opened or read to its end: an error of the
+    // run. Its cells stay as they were.
     virtual void RowFailed(int /*row*/, const std::string& /*reason*/) {}
     // After every row, whether or not it was skipped.
     virtual void RowEnded(int /*row*/) {}
@@ -52,6 +54,10 @@ void RunBatchHashPhase(const TDigestKindInfo& kind, uint16_t bufferKB, TProgress
 
 // Why an engine that has run gave no digest for `path`, in words for the user.
 std::string NoDigestReason(const TNormalFileInfo& engine, const std::string& path);
+// Whether an engine that has run and gave no digest failed on its file (the file vanished or
+// changed while being opened, could not be opened or read) rather than met an empty file or
+// a cancel.
+bool NoDigestIsFailure(const TNormalFileInfo& engine);
 
 // Sets only the last-write time of a file to `value` (local time) as a DOS date-time gives it
 // back: the seconds rounded down to even. Fails for a path that is not an existing file, a

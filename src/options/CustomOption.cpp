@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <cstdio>
 #include <exception>
 
 #include "app/Spwindow.h"
@@ -130,9 +131,13 @@ void Tcustomoption::SaveSettings() {
         ::SaveSettings(SettingsFileName().Bytes(), main_.ProgramInfo().FileVersion,
                        main_.ProgramInfo().LegalCopyright, ReadControls());
     } catch (const EIniWriteError& e) {
-        // The keys before the failing one are written; the shutdown goes on.
+        // The keys before the failing one are written; the shutdown goes on. At the end of a
+        // session the box is answered unseen: the session's log (standard error) keeps the
+        // failure and the system's reason either way.
+        std::fprintf(stderr, "tavrenne: %s: %s\n", e.Path().c_str(), e.Reason().c_str());
         Dialogs().MessageBox(main_.ApplicationTitle(), QString::fromStdString(e.what()), TMsgButtons::Ok, TMsgIcon::Error);
     } catch (const std::exception& e) {
+        std::fprintf(stderr, "tavrenne: %s: %s\n", SettingsFileName().Bytes().c_str(), e.what());
         Dialogs().MessageBox(main_.ApplicationTitle(), QString::fromStdString(e.what()), TMsgButtons::Ok, TMsgIcon::Error);
     }
 }

@@ -434,7 +434,8 @@ void Tcustomoption::ResetSettings() {
 
 void Tcustomoption::Button6Click() {
     if (!FileExistsByAge(ProgramLayout().HelperProgram())) return;
-    const QString text = QStringLiteral("すべての設定を初期化します、作業後Windowsの再起動が必要となります。\r\n"
+    // The desktop reads menus, types and file-manager actions again at the next log-in.
+    const QString text = QStringLiteral("すべての設定を初期化します、作業後デスクトップセッションへの再ログインが必要となります。\r\n"
                                         "続ける場合は\"はい\"をクリックしてメッセージに従ってください。");
     if (Dialogs().MessageBox(QStringLiteral("確認"), text, TMsgButtons::YesNo, TMsgIcon::Exclamation) !=
         TMsgResult::Yes)

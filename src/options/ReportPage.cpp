@@ -110,7 +110,7 @@ void TReportPage::BuildReport(const TPath& file) {
         return;
     }
     QString reason;
-    if (!WriteTextFileCp932(file.ToQString(), lines, &reason)) main_.ShowWriteError(file, reason);
+    if (!WriteTextFileCp932(file, lines, &reason)) main_.ShowWriteError(file, reason);
 }
 
 void TReportPage::Button7Click() {

@@ -3,12 +3,18 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fnmatch.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+
+#include "text/Cp932.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -80,22 +86,11 @@ struct TRequest {
     std::vector<std::string> Patterns;
 };
 
-// [command letter] [-switches] archive destination[/] [patterns]; the switches of the
-// originals only choose details their stand-ins always do the safe way.
-bool ParseRequest(const std::string& commandLine, bool hasCommand, TRequest& request) {
-    std::vector<std::string> words = SplitArchiveCommandLine(commandLine);
-    size_t i = hasCommand ? 1 : 0;
-    if (hasCommand && words.empty()) return false;
-    std::vector<std::string> operands;
-    for (; i < words.size(); ++i)
-        if (words[i].empty() || words[i][0] != '-') operands.push_back(words[i]);
-    if (operands.size() < 2) return false;
-    request.Archive = operands[0];
-    request.Destination = operands[1];
-    while (request.Destination.size() > 1 &&
-           (request.Destination.back() == '/' || request.Destination.back() == '\\'))
-        request.Destination.pop_back();
-    request.Patterns.assign(operands.begin() + 2, operands.end());
+bool MakeRequest(const TArchiveCommand& command, TRequest& request) {
+    request.Archive = command.Archive;
+    request.Destination = command.Destination;
+    while (request.Destination.size() > 1 && request.Destination.back() == '/') request.Destination.pop_back();
+    request.Patterns = command.Patterns;
     return !request.Archive.empty() && !request.Destination.empty();
 }
 
@@ -118,7 +113,9 @@ std::string Why(archive* a) {
     return text ? text : "";
 }
 
-int CopyData(archive* in, archive* out) {
+// Copies one entry's data; `written` counts every byte written by the extraction, which stops
+// (kArchiveErrorTooLarge) before it would pass `limit`.
+int CopyData(archive* in, archive* out, uint64_t& written, uint64_t limit) {
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -126,13 +123,30 @@ int CopyData(archive* in, archive* out) {
         const int r = archive_read_data_block(in, &block, &size, &offset);
         if (r == ARCHIVE_EOF) return ARCHIVE_OK;
         if (r < ARCHIVE_WARN) return r;
+        if (size > limit - written) return kArchiveErrorTooLarge;
+        written += size;
         if (archive_write_data_block(out, block, size, offset) < ARCHIVE_WARN) return ARCHIVE_FATAL;
     }
 }
 
-int Extract(int (*support)(archive*), const TRequest& request, char* output, unsigned long size) {
+uint64_t FreeBytes(const std::string& folder) {
+    struct statvfs st;
+    if (::statvfs(folder.c_str(), &st) != 0) return UINT64_MAX;
+    return uint64_t(st.f_bavail) * uint64_t(st.f_frsize);
+}
+
+uint64_t FileSize(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? uint64_t(st.st_size) : 0;
+}
+
+// `options` (may be nullptr) go to the reader; *badHeader tells a header the reader could not
+// take from any other failure.
+int Extract(int (*support)(archive*), const char* options, const TRequest& request, char* output,
+            unsigned long size, bool* badHeader = nullptr) {
     std::unique_ptr<archive, TReadCloser> in(archive_read_new());
     support(in.get());
+    if (options) archive_read_set_options(in.get(), options);
     if (archive_read_open_filename(in.get(), request.Archive.c_str(), 64 * 1024) != ARCHIVE_OK)
         return Report(kArchiveErrorOpen, Why(in.get()),
                       output, size);
@@ -150,23 +164,40 @@ int Extract(int (*support)(archive*), const TRequest& request, char* output, uns
                                                   ARCHIVE_EXTRACT_SECURE_NODOTDOT);
     archive_write_disk_set_standard_lookup(out.get());
 
+    const uint64_t limit = ArchiveWriteLimit(FileSize(request.Archive), FreeBytes(root.string()));
+    uint64_t written = 0;
     for (;;) {
         archive_entry* entry = nullptr;
         const int r = archive_read_next_header(in.get(), &entry);
         if (r == ARCHIVE_EOF) break;
-        if (r < ARCHIVE_WARN) return Report(kArchiveErrorDamaged, Why(in.get()), output, size);
+        if (r < ARCHIVE_WARN) {
+            if (badHeader) *badHeader = true;
+            return Report(kArchiveErrorDamaged, Why(in.get()), output, size);
+        }
         const char* name = archive_entry_pathname(entry);
+        if (!name) name = archive_entry_pathname_utf8(entry);
         const char* symlink = archive_entry_symlink(entry);
         const char* hardlink = archive_entry_hardlink(entry);
-        const std::string path = name ? name : "";
-        if (!ArchiveEntryStaysInside(path, symlink ? symlink : "", hardlink ? hardlink : ""))
+        const std::string path = ArchiveEntryName(name ? name : "");
+        const std::string linkTarget = symlink ? ArchiveEntryName(symlink) : "";
+        const std::string hardTarget = hardlink ? ArchiveEntryName(hardlink) : "";
+        if (!ArchiveEntryStaysInside(path, linkTarget, hardTarget))
             return Report(kArchiveErrorUnsafe, "entry outside the destination: " + path, output, size);
         if (!Wanted(request.Patterns, path)) continue;
         archive_entry_set_pathname(entry, (prefix + path).c_str());
-        if (hardlink) archive_entry_set_hardlink(entry, (prefix + hardlink).c_str());
+        if (symlink) archive_entry_set_symlink(entry, linkTarget.c_str());
+        if (hardlink) archive_entry_set_hardlink(entry, (prefix + hardTarget).c_str());
+        int copied = ARCHIVE_OK;
         if (archive_write_header(out.get(), entry) < ARCHIVE_WARN ||
-            (archive_entry_size(entry) > 0 && CopyData(in.get(), out.get()) != ARCHIVE_OK) ||
+            (archive_entry_size(entry) > 0 && (copied = CopyData(in.get(), out.get(), written, limit)) != ARCHIVE_OK) ||
             archive_write_finish_entry(out.get()) < ARCHIVE_WARN) {
+            if (copied == kArchiveErrorTooLarge) {
+                // No cut file is left to pass for the whole one.
+                archive_write_finish_entry(out.get());
+                ::unlink((prefix + path).c_str());
+                return Report(kArchiveErrorTooLarge, "more than " + std::to_string(limit) + " bytes: " + path, output,
+                              size);
+            }
             const std::string why = Why(out.get()).empty() ? Why(in.get()) : Why(out.get());
             return Report(kArchiveErrorDamaged, why.empty() ? path : why, output, size);
         }
@@ -176,11 +207,10 @@ int Extract(int (*support)(archive*), const TRequest& request, char* output, uns
     return Report(0, "", output, size);
 }
 
-int Run(int (*support)(archive*), bool hasCommand, const char* commandLine, char* output, unsigned long size) {
+int Run(int (*support)(archive*), const TArchiveCommand& command, char* output, unsigned long size) {
     TRequest request;
-    if (!commandLine || !ParseRequest(commandLine, hasCommand, request))
-        return Report(kArchiveErrorCommandLine, "bad command line", output, size);
-    return Extract(support, request, output, size);
+    if (!MakeRequest(command, request)) return Report(kArchiveErrorCommandLine, "no archive or destination", output, size);
+    return Extract(support, nullptr, request, output, size);
 }
 
 }  // namespace
@@ -203,25 +233,27 @@ int LoadedArchiveLibraries() { return g_loaded; }
 
 void SetArchiveLibraries(const std::map<std::string, TArchiveLibrary>* libraries) { g_libraries = libraries; }
 
-std::vector<std::string> SplitArchiveCommandLine(const std::string& commandLine) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (const char c : commandLine) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c == ' ' && !quoted) {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
+std::string ArchiveCommandLine(const TArchiveCommand& command) {
+    std::string line = command.Switches + "\"" + command.Archive + "\" \"" + command.Destination + "\"";
+    for (const std::string& pattern : command.Patterns) line += " " + pattern;
+    return line;
+}
+
+uint64_t ArchiveWriteLimit(uint64_t archiveSize, uint64_t freeBytes) {
+    constexpr uint64_t kMiB = uint64_t(1) << 20;
+    const uint64_t byRatio = archiveSize > UINT64_MAX / 100 ? UINT64_MAX : std::max(archiveSize * 100, 16 * kMiB);
+    const uint64_t bySpace = freeBytes > 64 * kMiB ? freeBytes - 64 * kMiB : 0;
+    return std::min(byRatio, bySpace);
+}
+
+std::string ArchiveEntryName(const std::string& raw) {
+    for (size_t i = 0; i < raw.size();) {
+        char32_t cp = 0;
+        const size_t n = DecodeUtf8(raw, i, cp);
+        if (n == 0) return cp932::ToUtf8(raw);
+        i += n;
     }
-    if (inWord) words.push_back(word);
-    return words;
+    return raw;
 }
 
 bool ArchiveEntryStaysInside(const std::string& path, const std::string& symlinkTarget,
@@ -243,31 +275,34 @@ bool ArchiveEntryStaysInside(const std::string& path, const std::string& symlink
     return true;
 }
 
-extern "C" {
-
-int UnZip(void*, const char* commandLine, char* output, unsigned long size) {
-    return Run(archive_read_support_format_zip, false, commandLine, output, size);
+int UnZip(void*, const TArchiveCommand& command, char* output, unsigned long size) {
+    return Run(archive_read_support_format_zip, command, output, size);
 }
 
-int Unlha(void*, const char* commandLine, char* output, unsigned long size) {
+int Unlha(void*, const TArchiveCommand& command, char* output, unsigned long size) {
     const TRunning running(g_lhaRunning);
-    return Run(archive_read_support_format_lha, true, commandLine, output, size);
+    TRequest request;
+    if (!MakeRequest(command, request)) return Report(kArchiveErrorCommandLine, "no archive or destination", output, size);
+    // The reader turns names into the locale's text and refuses bytes that are none; LHA
+    // archives name their entries in code page 932 without saying so, so a header it refused
+    // is read once more as that.
+    bool badHeader = false;
+    const int r = Extract(archive_read_support_format_lha, nullptr, request, output, size, &badHeader);
+    if (r == 0 || !badHeader) return r;
+    return Extract(archive_read_support_format_lha, "hdrcharset=CP932", request, output, size);
 }
 
 int UnlhaGetRunning() { return g_lhaRunning; }
 
-int Cab(void*, const char* commandLine, char* output, unsigned long size) {
-    // "-x" is the command here, written as a switch.
-    return Run(archive_read_support_format_cab, false, commandLine, output, size);
+int Cab(void*, const TArchiveCommand& command, char* output, unsigned long size) {
+    return Run(archive_read_support_format_cab, command, output, size);
 }
 
-int UnGCA(void*, const char* commandLine, char* output, unsigned long size) {
+int UnGCA(void*, const TArchiveCommand& command, char* output, unsigned long size) {
     const TRunning running(g_gcaRunning);
     TRequest request;
-    if (!commandLine || !ParseRequest(commandLine, true, request))
-        return Report(kArchiveErrorCommandLine, "bad command line", output, size);
+    if (!MakeRequest(command, request)) return Report(kArchiveErrorCommandLine, "no archive or destination", output, size);
     return Report(kArchiveErrorUnsupported, "GCA archives cannot be read here", output, size);
 }
 
 int UnGCAGetRunning() { return g_gcaRunning; }
-}

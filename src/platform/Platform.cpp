@@ -10,6 +10,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <cstring>
+
+#include "platform/Launch.h"
 
 #ifdef __linux__
 #include <dirent.h>
@@ -63,6 +66,18 @@ void LinuxSetPriorityClass(uint32_t priorityClass) {
 }
 #endif
 
+// xdg-open's exit codes, for a failure it gave no words for.
+QString XdgOpenReason(int status) {
+    switch (status) {
+    case 1: return QStringLiteral("xdg-open: wrong arguments");
+    case 2: return QStringLiteral("xdg-open: the file does not exist");
+    case 3: return QStringLiteral("xdg-open: a tool it needs was not found");
+    case 4: return QStringLiteral("xdg-open: the desktop could not open the file");
+    case 127: return QStringLiteral("xdg-open: not found");
+    default: return QStringLiteral("xdg-open: exit status %1").arg(status);
+    }
+}
+
 class TRealPlatform : public TPlatform {
 public:
     QString ProgramFile() const override { return QCoreApplication::applicationFilePath(); }
@@ -76,6 +91,20 @@ public:
     void OpenDocument(const QString& pathOrUrl) override {
         const QUrl url = QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(pathOrUrl) : QUrl(pathOrUrl);
         QDesktopServices::openUrl(url);
+    }
+
+    bool StartProgramFile(const TPath& file, QString* reason) override {
+        const int err = ::StartProgramFile(file.Bytes());
+        if (err && reason) *reason = QString::fromLocal8Bit(std::strerror(err));
+        return err == 0;
+    }
+
+    void OpenFile(const TPath& file, std::function<void(const QString&)> failed) override {
+        // xdg-open says when no handler took the file, which the desktop services do not.
+        RunAndWatch({"xdg-open", file.Bytes()}, [failed](int status, const QString& errors) {
+            if (status == 0 || !failed) return;
+            failed(errors.isEmpty() ? XdgOpenReason(status) : errors);
+        });
     }
 
     void SetClipboardText(const QString& text) override {

@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "engine/ProgramLayout.h"
+#include "platform/Path.h"
 
 // Process priority classes, by the values the Windows API gives them.
 enum TPriorityClass : uint32_t {
@@ -25,6 +27,12 @@ public:
     virtual void StartProgram(const QString& program, const QString& parameters) = 0;
     // Hands a file, folder or web address to the desktop's default handler.
     virtual void OpenDocument(const QString& pathOrUrl) = 0;
+    // Starts a program file of this system directly (no shell, no desktop), in its own folder,
+    // without waiting. False, with the system's reason, when it could not be started.
+    virtual bool StartProgramFile(const TPath& file, QString* reason) = 0;
+    // Hands a file to the desktop's default handler; `failed` hears the desktop's reason when
+    // it could not open the file (later, from the event loop: the handler may take a while).
+    virtual void OpenFile(const TPath& file, std::function<void(const QString& reason)> failed) = 0;
     virtual void SetClipboardText(const QString& text) = 0;
     // Plays a wave file without waiting; a sound still playing is replaced.
     virtual void PlaySound(const QString& file) = 0;

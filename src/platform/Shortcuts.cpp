@@ -54,7 +54,9 @@ bool TQL_ShortcutControl::SaveLink() {
     std::string exec = ExecProgram(info_.Target);
     if (!info_.Arguments.empty()) exec += " " + info_.Arguments;
     const std::string folder = fs::path(info_.Target).parent_path().string();
-    // The send-to launcher is offered for every file in the file managers' "open with" list.
+    // The send-to launcher is offered for every file in the file managers' "open with" list,
+    // and only there: in the applications menu it would be a second "Tavrenne" that starts
+    // with a switch and no file.
     const bool sendTo = !folders_.SendTo.empty() && fs::path(link).parent_path() == fs::path(folders_.SendTo);
     std::string text = "[Desktop Entry]\n"
                        "Type=Application\n"
@@ -64,7 +66,7 @@ bool TQL_ShortcutControl::SaveLink() {
                        "Icon=" + (info_.IconFile.empty() ? ProgramIconName() : info_.IconFile) + "\n"
                        "Terminal=false\n"
                        "Categories=Utility;\n";
-    if (sendTo) text += "MimeType=application/octet-stream;\n";
+    if (sendTo) text += "MimeType=application/octet-stream;\nNoDisplay=true\n";
     std::ofstream out(link, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out << text;

@@ -99,7 +99,7 @@ TSingleInstance::TSingleInstance(const QString& key, const QString& folder) {
 
 TSingleInstance::~TSingleInstance() { delete server_; }
 
-bool TSingleInstance::TryAcquire() { return lock_->isLocked() || lock_->tryLock(0); }
+bool TSingleInstance::TryAcquire(int timeoutMs) { return lock_->isLocked() || lock_->tryLock(timeoutMs); }
 
 bool TSingleInstance::Listen(TReceived received) {
     if (!lock_->isLocked()) return false;

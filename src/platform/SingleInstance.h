@@ -19,8 +19,9 @@ public:
     // `folder` empty: the user's runtime folder.
     explicit TSingleInstance(const QString& key, const QString& folder = QString());
     ~TSingleInstance();
-    // True when this process now holds the lock; false when another live process does.
-    bool TryAcquire();
+    // True when this process now holds the lock; false when another live process does (still
+    // after `timeoutMs`, when given).
+    bool TryAcquire(int timeoutMs = 0);
     QString LockPath() const { return path_; }
     QString SocketPath() const { return socketPath_; }
 

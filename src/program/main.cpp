@@ -1,9 +1,11 @@
 // tavrenne: the desktop program.
 #include <QApplication>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/AppRuntime.h"
+#include "app/HandOverQueue.h"
 #include "app/Tavrenne.h"
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
@@ -11,16 +13,28 @@
 #include "batch/Tallcheck.h"
 #include "tools/ToolWindows.h"
 
+namespace {
+
+// How long a start waits for a running copy that is ending.
+constexpr int kEndingCopyWaitMs = 10000;
+
+}  // namespace
+
 int main(int argc, char** argv) {
     CatchTerminationRequests();
     // The arguments as given, every byte of a file name kept: names need not be UTF-8. Taken
     // before QApplication removes those it understands itself.
     const std::vector<std::string> args(argv + 1, argv + argc);
-    // A second copy hands its arguments to the running one, then ends with 0 whatever came of it.
+    // A second copy hands its arguments to the running one and ends with 0. A running copy
+    // that takes nothing is ending (it stopped listening when its window closed): this start
+    // waits for it to be gone and runs in its place.
     TSingleInstance instance(QStringLiteral("TTavrenne"));
     if (!instance.TryAcquire()) {
-        instance.HandOver(args);
-        return 0;
+        if (instance.HandOver(args)) return 0;
+        if (!instance.TryAcquire(kEndingCopyWaitMs)) {
+            std::fprintf(stderr, "tavrenne: the running copy takes no files and does not end\n");
+            return 1;
+        }
     }
 
     QApplication app(argc, argv);
@@ -38,10 +52,13 @@ int main(int argc, char** argv) {
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
     main.OnCommand(TUpperWindow::Options, [&customoption] { customoption.Execute(); });
-    // Handed-over arguments are a command line of their own; ignored while a run goes on.
-    instance.Listen([&main, &customoption](const std::vector<std::string>& given) {
-        if (main.AcceptHandOver()) customoption.RunCommandLine(given);
+    // Handed-over arguments are a command line of their own, taken when the window is free.
+    THandOverQueue handOvers(main, [&customoption](const std::vector<std::string>& given) {
+        customoption.RunCommandLine(given);
     });
+    instance.Listen([&handOvers](const std::vector<std::string>& given) { handOvers.Add(given); });
+    // From the moment the window agrees to close, later starts are not this copy's.
+    QObject::connect(&window, &TTavrenne::closing, &window, [&instance] { instance.StopListening(); });
     customoption.FormCreate(args);
     const int code = RunMessageLoop();
     // The windows go next: nothing more is taken from later starts.

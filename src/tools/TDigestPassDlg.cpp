@@ -120,7 +120,9 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
 void TDigestPassDlg::FormCreate() {
     SetTargetPath(DefaultDigestPassFile());
     SetHeight(kShortHeight);
-    QDir().mkdir(ProgramFolderPath().Join("Digest_Pass").ToQString());
+    // The default file's own folder: beside the program, or the user's data folder for an
+    // installed program, whose folder cannot be written.
+    QDir().mkdir(DefaultDigestPassFile().Folder().ToQString());
     if (QFileInfo::exists(SettingsFile().ToQString())) {
         const TPath last(TIniFile(SettingsFile().Bytes()).ReadString(kSection, kKey, ""));
         if (!last.IsEmpty() && QFileInfo(last.ToQString()).isFile()) {

@@ -10,13 +10,13 @@ namespace {
 const QString kAsk = QStringLiteral("の解凍(zip,lha,cab,gca)もしくは実行(関連付けから起動)を行います よろしいですか?");
 const QString kFailed = QStringLiteral("このファイルに対する作業が正しく終了しませんでした！ファイルが不正かDLLエラーです");
 
-// What the fake libraries were called with.
+// What the fake libraries were called with, as the Windows libraries' command lines.
 std::vector<std::string> g_lines;
 int g_busy = 0;
-int Record(void* owner, const char* line, char*, unsigned long size) {
+int Record(void* owner, const TArchiveCommand& command, char*, unsigned long size) {
     EXPECT_NE(owner, nullptr);
     EXPECT_EQ(size, 512u);
-    g_lines.push_back(line);
+    g_lines.push_back(ArchiveCommandLine(command));
     return 0;
 }
 int Busy() { return g_busy; }
@@ -84,7 +84,7 @@ TEST_F(RunOrExtract, EachArchiveKindGetsItsLibraryAndCommandLine) {
         EXPECT_EQ(messages[1].Text, c.done);
         EXPECT_EQ(messages[1].Icon, TMsgIcon::Information);
     }
-    EXPECT_TRUE(platform_.Opened.isEmpty());
+    EXPECT_TRUE(platform_.OpenedFiles.isEmpty());
 }
 
 TEST_F(RunOrExtract, BusyMissingOrIncompleteLibrariesFail) {
@@ -123,6 +123,20 @@ TEST_F(RunOrExtract, RealZipIsExtractedBesideItAlsoIntoAnExistingFolder) {
     EXPECT_EQ(ReadBytes(Dir() / "again/keep.txt"), "kept");
 }
 
+// A folder whose name would have split a command line into another archive ("a"), another
+// destination and a pattern: the archive in it is extracted beside it like any other.
+TEST_F(RunOrExtract, QuotationMarksInThePathExtractLikeAnyOtherPath) {
+    const fs::path target = Dir() / "TARGET";
+    const fs::path folder = Dir() / ("a\" \"" + target.string() + "\" \"*\" \"");
+    fs::create_directories(folder);
+    ASSERT_TRUE(MakeZip(folder / "good.zip", {{"in.txt", "good"}}));
+    ASSERT_TRUE(MakeZip(Dir() / "a", {{"wrong.txt", "wrong"}}));
+    Run(QString::fromStdString((folder / "good.zip").string()), {TMsgResult::Yes});
+    EXPECT_EQ(ReadBytes(folder / "good/in.txt"), "good");
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(Texts().back(), QStringLiteral("ZIPファイルの解凍が終了しました。"));
+}
+
 TEST_F(RunOrExtract, ArchivesThatFailShowTheFailure) {
     std::ofstream(Dir() / "bad.zip") << "not a zip";
     std::ofstream(Dir() / "t.gca") << "GCA0";
@@ -144,19 +158,54 @@ TEST_F(RunOrExtract, OtherFilesAreOpenedAndProgramsAskFirst) {
     Run(readme, {TMsgResult::Yes});
     Run(lha, {TMsgResult::Yes});
     EXPECT_EQ(Texts(), (std::vector<QString>{QStringLiteral("readme.txt") + kAsk, QStringLiteral("x.lha") + kAsk}));
-    EXPECT_EQ(platform_.Opened, (QStringList{readme, lha}));
+    EXPECT_EQ(platform_.OpenedFiles, Paths({readme, lha}));
 
     dialogs_.Calls.clear();
     Run(setup, {TMsgResult::Yes, TMsgResult::No});
-    EXPECT_EQ(platform_.Opened.size(), 2);
+    EXPECT_EQ(platform_.OpenedFiles.size(), 2);
     Run(com, {TMsgResult::Yes, TMsgResult::Yes});
-    EXPECT_EQ(platform_.Opened.last(), com);
+    EXPECT_EQ(platform_.OpenedFiles.last(), TPath(com));
+    EXPECT_TRUE(platform_.StartedFiles.isEmpty());
     const auto messages = dialogs_.Messages();
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[1].Caption, QStringLiteral("確認"));
     EXPECT_EQ(messages[1].Text, QStringLiteral("このファイルは実行形式です 実行しますか？"));
     EXPECT_EQ(messages[1].Icon, TMsgIcon::Exclamation);
     EXPECT_EQ(messages[1].Buttons, TMsgButtons::YesNo);
+}
+
+// Programs of this system (an execute bit, an ELF or "#!" header, whatever the name) are asked
+// about and started directly; what cannot be started or opened is said with the reason.
+TEST_F(RunOrExtract, ProgramsOfThisSystemAreStartedAndFailuresSaid) {
+    const QString tool = MakeFile(QStringLiteral("tool"), std::string("\x7f" "ELF\x02\x01\x01"));
+    const QString script = MakeFile(QStringLiteral("build.txt"), std::string("#!/bin/sh\necho hi\n"));
+    const QString marked = MakeFile(QStringLiteral("marked.dat"), std::string("data"));
+    fs::permissions(marked.toStdString(), fs::perms::owner_exec, fs::perm_options::add);
+    for (const QString& file : {tool, script, marked}) {
+        dialogs_.Calls.clear();
+        Run(file, {TMsgResult::Yes, TMsgResult::No});
+        EXPECT_EQ(Texts().size(), 2u) << file.toStdString();
+        EXPECT_EQ(Texts().back(), QStringLiteral("このファイルは実行形式です 実行しますか？"));
+    }
+    EXPECT_TRUE(platform_.StartedFiles.isEmpty());
+    Run(script, {TMsgResult::Yes, TMsgResult::Yes});
+    EXPECT_EQ(platform_.StartedFiles, Paths({script}));
+    EXPECT_TRUE(platform_.OpenedFiles.isEmpty());
+
+    dialogs_.Calls.clear();
+    platform_.StartFailure = QStringLiteral("Permission denied");
+    Run(tool, {TMsgResult::Yes, TMsgResult::Yes});
+    ASSERT_EQ(dialogs_.Messages().size(), 3u);
+    EXPECT_EQ(dialogs_.Messages()[2].Text, QStringLiteral("toolを実行できませんでした\nPermission denied"));
+    EXPECT_EQ(dialogs_.Messages()[2].Icon, TMsgIcon::Error);
+    EXPECT_EQ(dialogs_.Messages()[2].Caption, w_->ApplicationTitle());
+
+    dialogs_.Calls.clear();
+    platform_.OpenFailure = QStringLiteral("xdg-open: no method available for opening 'x.odd'");
+    Run(MakeFile(QStringLiteral("x.odd"), std::string("?")), {TMsgResult::Yes});
+    ASSERT_EQ(dialogs_.Messages().size(), 2u);
+    EXPECT_EQ(dialogs_.Messages()[1].Text,
+              QStringLiteral("x.oddを開けませんでした\nxdg-open: no method available for opening 'x.odd'"));
 }
 
 TEST_F(RunOrExtract, NoAnswerOrAMissingFileDoesNothing) {
@@ -172,7 +221,7 @@ TEST_F(RunOrExtract, NoAnswerOrAMissingFileDoesNothing) {
     EXPECT_EQ(messages[1].Text, QStringLiteral("ファイルが見つかりません"));
     EXPECT_EQ(messages[1].Caption, w_->ApplicationTitle());
     EXPECT_EQ(messages[1].Icon, TMsgIcon::Error);
-    EXPECT_TRUE(platform_.Opened.isEmpty());
+    EXPECT_TRUE(platform_.OpenedFiles.isEmpty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <thread>
 #include <utime.h>
 
+#include "app/HandOverQueue.h"
 #include "app/Spwindow.h"
 #include "app/VersionDlg.h"
 #include "fakes/AppFixture.h"
@@ -634,12 +635,51 @@ TEST_F(Window, RecentFilesAlsoInTheFileMenu) {
 TEST_F(Window, HandOverComesToTheFrontAndWaitsForTheRun) {
     w_->show();
     w_->showMinimized();
-    EXPECT_TRUE(w_->AcceptHandOver());
+    w_->BringToFront();
     EXPECT_FALSE(w_->isMinimized());
+    EXPECT_FALSE(w_->Busy());
     w_->EnableCommands(false);  // as during a run
-    EXPECT_FALSE(w_->AcceptHandOver());
+    EXPECT_TRUE(w_->Busy());
     w_->EnableCommands(true);
-    EXPECT_TRUE(w_->AcceptHandOver());
+    EXPECT_FALSE(w_->Busy());
+    // A window that shows nothing shows itself rather than take files unseen.
+    w_->hide();
+    w_->BringToFront();
+    EXPECT_TRUE(w_->isVisible());
+}
+
+// Command lines handed over while the window is busy (a run, a box) wait, in order, and are
+// taken one at a time once it is free; none is dropped.
+TEST_F(Window, HandedOverCommandLinesWaitForTheWindowToBeFree) {
+    w_->show();
+    std::vector<std::vector<std::string>> taken;
+    int depth = 0, deepest = 0;
+    THandOverQueue queue(*w_, [&](const std::vector<std::string>& args) {
+        taken.push_back(args);
+        deepest = std::max(deepest, ++depth);
+        QTest::qWait(2 * THandOverQueue::kRetryMs);   // a run lets messages through
+        --depth;
+    });
+    w_->EnableCommands(false);
+    queue.Add({"-m", "/a"});
+    queue.Add({"/b"});
+    QTest::qWait(2 * THandOverQueue::kRetryMs);
+    EXPECT_TRUE(taken.empty());
+    EXPECT_EQ(queue.Pending(), 2u);
+    w_->EnableCommands(true);
+    QDialog box(w_.get());
+    box.setModal(true);
+    box.show();
+    QTest::qWait(2 * THandOverQueue::kRetryMs);
+    EXPECT_TRUE(taken.empty());
+    box.close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return taken.size() == 2; }, 5000));
+    EXPECT_EQ(taken, (std::vector<std::vector<std::string>>{{"-m", "/a"}, {"/b"}}));
+    EXPECT_EQ(queue.Pending(), 0u);
+    EXPECT_EQ(deepest, 1);   // one at a time
+    // A free window takes it at once.
+    queue.Add({"/c"});
+    EXPECT_EQ(taken.size(), 3u);
 }
 
 TEST(AboutLines, DesignPlacesAtThirteenPixelsAndTallerLinesMoveUp) {

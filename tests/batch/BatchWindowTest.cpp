@@ -20,6 +20,8 @@
 #include <QWindow>
 #include <QTreeView>
 #include <QUrl>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -461,6 +463,74 @@ TEST_F(Batch, RenameAcrossFoldersSkipsTakenNamesWithoutFailure) {
     // Type 0, and the example text follows the type.
     b_->RadioGroup1Items->button(0)->click();
     EXPECT_EQ(b_->Label4->text(), QStringLiteral("連番\r\nabc.txt->xxx.txt"));
+}
+
+// The given text makes a name inside each file's own folder: a text that would name another
+// folder is refused before anything runs.
+TEST_F(Batch, RenameRefusesAGivenTextThatLeavesTheFolder) {
+    AddTree();
+    b_->Action11->trigger();
+    for (const char* text : {"../up_", "sub/x_", "..", "a/../b"}) {
+        dialogs_.Calls.clear();
+        b_->Edit1->setText(QString::fromUtf8(text));
+        b_->Action3->trigger();
+        const auto messages = dialogs_.Messages();
+        ASSERT_EQ(messages.size(), 1u) << text;
+        EXPECT_EQ(messages[0].Text, QStringLiteral("指定値に「/」や「..」は使えません")) << text;
+        EXPECT_EQ(messages[0].Icon, TMsgIcon::Exclamation);
+        EXPECT_EQ(messages[0].Caption, w_->ApplicationTitle());
+    }
+    EXPECT_TRUE(fs::exists(dir_->path() / "tree/a.txt"));
+    EXPECT_TRUE(fs::exists(dir_->path() / "tree/sub/b.txt"));
+    EXPECT_TRUE(b_->ActionMainMenuBar1->isEnabled());
+    // The types without a given text do not look at it.
+    b_->RadioGroup1Items->button(0)->click();
+    Run();
+    EXPECT_EQ(ReadBytes(dir_->path() / "tree/000.txt"), "abc");
+    EXPECT_EQ(LastMessage(), QStringLiteral("作業が完了しました　error:0  "));
+}
+
+// A file deleted after it was added has no digest: its row counts as an error once, however
+// many phases meet it, and keeps its cells (no size of 0 for a file that is not there).
+TEST_F(Batch, FilesWhoseDigestCannotBeComputedAreErrors) {
+    AddTree();
+    fs::remove(dir_->path() / "tree/sub/b.txt");
+    b_->Action13->trigger();
+    Run();
+    EXPECT_EQ(LastMessage(), QStringLiteral("作業が完了しました　error:1  "));
+    for (int c : {4, 5, 6, 7}) EXPECT_EQ(Cell(1, c), QStringLiteral("---")) << c;
+    EXPECT_EQ(Cell(0, 5), QString::fromLatin1(kMd5Abc));
+    // The empty file is no error: it has no digest by the engines' rule.
+    EXPECT_EQ(Cell(2, 6), QString::fromStdString(std::string(19, ' ') + "0 バイト"));
+    b_->Action7->trigger();
+    Run();
+    EXPECT_EQ(LastMessage(), QStringLiteral("作業が完了しました　error:1  "));
+}
+
+// Saving the list over an older one on a disk that fills up (writes past a limit fail) keeps
+// the older list byte for byte and leaves nothing half-written.
+TEST_F(Batch, AFailedExportKeepsTheOlderListAsItWas) {
+    for (int i = 0; i < 60; ++i) b_->AddFile(TPath(MakeFile(QStringLiteral("many/file%1.txt").arg(i), std::string("abc"))));
+    Run();
+    const std::string old = PatternBytes(6000);
+    const std::string list = dir_->write("list.txt", old);
+    dialogs_.FileAnswers.push_back(QString::fromStdString(list));
+    {
+        const FileSizeLimit limit(4096);
+        b_->BitBtn1->click();
+    }
+    EXPECT_EQ(ReadBytes(list), old);
+    EXPECT_EQ(LastMessage(), QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(dialogs_.Messages().back().Icon, TMsgIcon::Error);
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir_->path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 1);
+    // With room, the same save replaces it.
+    dialogs_.FileAnswers.push_back(QString::fromStdString(list));
+    b_->BitBtn1->click();
+    std::vector<TBatchRow> rows;
+    for (int r = 0; r < b_->RowCount(); ++r) rows.push_back(b_->Row(r));
+    EXPECT_EQ(ReadBytes(list), ExportBytes(ExportLines(rows, "2026/01/02 3:04:05")));
 }
 
 // A Linux file name is bytes: a name that is not UTF-8 goes from a drop into a row, the runs

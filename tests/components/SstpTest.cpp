@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <QTcpSocket>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "components/QL_SSTP.h"
@@ -48,7 +51,7 @@ TEST(SstpDefaults, PortsAboveFourDigitsAreIgnored) {
 }
 
 TEST_F(SstpTest, OneRequestInShiftJisWithFiveCrLfLines) {
-    sstp_.SendScript(QStringLiteral("Script: \\h\\s0テスト\\e\r\n"));
+    EXPECT_TRUE(sstp_.SendScript(QStringLiteral("Script: \\h\\s0テスト\\e\r\n")));
     const QList<QByteArray> got = mascot_.Connections();
     ASSERT_EQ(got.size(), 1);
     EXPECT_EQ(got[0], QByteArray("SEND SSTP/1.1\r\n"
@@ -90,7 +93,7 @@ TEST_F(SstpTest, ActiveExactlyWhileSomethingListens) {
 TEST_F(SstpTest, NoListenerSendsNothingAndRaisesNothing) {
     const uint16_t port = mascot_.Port();
     mascot_.Close();
-    sstp_.SendScript(QStringLiteral("Script: lost\r\n"));
+    EXPECT_FALSE(sstp_.SendScript(QStringLiteral("Script: lost\r\n")));
     // Listening again on the same port finds no connection waiting from before.
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, port));
@@ -127,8 +130,47 @@ TEST(SstpSilentHost, GivesUpWithoutSending) {
     sstp.SetSSTP_Host(QStringLiteral("127.0.0.1"));
     sstp.SetSSTP_Port(port);
     EXPECT_FALSE(sstp.SSTP_Active());
-    sstp.SendScript(QStringLiteral("Script: lost\r\n"));
+    EXPECT_FALSE(sstp.SendScript(QStringLiteral("Script: lost\r\n")));
     fillers.clear();
+    ::close(fd);
+}
+
+// A mascot that takes the connection and never reads, and a script larger than the socket
+// buffers: the call ends at its deadline with the request cut off. A watchdog drains the
+// socket after 10 s, so that a call without a deadline ends and fails this test rather than
+// hanging it.
+TEST(SstpStuckMascot, ACallThatCannotFinishEndsAtItsDeadline) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    uint16_t port = 0;
+    for (int i = 0; i < 900 && port == 0; ++i) {
+        address.sin_port = htons(uint16_t(9000 + (getpid() + 300 + i) % 900));
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) port = ntohs(address.sin_port);
+    }
+    ASSERT_NE(port, 0);
+    ASSERT_EQ(::listen(fd, 4), 0);   // the system accepts; nobody reads
+    std::atomic<bool> returned{false}, rescued{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 200 && !returned; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (returned) return;
+        rescued = true;
+        const int peer = ::accept(fd, nullptr, nullptr);
+        char buf[65536];
+        while (peer >= 0 && ::read(peer, buf, sizeof buf) > 0) {
+        }
+        if (peer >= 0) ::close(peer);
+    });
+    TQL_SSTP sstp;
+    sstp.SetSSTP_Host(QStringLiteral("127.0.0.1"));
+    sstp.SetSSTP_Port(port);
+    const QString huge = QStringLiteral("Script: ") + QString(32 << 20, QLatin1Char('x')) + QStringLiteral("\r\n");
+    EXPECT_FALSE(sstp.SendScript(huge));
+    returned = true;
+    watchdog.join();
+    EXPECT_FALSE(rescued) << "the call waited for the mascot to read";
     ::close(fd);
 }
 

@@ -369,3 +369,22 @@ TEST(TrayInfoDlg, OkAndEnterHideIt) {
         EXPECT_EQ(dlg.Animation()->state(), QAbstractAnimation::Stopped) << enter;
     }
 }
+
+// The notice never keeps the program alive: it is no window whose closing ends the program,
+// and a close the program asks for (quitting closes every window) takes it down at once, even
+// while it slides.
+TEST(TrayInfoDlg, QuittingClosesItAtOnceWhileItSlides) {
+    TQL_TrayInfoDlg dlg;
+    EXPECT_FALSE(dlg.Window()->testAttribute(Qt::WA_QuitOnClose));
+    dlg.ShowDlg();
+    dlg.Animation()->setCurrentTime(450);
+    ASSERT_TRUE(dlg.Window()->isVisible());
+    QApplication::closeAllWindows();
+    EXPECT_FALSE(dlg.Window()->isVisible());
+    EXPECT_EQ(dlg.Animation()->state(), QAbstractAnimation::Stopped);
+    EXPECT_FALSE(dlg.Timer()->isActive());
+    // Shown again afterwards, it slides in as before.
+    dlg.ShowDlg();
+    FinishSlide(dlg);
+    EXPECT_TRUE(dlg.Window()->isVisible());
+}

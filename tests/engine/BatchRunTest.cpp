@@ -25,6 +25,7 @@ struct TRecordingSink : TBatchHashSink {
     int Ended = 0;
     std::map<int, std::pair<std::string, std::string>> Done;   // row: size, digest
     std::map<int, std::string> Reasons;
+    std::map<int, std::string> Failed;   // row: reason
     std::vector<TNormalFileInfo*> Engines;
 
     int RowCount() override { return int(Paths.size()); }
@@ -35,6 +36,7 @@ struct TRecordingSink : TBatchHashSink {
         Done[row] = {size, digest};
         Reasons[row] = reason;
     }
+    void RowFailed(int row, const std::string& reason) override { Failed[row] = reason; }
     void RowEnded(int) override { ++Ended; }
 };
 
@@ -48,8 +50,9 @@ TEST(BatchRun, HashPhaseGivesLowerCaseDigestsAndLeavesFilesWithoutOne) {
     EXPECT_EQ(sink.Done[0], std::make_pair(Size(3), std::string("900150983cd24fb0d6963f7d28e17f72")));
     EXPECT_EQ(sink.Done[1], std::make_pair(Size(0), std::string()));
     EXPECT_EQ(sink.Reasons[1], "empty file");
-    EXPECT_EQ(sink.Done[2], std::make_pair(Size(0), std::string()));
-    EXPECT_EQ(sink.Reasons[2], "no such file");
+    // A file that is gone is an error of the run, not a row of size 0.
+    EXPECT_EQ(sink.Done.count(2), 0u);
+    EXPECT_EQ(sink.Failed, (std::map<int, std::string>{{2, "no such file"}}));
     EXPECT_EQ(sink.Ended, 3);
     ASSERT_EQ(sink.Engines.size(), 2u);
     EXPECT_NE(sink.Engines[0], nullptr);
@@ -107,6 +110,7 @@ TEST(BatchRun, UnreadableFileKeepsItsCellsAndThePhaseGoesOn) {
     chmod(sink.Paths[0].c_str(), 0);
     RunBatchHashPhase(DigestKindInfo(TDigestKind::SHA1), 64, nullptr, ",", sink);
     EXPECT_EQ(sink.Done.count(0), 0u);
+    EXPECT_EQ(sink.Failed.count(0), 1u);
     EXPECT_EQ(sink.Done[1].second, "a9993e364706816aba3e25717850c26c9cd0d89d");
 }
 

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,21 @@ public:
         Started.emplace_back(program, parameters);
     }
     void OpenDocument(const QString& pathOrUrl) override { Opened << pathOrUrl; }
+    // Program files started, and the reason a start fails with (empty: it succeeds).
+    QList<TPath> StartedFiles;
+    QString StartFailure;
+    bool StartProgramFile(const TPath& file, QString* reason) override {
+        StartedFiles << file;
+        if (!StartFailure.isEmpty() && reason) *reason = StartFailure;
+        return StartFailure.isEmpty();
+    }
+    // Files handed to the desktop, and the reason the desktop gives (empty: it opens them).
+    QList<TPath> OpenedFiles;
+    QString OpenFailure;
+    void OpenFile(const TPath& file, std::function<void(const QString&)> failed) override {
+        OpenedFiles << file;
+        if (!OpenFailure.isEmpty() && failed) failed(OpenFailure);
+    }
     void SetClipboardText(const QString& text) override { Clipboard << text; }
     void PlaySound(const QString& file) override { Sounds << file; }
     uint32_t PriorityClass() const override { return CurrentPriority; }

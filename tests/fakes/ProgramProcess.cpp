@@ -17,13 +17,14 @@ void ProgramProcess::SetUp() {
     if (ec) fs::copy_file(TAV_BINARY_DIR "/bin/tavrenne", prog_ / "tavrenne");
 }
 
-std::unique_ptr<QProcess> ProgramProcess::Start(const QStringList& args) {
+std::unique_ptr<QProcess> ProgramProcess::Start(const QStringList& args, std::function<void()> inChild) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run_.string()));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("TAVRENNE_TRACE_DIALOGS"), QStringLiteral("1"));
     auto p = std::make_unique<QProcess>();
     p->setProcessEnvironment(env);
+    if (inChild) p->setChildProcessModifier(inChild);
     p->start(QString::fromStdString((prog_ / "tavrenne").string()), args);
     return p;
 }

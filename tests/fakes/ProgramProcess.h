@@ -17,7 +17,8 @@ protected:
     void SetUp() override;
 
     // The program's real dialogs report on standard error when a box opens or is answered unseen.
-    std::unique_ptr<QProcess> Start(const QStringList& args);
+    // `inChild` (may be empty) runs in the child just before the program starts.
+    std::unique_ptr<QProcess> Start(const QStringList& args, std::function<void()> inChild = {});
     // Polls, with a generous limit, until `done` holds; collects what the program wrote on
     // standard error meanwhile. False when it did not hold or the program ended first.
     bool WaitUntil(QProcess& p, const std::function<bool()>& done);

@@ -51,15 +51,20 @@ TEST_F(Mascot, ClientBelongsToTheWindowWithItsSettings) {
     EXPECT_EQ(fresh.QL_SSTP1->SSTP_Port(), 9801);
 }
 
-TEST_F(Mascot, InUseOnlyWithTheSettingAndAListener) {
+// Whether a mascot listens is the script's own connection to find out: nothing else ever
+// connects, so the mascot never sees an empty request.
+TEST_F(Mascot, InUseIsTheSettingAndEachScriptIsTheOnlyConnection) {
     EXPECT_TRUE(w_->MascotInUse());
+    w_->AnalyzeFile(TPath(Abc()));
+    w_->Action15->trigger();
+    const QList<QByteArray> got = mascot_.Connections();
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_TRUE(got[0].startsWith("SEND SSTP/1.1\r\nScript: \\h\\s0")) << got[0].toStdString();
+    EXPECT_TRUE(got[1].contains("Tavrenne(2)")) << got[1].toStdString();
     settings_.Values.UseSSTP = false;
-    mascot_.Connections();
     EXPECT_FALSE(w_->MascotInUse());
+    w_->AnalyzeFile(TPath(Abc()));
     EXPECT_TRUE(mascot_.Connections().isEmpty());   // the setting off tries nothing at all
-    settings_.Values.UseSSTP = true;
-    mascot_.Close();
-    EXPECT_FALSE(w_->MascotInUse());
 }
 
 TEST_F(Mascot, GreetingByteForByte) {
@@ -77,7 +82,7 @@ TEST_F(Mascot, StartUpGreetsWhenTheSettingsSwitchTheMascotOn) {
         auto form = std::make_unique<Tcustomoption>(*w_);
         form->SetStartupSeams(&seams);
         form->FormCreate({});
-        const QList<QByteArray> got = mascot_.Requests();
+        const QList<QByteArray> got = mascot_.Connections();
         ASSERT_EQ(got.size(), on ? 1 : 0);
         if (on) {
             EXPECT_TRUE(got[0].contains(Sjis(QStringLiteral("\\h\\s5Tavrenneです "))));

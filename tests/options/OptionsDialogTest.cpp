@@ -417,7 +417,7 @@ TEST_F(OptionsDialog, FullResetDeletesTheSettingsAndStartsTheHelper) {
     const auto asked = dialogs_.Messages();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1].Caption, QStringLiteral("確認"));
-    EXPECT_EQ(asked[1].Text, QStringLiteral("すべての設定を初期化します、作業後Windowsの再起動が必要となります。\r\n"
+    EXPECT_EQ(asked[1].Text, QStringLiteral("すべての設定を初期化します、作業後デスクトップセッションへの再ログインが必要となります。\r\n"
                                             "続ける場合は\"はい\"をクリックしてメッセージに従ってください。"));
     EXPECT_EQ(asked[1].Buttons, TMsgButtons::YesNo);
     EXPECT_EQ(asked[1].Icon, TMsgIcon::Exclamation);

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -159,6 +160,28 @@ TEST_F(Options, AFirstStartNoticesTheNewInstallationAndItsExitWritesEveryKey) {
     Exit();
     EXPECT_EQ(Ini(), Head() + kFirstExitTail);
     EXPECT_EQ(dynamic_cast<Tcustomoption*>(&Settings()), nullptr);   // the form has uninstalled itself
+}
+
+// Quitting (Ctrl+Q is the exit command) while the first start's notice slides ends the
+// program like any other quit: the main loop is left and the settings are written. Neither
+// the notice nor the splash keeps a program without its window alive.
+TEST_F(Options, QuittingWhileTheFirstStartNoticeSlidesEndsTheProgram) {
+    QCoreApplication::sendPostedEvents();   // nothing left over from earlier tests ends the loop
+    o_ = std::make_unique<Tcustomoption>(*w_);   // its own notice, not the recording seams
+    o_->FormCreate({});
+    QWidget* notice = o_->QL_TrayInfoDlg1->Window();
+    bool slidingAtQuit = false;
+    QTimer::singleShot(300, [&] {
+        slidingAtQuit = notice->isVisible();
+        w_->Action16->trigger();
+    });
+    QTimer::singleShot(15000, [] { QCoreApplication::exit(99); });   // the program would stay
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(slidingAtQuit);
+    EXPECT_FALSE(w_->isVisible());
+    EXPECT_FALSE(notice->isVisible());
+    o_.reset();
+    EXPECT_NE(Ini().find("#END="), std::string::npos) << Ini();
 }
 
 TEST_F(Options, TheHelperCheckRunsOnlyWhereTheHelperIs) {

@@ -26,13 +26,15 @@ const std::vector<TArchiveItem> kTree = {
 class ArchiveLibraries : public ::testing::Test {
 protected:
     fs::path Path(const std::string& name) const { return dir_.path() / name; }
-    // Runs `entry` with `before` "archive" "dest/" `after`, as the window builds it.
+    // Runs `entry` with `before`, the archive, "dest/" and the pattern `after` (if any), as
+    // the window asks.
     int Call(TArchiveEntry entry, const std::string& before, const fs::path& archive, const fs::path& dest,
              const std::string& after) {
         fs::create_directories(dest);
-        const std::string line = before + "\"" + archive.string() + "\" \"" + dest.string() + "/\"" + after;
+        TArchiveCommand command{before, archive.string(), dest.string() + "/", {}};
+        if (!after.empty()) command.Patterns = {after};
         char output[513] = {};
-        return entry(nullptr, line.c_str(), output, 512);
+        return entry(nullptr, command, output, 512);
     }
     void ExpectTree(const fs::path& dest, const std::vector<TArchiveItem>& items) {
         for (const TArchiveItem& i : items) EXPECT_EQ(ReadBytes(dest / i.Name), i.Data) << i.Name;
@@ -46,11 +48,11 @@ TEST_F(ArchiveLibraries, ZipLhaAndCabAreExtractedWithTheirFolders) {
     ExpectTree(Path("z"), kTree);
 
     MakeLzh(Path("t.lzh"), {{"a.txt", kTree[0].Data}, {"sub\\b.txt", kTree[1].Data}});
-    EXPECT_EQ(Call(Unlha, "e -x -u0 -jyc ", Path("t.lzh"), Path("l"), " *.*"), 0);
+    EXPECT_EQ(Call(Unlha, "e -x -u0 -jyc ", Path("t.lzh"), Path("l"), "*.*"), 0);
     ExpectTree(Path("l"), kTree);
 
     ASSERT_TRUE(MakeCab(Path("t.cab"), Path("stage"), kTree));
-    EXPECT_EQ(Call(Cab, "-x ", Path("t.cab"), Path("c"), " *.*"), 0);
+    EXPECT_EQ(Call(Cab, "-x ", Path("t.cab"), Path("c"), "*.*"), 0);
     ExpectTree(Path("c"), kTree);
 
     EXPECT_EQ(UnlhaGetRunning(), 0);
@@ -65,13 +67,13 @@ TEST_F(ArchiveLibraries, FailuresAreNonZero) {
     EXPECT_NE(Call(UnZip, "", Path("text.zip"), Path("d2"), ""), 0);
     EXPECT_NE(Call(UnZip, "", Path("missing.zip"), Path("d3"), ""), 0);
     // Each library reads its own format only.
-    EXPECT_NE(Call(Cab, "-x ", Path("t.zip"), Path("d4"), " *.*"), 0);
+    EXPECT_NE(Call(Cab, "-x ", Path("t.zip"), Path("d4"), "*.*"), 0);
     // No reader for GCA at all.
     std::ofstream(Path("t.gca"), std::ios::binary) << "GCA0";
     EXPECT_NE(Call(UnGCA, "e -sx1 ", Path("t.gca"), Path("d5"), ""), 0);
     EXPECT_EQ(UnGCAGetRunning(), 0);
     char output[16];
-    EXPECT_EQ(UnZip(nullptr, "\"only-one\"", output, sizeof output), kArchiveErrorCommandLine);
+    EXPECT_EQ(UnZip(nullptr, TArchiveCommand{"", "only-one", "", {}}, output, sizeof output), kArchiveErrorCommandLine);
 }
 
 TEST_F(ArchiveLibraries, EntriesThatReachOutsideFailAndWriteNothingThere) {
@@ -155,10 +157,78 @@ TEST(ArchiveEntryRules, WhatStaysInside) {
             << c.path << " " << c.symlink << " " << c.hardlink;
 }
 
-TEST(ArchiveCommandLine, QuotedWordsKeepTheirBlanks) {
-    EXPECT_EQ(SplitArchiveCommandLine("e -x \"/a b/x.lzh\" \"/a b/x/\" *.*"),
-              (std::vector<std::string>{"e", "-x", "/a b/x.lzh", "/a b/x/", "*.*"}));
-    EXPECT_EQ(SplitArchiveCommandLine("  \"\"  a"), (std::vector<std::string>{"", "a"}));
+// A path is a value of its own: quotation marks and blanks in it never make another archive,
+// destination or pattern. The folder below would have made a re-split command line read the
+// archive "a" into /tmp/TARGET.
+TEST_F(ArchiveLibraries, QuotationMarksInPathsAreOnlyCharacters) {
+    const fs::path folder = Path("a\" \"" + Path("TARGET").string() + "\" \"*\" \"");
+    fs::create_directories(folder);
+    ASSERT_TRUE(MakeZip(folder / "good.zip", kTree));
+    ASSERT_TRUE(MakeZip(Path("a"), {{"wrong.txt", "wrong"}}));
+    EXPECT_EQ(Call(UnZip, "", folder / "good.zip", folder / "good", ""), 0);
+    ExpectTree(folder / "good", kTree);
+    EXPECT_FALSE(fs::exists(Path("TARGET")));
+    MakeLzh(folder / "q\"uote.lzh", {{"a.txt", kTree[0].Data}});
+    EXPECT_EQ(Call(Unlha, "e -x -u0 -jyc ", folder / "q\"uote.lzh", folder / "q\"uote", "*.*"), 0);
+    EXPECT_EQ(ReadBytes(folder / "q\"uote/a.txt"), kTree[0].Data);
+}
+
+// The command line of the Windows libraries, for the record: only ever built, never split.
+TEST(ArchiveCommandLineText, SwitchesQuotedPathsAndPatterns) {
+    EXPECT_EQ(ArchiveCommandLine({"e -x -u0 -jyc ", "/dl/x.lzh", "/dl/x/", {"*.*"}}),
+              "e -x -u0 -jyc \"/dl/x.lzh\" \"/dl/x/\" *.*");
+    EXPECT_EQ(ArchiveCommandLine({"", "/a b/x.zip", "/a b/x/", {}}), "\"/a b/x.zip\" \"/a b/x/\"");
+}
+
+TEST(ArchiveWriteLimits, HundredTimesTheArchiveWithinTheFreeSpace) {
+    constexpr uint64_t MiB = uint64_t(1) << 20;
+    const struct {
+        uint64_t archive, free, limit;
+    } cases[] = {
+        {1 * MiB, 10000 * MiB, 100 * MiB},     // 100 times the archive
+        {1000, 10000 * MiB, 16 * MiB},         // a small archive may still unpack 16 MiB
+        {1 * MiB, 100 * MiB, 36 * MiB},        // the free space less 64 MiB
+        {1 * MiB, 60 * MiB, 0},                // a nearly full disk takes nothing
+        {UINT64_MAX / 50, UINT64_MAX, UINT64_MAX - 64 * MiB},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ArchiveWriteLimit(c.archive, c.free), c.limit) << c.archive << " " << c.free;
+}
+
+// An archive that unpacks to far more than the limit fails before it fills the disk, and the
+// entry it cut is not left behind as if it were whole.
+TEST_F(ArchiveLibraries, AZipBombStopsAtTheLimit) {
+    const fs::path bomb = Path("bomb.zip");
+    ASSERT_EQ(RunCommand("python3 -c \"import zipfile\n"
+                         "with zipfile.ZipFile('" + bomb.string() + "', 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                         "    z.writestr('small.txt', 'ok')\n"
+                         "    z.writestr('zeros.bin', bytes(40 << 20))\n"
+                         "print('ok')\" 2>&1"),
+              "ok\n");
+    ASSERT_LT(fs::file_size(bomb), 100u * 1024);
+    EXPECT_EQ(Call(UnZip, "", bomb, Path("out"), ""), kArchiveErrorTooLarge);
+    EXPECT_EQ(ReadBytes(Path("out/small.txt")), "ok");
+    EXPECT_FALSE(fs::exists(Path("out/zeros.bin")));
+}
+
+// Old Japanese archives name their entries in code page 932, without saying so: the names
+// on disk are UTF-8.
+TEST_F(ArchiveLibraries, ShiftJisNamesBecomeUtf8) {
+    const std::string sjis = "\x93\xfa\x96\x7b\x8c\xea.txt";   // 日本語.txt
+    MakeLzh(Path("old.lzh"), {{sjis, "nihongo"}});
+    EXPECT_EQ(Call(Unlha, "e -x -u0 -jyc ", Path("old.lzh"), Path("l"), "*.*"), 0);
+    EXPECT_EQ(ReadBytes(Path("l/日本語.txt")), "nihongo");
+    ASSERT_EQ(RunCommand("python3 -c \"import zipfile\n"
+                         "class Info(zipfile.ZipInfo):\n"
+                         "    def _encodeFilenameFlags(self): return self.filename.encode('cp932'), self.flag_bits\n"
+                         "with zipfile.ZipFile('" + Path("old.zip").string() + "', 'w') as z:\n"
+                         "    z.writestr(Info('フォルダ/日本語.txt'), 'zip')\n"
+                         "print('ok')\" 2>&1"),
+              "ok\n");
+    EXPECT_EQ(Call(UnZip, "", Path("old.zip"), Path("z"), ""), 0);
+    EXPECT_EQ(ReadBytes(Path("z/フォルダ/日本語.txt")), "zip");
+    // Names that are UTF-8 already stay as they are.
+    EXPECT_EQ(ArchiveEntryName("日本語.txt"), "日本語.txt");
+    EXPECT_EQ(ArchiveEntryName(sjis), "日本語.txt");
 }
 
 }  // namespace

@@ -71,6 +71,11 @@ TEST_F(Shortcuts, SendToCarriesTheSwitchOfTheChosenItem) {
     const std::string text = ReadBytes(SendTo());
     EXPECT_NE(text.find("\nPath=" TAV_BINARY_DIR "/bin\n"), std::string::npos);   // the program's folder
     EXPECT_NE(text.find("\nMimeType=application/octet-stream;\n"), std::string::npos);
+    // Offered for files only: the menus leave it out.
+    EXPECT_NE(text.find("\nNoDisplay=true\n"), std::string::npos);
+    MakeShortcuts(folders_, program_, true, true, false, 0);
+    EXPECT_EQ(ReadBytes(Desktop()).find("NoDisplay"), std::string::npos);
+    EXPECT_EQ(ReadBytes(Menu()).find("NoDisplay"), std::string::npos);
 }
 
 TEST_F(Shortcuts, CheckedCreatesOrOverwritesAndUncheckedDeletes) {

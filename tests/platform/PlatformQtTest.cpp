@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -163,17 +165,62 @@ TEST(RealMessageBox, AFixedDialogWhereEachLineOfTheTextStaysWhole) {
 
 TEST(TextFile, LinesInShiftJisWithCrLfAndFailuresWithReason) {
     TempDir dir;
-    const QString path = QString::fromStdString(dir.file("t.txt"));
+    const TPath path(dir.file("t.txt"));
     QString error;
     ASSERT_TRUE(WriteTextFileCp932(path, {QStringLiteral("表"), QString(), QStringLiteral("a\u00e9")}, &error));
-    QFile f(path);
+    QFile f(path.ToQString());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     // 表 is 0x95 0x5C in code page 932; é has no code there and becomes '?'.
     EXPECT_EQ(f.readAll(), QByteArray("\x95\x5C\r\n\r\na?\r\n"));
     // Replacing works; a folder in the way fails with the system's reason.
     ASSERT_TRUE(WriteTextFileCp932(path, {QStringLiteral("x")}, &error));
-    EXPECT_FALSE(WriteTextFileCp932(QString::fromStdString(dir.path().string()), {QStringLiteral("x")}, &error));
+    EXPECT_FALSE(WriteTextFileCp932(TPath(dir.path().string()), {QStringLiteral("x")}, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// A save that fails part way (a full disk or quota: writes past the limit fail) leaves the old
+// file byte for byte and nothing half-written beside it; without an old file, no file at all.
+TEST(TextFile, AFailedReplaceLeavesTheOldFileAndNoPartialOne) {
+    TempDir dir;
+    const std::string old = PatternBytes(5000);
+    const TPath kept(dir.write("kept.txt", old));
+    // A name need not be UTF-8.
+    const TPath fresh(dir.file("fresh\xFF.txt"));
+    const QByteArray big(12000, 'x');
+    QString error;
+    {
+        const FileSizeLimit limit(4096);
+        EXPECT_FALSE(WriteFileReplacing(kept, big, &error));
+        EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        error.clear();
+        EXPECT_FALSE(WriteFileReplacing(fresh, big, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(ReadBytes(kept.Bytes()), old);
+    EXPECT_FALSE(fs::exists(fresh.Bytes()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(TextFile, AReplacedFileKeepsItsModeAndLinksAreWrittenThrough) {
+    TempDir dir;
+    const std::string file = dir.write("data.txt", "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(file, dir.file("link.txt"));
+    QString error;
+    ASSERT_TRUE(WriteFileReplacing(TPath(dir.file("link.txt")), "new", &error)) << error.toStdString();
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.txt")));
+    EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    // A name that is not UTF-8 is written as its bytes.
+    ASSERT_TRUE(WriteFileReplacing(TPath(dir.file("odd\xFE.txt")), "odd", &error));
+    EXPECT_EQ(ReadBytes(dir.file("odd\xFE.txt")), "odd");
+    // A file its user may not write is refused, not replaced behind its back.
+    if (::geteuid() != 0) {
+        fs::permissions(file, fs::perms::owner_read);
+        EXPECT_FALSE(WriteFileReplacing(TPath(file), "newer", &error));
+        EXPECT_EQ(ReadBytes(file), "new");
+    }
 }
 
 // The real priority stand-in, in a child process so the tests keep their own priority.

@@ -5,11 +5,17 @@
 
 #include <QString>
 #include <QTest>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "support/TempDir.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -32,6 +38,48 @@ TEST(RealPlatform, StartsAProgramWithoutWaitingAndIgnoresAMissingOne) {
     EXPECT_TRUE(AppearsWithin(out, "-W\n"));
 
     Platform().StartProgram(QString::fromStdString(dir.file("missing")), QStringLiteral("-O"));
+}
+
+// A program file is started as it is, with no argument, in its own folder; a script without
+// the execute bit by its interpreter; what cannot start says why.
+TEST(RealPlatform, ProgramFilesStartDirectlyOrSayWhyNot) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "a \"b\"");
+    const std::string out = dir.file("ran.txt");
+    const std::string script = Script(dir, "a \"b\"/run me", "echo \"$# $(pwd)\" > '" + out + "'\n");
+    QString reason;
+    ASSERT_TRUE(Platform().StartProgramFile(TPath(script), &reason)) << reason.toStdString();
+    EXPECT_TRUE(AppearsWithin(out, "0 " + (dir.path() / "a \"b\"").string() + "\n"));
+
+    const std::string plain = dir.write("plain.sh", "#!/bin/sh\necho plain > '" + out + "'\n");
+    ASSERT_TRUE(Platform().StartProgramFile(TPath(plain), &reason)) << reason.toStdString();
+    EXPECT_TRUE(AppearsWithin(out, "plain\n"));
+
+    const std::string elf = dir.write("elf", std::string("\x7f" "ELF\x02\x01\x01", 7));
+    EXPECT_FALSE(Platform().StartProgramFile(TPath(elf), &reason));
+    EXPECT_EQ(reason, QString::fromLocal8Bit(std::strerror(EACCES)));
+    chmod(elf.c_str(), 0755);
+    EXPECT_FALSE(Platform().StartProgramFile(TPath(elf), &reason));
+    EXPECT_EQ(reason, QString::fromLocal8Bit(std::strerror(ENOEXEC)));
+}
+
+// The desktop's handler is xdg-open: its failure comes back with what it said.
+TEST(RealPlatform, AFileTheDesktopCannotOpenIsReportedWithItsReason) {
+    TempDir dir;
+    Script(dir, "xdg-open", "case \"$1\" in *.good) exit 0;; esac\necho \"no method available for opening '$1'\" >&2\nexit 3\n");
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (dir.path().string() + ":" + oldPath).c_str(), 1);
+    std::vector<QString> reasons;
+    for (const char* name : {"x.good", "odd\xff.bad"})
+        Platform().OpenFile(TPath(dir.file(name)), [&](const QString& reason) { reasons.push_back(reason); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !reasons.empty(); }, 5000));
+    QTest::qWait(300);   // the good one says nothing
+    setenv("PATH", oldPath.c_str(), 1);
+    ASSERT_EQ(reasons.size(), 1u);
+    EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("no method available for opening '") +
+                                      QString::fromStdString(dir.path().string())))
+        << reasons[0].toStdString();
+    EXPECT_TRUE(reasons[0].endsWith(QStringLiteral(".bad'"))) << reasons[0].toStdString();
 }
 
 TEST(RealPlatform, ANewSoundReplacesAPlayingOne) {

@@ -2,6 +2,8 @@
 // beside it survives from one run to the next.
 #include <QProcess>
 #include <QTest>
+#include <sys/resource.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,29 @@ TEST_F(Program, AFirstRunWritesTheSettingsFileAtItsEnd) {
     EXPECT_EQ(ini.rfind("[Tavrix_2]\r\n#Version=2.46\r\n#Copyright=", 0), 0u) << ini;
     EXPECT_NE(ini.find("\r\n#Save Config=1\r\n#Check CRC=0\r\n#Check MD5=1\r\n#Check SHA1=0\r\n"), std::string::npos);
     EXPECT_TRUE(ini.ends_with("\r\n#Etavr pro section=00 02 02 05 09 01\r\n#END=\r\n")) << ini;
+}
+
+// A disk too full for the settings at the end of a session: the box that says so is answered
+// unseen, and the session's log (standard error) keeps the failure with the system's reason.
+TEST_F(Program, SettingsThatCannotBeSavedAtTheSessionsEndAreLogged) {
+    const std::string old = "[Tavrix_2]\r\n#Version=2.46\r\n#NoSp=1\r\n";
+    std::ofstream(prog_ / "tavr2.ini", std::ios::binary) << old;
+    // Writes past 300 bytes fail, as on a full disk (the lock file needs fewer).
+    const auto p = Start({}, [] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{300, 300};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    ASSERT_TRUE(p->waitForStarted(10000));
+    ASSERT_TRUE(WaitUntil(*p, [this] { return Locked(); })) << err_.constData();
+    EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0);
+    EXPECT_TRUE(Said(QStringLiteral("dialog answered: ") + QString::fromStdString((prog_ / "tavr2.ini").string()) +
+                     QStringLiteral(" に書き込めません")))
+        << err_.constData();
+    EXPECT_TRUE(Said(QStringLiteral("tavrenne: ") + QString::fromStdString((prog_ / "tavr2.ini").string()) +
+                     QStringLiteral(": File too large")))
+        << err_.constData();
+    EXPECT_EQ(Ini().find("#END="), std::string::npos) << "the save did not fail";
 }
 
 TEST_F(Program, SettingsSurviveARestartAndTakeTheSwitchOfTheLastRun) {

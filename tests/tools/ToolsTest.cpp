@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
+#include <optional>
 
 #include "components/QL_ImageLabel.h"
 #include "app/Art.h"
@@ -272,6 +273,33 @@ TEST_F(DigestTest, CreationDefaultsAndOptionsToggle) {
     EXPECT_EQ(d->height(), 522);
     d->QL_ImageLabel1Click();
     EXPECT_EQ(d->height(), 379);
+}
+
+// Installed, the program's folder takes no files: the default file and its folder live in the
+// user's data folder, and the first write goes there.
+TEST_F(DigestTest, InstalledTheFirstWriteGoesToTheUsersDataFolder) {
+    // The user's folders in the scratch folder, also for the settings the dialog writes.
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
+        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, QByteArray::fromStdString(dir_->file(std::string("xdg-") + name)));
+    }
+    const QString data = QString::fromStdString(dir_->file("xdg-XDG_DATA_HOME"));
+    platform_.Folder = QString::fromStdString(dir_->file("installed/lib"));   // not there: not writable
+    {
+        auto d = Open();
+        const QString file = data + QStringLiteral("/tavrenne/Digest_Pass/Digest_Pass.txt");
+        EXPECT_EQ(d->StaticText1->text(), file);
+        Fill(*d, "ann", "home", "secret");
+        d->QL_ImageLabel2Click();
+        EXPECT_TRUE(dialogs_.Messages().empty()) << dialogs_.Messages().front().Text.toStdString();
+        EXPECT_EQ(ReadBytes(file.toStdString()), Line("ann", "home", "secret") + "\r\n");
+        EXPECT_FALSE(QFileInfo::exists(platform_.Folder));
+    }
+    for (const auto& [name, value] : saved) {
+        if (value) qputenv(name, *value);
+        else qunsetenv(name);
+    }
 }
 
 TEST_F(DigestTest, AFixedDialogInBothHeightsWithWholeCaptions) {
