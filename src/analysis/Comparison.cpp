@@ -5,16 +5,7 @@
 
 namespace {
 
-const char* CompareLabel(TDigestKind kind) {
-    switch (kind) {
-    case TDigestKind::MD5: return "MD5を比較";
-    case TDigestKind::SHA1: return "SHA-1を比較";
-    case TDigestKind::SHA256: return "SHA-256を比較";
-    case TDigestKind::SHA512: return "SHA-512を比較";
-    case TDigestKind::CRC32: break;
-    }
-    return "CRC32を比較";
-}
+std::string CompareLabel(TDigestKind kind) { return std::string(DigestKindInfo(kind).Label) + "を比較"; }
 
 }  // namespace
 
@@ -28,11 +19,11 @@ TComparisonResult CompareDigestText(TDigestKind kind, const std::string& digest,
     }
     r.Match = AsciiCase(digest, false) == AsciiCase(r.Expected, false);
     if (r.Match) {
-        r.Line = std::string(CompareLabel(kind)) + " ---> 一致";
+        r.Line = CompareLabel(kind) + " ---> 一致";
         r.Kind = lkInformation;
         r.Remark = "\\w9\\w9\\h\\s5\\nうん。一致したよー";
     } else {
-        r.Line = std::string(CompareLabel(kind)) + " ---> 不一致";
+        r.Line = CompareLabel(kind) + " ---> 不一致";
         r.Kind = lkWarning;
         r.Remark = "\\w9\\w9\\h\\s4\\nあれ？一致しないよ…\\w9\\u\\s0\\n…壊れてんのか？";
     }

@@ -83,6 +83,8 @@ void WatchTerminationRequests() {
 
 int RunMessageLoop() {
     if (g_requested) {
+        // Asked to end before the loop could take it: no box of the closing is shown either.
+        DismissDialogs();
         QApplication::closeAllWindows();
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "cli/Analyze.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,7 +17,22 @@
 namespace {
 
 const char* const kAnalyzeUsage =
-    "usage: tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare md5|sha1|crc32 VALUE] [--cp932] [--] FILE\n";
+    "usage: tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare auto|md5|sha1|crc32|sha256|sha512 VALUE]\n"
+    "                            [--cp932] [--] FILE\n";
+
+const char* const kBlanks = " \t\r\n\v\f";
+
+std::string Trimmed(const std::string& value) {
+    const size_t first = value.find_first_not_of(kBlanks);
+    return first == std::string::npos ? std::string() : value.substr(first, value.find_last_not_of(kBlanks) + 1 - first);
+}
+
+// The kind whose text is as long as `value`; nullptr for a length that names none.
+const TDigestKindInfo* KindOfValue(const std::string& value) {
+    for (const TDigestKindInfo& k : DigestKinds())
+        if (k.TextLength == value.size()) return &k;
+    return nullptr;
+}
 
 int AnalyzeUsage(const std::string& problem) {
     std::fprintf(stderr, "tavrenne-cli: %s\n%s", problem.c_str(), kAnalyzeUsage);
@@ -62,10 +78,23 @@ public:
         fields.Hidden = info.Hidden;
     }
     void ShowDigest(TDigestKind kind, const std::string& text) override {
-        (kind == TDigestKind::CRC32 ? fields.CRC32 : kind == TDigestKind::MD5 ? fields.MD5 : fields.SHA1) = text;
+        switch (kind) {
+        case TDigestKind::CRC32: fields.CRC32 = text; break;
+        case TDigestKind::MD5: fields.MD5 = text; break;
+        case TDigestKind::SHA1: fields.SHA1 = text; break;
+        default: more[size_t(kind)] = text; break;
+        }
+    }
+    // The result text's own lines, then one for each digest beyond the three.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines = ResultLines(fields);
+        for (const TDigestKindInfo& k : DigestKinds())
+            if (!k.InAll && !more[size_t(k.Kind)].empty()) lines.push_back(k.Label + (":" + more[size_t(k.Kind)]));
+        return lines;
     }
 
     TResultFields fields;
+    std::array<std::string, 5> more;
     std::vector<std::string> log;
 
 private:
@@ -93,6 +122,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
     bool upper = false;
     bool cp932Output = false;
     TComparisonInput comparison;
+    TDigestSet alsoCompute;
     std::string file;
     bool fileSeen = false;
     bool switchSeen = false;
@@ -116,13 +146,27 @@ int RunAnalyze(const std::vector<std::string>& args) {
             cp932Output = true;
         } else if (a == "--compare") {
             if (i + 2 >= args.size()) return AnalyzeUsage("--compare needs a kind and a value");
-            const TDigestKindInfo* kind = DigestKindByCommandName(args[++i]);
-            if (!kind || !kind->InAll) return AnalyzeUsage("--compare takes md5, sha1 or crc32");
-            const std::string& value = args[++i];
+            const std::string& kindName = args[++i];
+            std::string value = args[++i];
             // The window compares nothing for an empty value; a script whose variable is
             // unset must not pass for a match.
-            if (value.find_first_not_of(" \t\r\n\v\f") == std::string::npos)
+            if (Trimmed(value).empty())
                 return AnalyzeUsage("--compare needs a value that is not empty or blank");
+            const TDigestKindInfo* kind = nullptr;
+            if (kindName == "auto") {
+                value = Trimmed(value);
+                kind = KindOfValue(value);
+                if (!kind)
+                    return AnalyzeUsage("--compare auto: a value of " + std::to_string(value.size()) +
+                                        " characters is no digest (8 crc32, 32 md5, 40 sha1, 64 sha256, 128 sha512)");
+                // The kind the value names is computed whatever the switch asked for.
+                alsoCompute.Add(kind->Kind);
+            } else {
+                kind = DigestKindByCommandName(kindName);
+                if (!kind) return AnalyzeUsage("--compare takes auto, md5, sha1, crc32, sha256 or sha512");
+                // No switch asks for these two: naming them is asking.
+                if (!kind->InAll) alsoCompute.Add(kind->Kind);
+            }
             comparison = {true, kind->Kind, value};
         } else {
             return AnalyzeUsage("unknown option: " + a);
@@ -132,7 +176,8 @@ int RunAnalyze(const std::vector<std::string>& args) {
 
     TAnalysisRequest request;
     for (const TDigestKindInfo& k : DigestKinds())
-        if ((sw == 'a' && k.InAll) || (k.Switch && sw == k.Switch)) request.Digests.Add(k.Kind);
+        if ((sw == 'a' && k.InAll) || (k.Switch && sw == k.Switch) || alsoCompute.Has(k.Kind))
+            request.Digests.Add(k.Kind);
     if (comparison.On && !request.Digests.Has(comparison.Kind))
         return AnalyzeUsage(std::string("--compare ") + DigestKindInfo(comparison.Kind).CommandName +
                             " needs that digest: add -a or -" + DigestKindInfo(comparison.Kind).Switch);
@@ -166,7 +211,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
     const TAnalysisOutcome outcome = run.Run(request);
 
     sink.fields.Now = Now();
-    std::vector<std::string> lines = ResultLines(sink.fields);
+    std::vector<std::string> lines = sink.Lines();
     const std::string rule(79, '=');
     lines.push_back(rule);
     lines.insert(lines.end(), sink.log.begin(), sink.log.end());

@@ -18,7 +18,8 @@ enum class TDigestKind { MD5, SHA1, CRC32, SHA256, SHA512 };
 
 struct TDigestKindInfo {
     TDigestKind Kind;
-    const char* Name;          // "MD5", "SHA1", "CRC32", "SHA256", "SHA512": as the log lines name it
+    const char* Name;          // "MD5", "SHA1", "CRC32", "SHA256", "SHA512": as the log lines and BSD tags name it
+    const char* Label;         // "MD5", "SHA-1", "CRC32", "SHA-256", "SHA-512": as results and verdicts name it
     const char* CommandName;   // "md5", "sha1", "crc32", "sha256", "sha512": as tavrenne-cli takes it
     char Switch;               // 'm', 'h', 'c': the start-up switch ("-m") that asks for it alone;
                                // '\0': it has none

@@ -131,7 +131,44 @@ TEST_F(CliAnalyze, FailuresExitWithOne) {
 
     EXPECT_EQ(Cli({}).status, 2);
     EXPECT_EQ(Cli({"-c", "-m", File("x", "x")}).status, 2);
-    EXPECT_EQ(Cli({"--compare", "sha256", "00", File("y", "y")}).status, 2);
+    EXPECT_EQ(Cli({"--compare", "sha384", "00", File("y", "y")}).status, 2);
+}
+
+// "auto" takes the kind from the value's length and computes it even where the switch did
+// not ask for it; sha256 and sha512 are asked for by naming them. "abc" has published values.
+TEST_F(CliAnalyze, TheComparedKindFollowsTheValueOrItsName) {
+    const std::string path = File("abc.txt", "abc");
+    const std::string sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const std::string sha512 =
+        "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd"
+        "454d4423643ce80e2a9ac94fa54ca49f";
+    const struct {
+        std::vector<std::string> args;
+        std::string verdict, resultLine;
+    } cases[] = {
+        {{"-c", "--compare", "auto", " 900150983CD24FB0D6963F7D28E17F72\t"}, "MD5を比較 ---> 一致",
+         "MD5  :900150983cd24fb0d6963f7d28e17f72"},
+        {{"-m", "--compare", "auto", "352441c2"}, "CRC32を比較 ---> 一致", "CRC32:352441c2"},
+        {{"-c", "--compare", "auto", "a9993e364706816aba3e25717850c26c9cd0d89d"}, "SHA-1を比較 ---> 一致",
+         "SHA-1:a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {{"-c", "--compare", "auto", sha256}, "SHA-256を比較 ---> 一致", "SHA-256:" + sha256},
+        {{"--compare", "sha512", sha512}, "SHA-512を比較 ---> 一致", "SHA-512:" + sha512},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(path);
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, 0) << args[2] << " " << r.err;
+        EXPECT_TRUE(Contains(r.Joined(), c.verdict)) << r.Joined();
+        EXPECT_TRUE(Contains(r.Joined(), c.resultLine + "\n")) << r.Joined();
+    }
+    // A value of another length names no kind; a wrong SHA-256 is a mismatch like any other.
+    CliRun r = Cli({"--compare", "auto", "0123456789", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(Contains(r.err, "10 characters")) << r.err;
+    r = Cli({"-c", "--compare", "sha256", std::string(64, '0'), path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.Joined(), "SHA-256を比較 ---> 不一致"));
 }
 
 // The window's settings file beside the tool: sidecars and cache as in the window, and the

@@ -13,16 +13,17 @@ TEST(DigestKindTable, RowsNameTheirKindsAndTheirEnginesFillTheirFields) {
     const struct {
         TDigestKind kind;
         const char* name;
+        const char* label;
         const char* command;
         char letter;
         bool inAll;
         size_t digits;
     } want[] = {
-        {TDigestKind::CRC32, "CRC32", "crc32", 'c', true, 8},
-        {TDigestKind::SHA1, "SHA1", "sha1", 'h', true, 40},
-        {TDigestKind::MD5, "MD5", "md5", 'm', true, 32},
-        {TDigestKind::SHA256, "SHA256", "sha256", '\0', false, 64},
-        {TDigestKind::SHA512, "SHA512", "sha512", '\0', false, 128},
+        {TDigestKind::CRC32, "CRC32", "CRC32", "crc32", 'c', true, 8},
+        {TDigestKind::SHA1, "SHA1", "SHA-1", "sha1", 'h', true, 40},
+        {TDigestKind::MD5, "MD5", "MD5", "md5", 'm', true, 32},
+        {TDigestKind::SHA256, "SHA256", "SHA-256", "sha256", '\0', false, 64},
+        {TDigestKind::SHA512, "SHA512", "SHA-512", "sha512", '\0', false, 128},
     };
     ASSERT_EQ(DigestKinds().size(), std::size(want));
     TempDir dir;
@@ -32,6 +33,7 @@ TEST(DigestKindTable, RowsNameTheirKindsAndTheirEnginesFillTheirFields) {
         SCOPED_TRACE(want[i].name);
         EXPECT_EQ(k.Kind, want[i].kind);
         EXPECT_STREQ(k.Name, want[i].name);
+        EXPECT_STREQ(k.Label, want[i].label);
         EXPECT_STREQ(k.CommandName, want[i].command);
         EXPECT_EQ(k.Switch, want[i].letter);
         EXPECT_EQ(k.InAll, want[i].inAll);

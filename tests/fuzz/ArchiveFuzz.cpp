@@ -85,20 +85,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = in.ConsumeRandomLengthString(32), symlink = in.ConsumeRandomLengthString(32),
                       hardlink = in.ConsumeRandomLengthString(32);
     CheckInsideTest(path, symlink, hardlink);
-    for (const std::string& word : SplitArchiveCommandLine(path + " " + symlink)) Check(word.find('"') == std::string::npos);
     const size_t outputSize = in.ConsumeIntegralInRange<size_t>(1, 300);
     const std::string archive = in.ConsumeRemainingBytesAsString();
 
     TBox& box = Box();
     std::ofstream(box.Archive, std::ios::binary | std::ios::trunc).write(archive.data(), std::streamsize(archive.size()));
-    const std::string operands = "\"" + box.Archive.string() + "\" \"" + box.Out.string() + "/\"";
+    const std::string archivePath = box.Archive.string(), destination = box.Out.string() + "/";
     // Exactly the room the caller says, so a write past it is caught.
     const std::unique_ptr<char[]> output(new char[outputSize]);
     int result = 0;
     switch (library) {
-    case 0: result = UnZip(nullptr, operands.c_str(), output.get(), outputSize); break;
-    case 1: result = Unlha(nullptr, ("e -x -u0 -jyc " + operands + " *.*").c_str(), output.get(), outputSize); break;
-    default: result = Cab(nullptr, ("-x " + operands + " *.*").c_str(), output.get(), outputSize); break;
+    case 0: result = UnZip(nullptr, {"", archivePath, destination, {}}, output.get(), outputSize); break;
+    case 1:
+        result = Unlha(nullptr, {"e -x -u0 -jyc ", archivePath, destination, {"*.*"}}, output.get(), outputSize);
+        break;
+    default: result = Cab(nullptr, {"-x ", archivePath, destination, {"*.*"}}, output.get(), outputSize); break;
     }
     Check(std::memchr(output.get(), '\0', outputSize) != nullptr);
     Check(result == 0 || result >= 0x8001);
