@@ -8,6 +8,7 @@
 #include "analysis/AnalysisRun.h"
 #include "analysis/ResultText.h"
 #include "cli/TerminalText.h"
+#include "engine/ChecksumList.h"
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
 #include "settings/SettingsFile.h"
@@ -25,13 +26,6 @@ const char* const kBlanks = " \t\r\n\v\f";
 std::string Trimmed(const std::string& value) {
     const size_t first = value.find_first_not_of(kBlanks);
     return first == std::string::npos ? std::string() : value.substr(first, value.find_last_not_of(kBlanks) + 1 - first);
-}
-
-// The kind whose text is as long as `value`; nullptr for a length that names none.
-const TDigestKindInfo* KindOfValue(const std::string& value) {
-    for (const TDigestKindInfo& k : DigestKinds())
-        if (k.TextLength == value.size()) return &k;
-    return nullptr;
 }
 
 int AnalyzeUsage(const std::string& problem) {
@@ -155,7 +149,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
             const TDigestKindInfo* kind = nullptr;
             if (kindName == "auto") {
                 value = Trimmed(value);
-                kind = KindOfValue(value);
+                kind = DigestKindByTextLength(value.size());
                 if (!kind)
                     return AnalyzeUsage("--compare auto: a value of " + std::to_string(value.size()) +
                                         " characters is no digest (8 crc32, 32 md5, 40 sha1, 64 sha256, 128 sha512)");
