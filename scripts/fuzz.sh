@@ -12,7 +12,7 @@ seconds=${1:-300}
 shift || true
 case $seconds in '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [seconds] [target...]" >&2; exit 2 ;; esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(version_resource ini sidecar digest_pass cache_record archive)
+[ ${#targets[@]} -gt 0 ] || targets=(version_resource ini sidecar digest_pass cache_record archive checksum_list)
 
 dir=build/fuzz
 if [ ! -f "$dir/build.ninja" ]; then
