@@ -9,13 +9,9 @@
 
 // The bytes of `lines` as written to a file.
 QByteArray Cp932Lines(const QStringList& lines);
-// Creates or replaces `path` so that a failed write (a full disk) leaves the old file byte for
-// byte and no partial file: the bytes go to a temporary file beside it (".<name>.tmp<pid>-<n>"),
-// which is flushed and takes the name once it is complete. An existing file keeps its mode; a
-// symbolic link is written through and stays a link; a file the user may not write is
-// refused, as a plain write would be. Where the folder takes no new name but the file may be
-// written, the file is rewritten in place. On failure returns false and puts the system's
-// reason in *error.
+// Creates or replaces `path` through the engine's ReplaceFile, so that a failed write (a full
+// disk) leaves the old file byte for byte and no partial file; a file the user may not write
+// is refused. On failure returns false and puts the system's reason in *error.
 bool WriteFileReplacing(const TPath& path, const QByteArray& bytes, QString* error);
 // Cp932Lines of `lines` through WriteFileReplacing.
 bool WriteTextFileCp932(const TPath& path, const QStringList& lines, QString* error);
