@@ -695,7 +695,10 @@ void Tallcheck::VerifyPhase(uint16_t bufferKB) {
             }
             return DigestFile(path, kinds, bufferKB, watch);
         },
-        [&](size_t i, const TListCheckResult& result) {
+        [&](size_t i, const TListCheckResult& given) {
+            // After the abort no row changes, as in the hash phases, whatever the workers read.
+            TListCheckResult result = given;
+            if (FAbort) result.Verdict = TListVerdict::Skipped;
             const int r = rowOf[i];
             const QString shown = rows_->PathOf(r).Display();
             Label5->setText(QStringLiteral("現在のファイル: ") +

@@ -110,7 +110,8 @@ TFileDigest DigestFile(const std::string& path, const std::vector<const TDigestK
     case TRunFailure::None: break;
     }
     TFileDigest r;
-    if (file.Canceled() && st.st_size > 0) {
+    // A watch may answer false after the last buffer: only a run that left no text was stopped.
+    if (file.Canceled() && st.st_size > 0 && !kinds.empty() && (file.Info().*kinds[0]->Field).empty()) {
         r.State = TFileDigest::TState::Canceled;
         r.Reason = "canceled";
         return r;

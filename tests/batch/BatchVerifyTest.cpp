@@ -132,6 +132,27 @@ TEST_F(BatchVerify, ADroppedListOfEachFormatShowsEveryVerdictCountsThemAndExport
     }
 }
 
+// The abort leaves every row after the current one as it was; the closing box still counts.
+TEST_F(BatchVerify, AbortingAVerificationLeavesTheRestOfTheRowsAsTheyWere) {
+    std::string text;
+    for (int i = 0; i < 6; ++i) {
+        MakeFile(QStringLiteral("ab/%1.txt").arg(i), std::string("abc"));
+        text += std::string(kMd5Abc) + "  " + std::to_string(i) + ".txt\n";
+    }
+    const QString list = MakeFile(QStringLiteral("ab/MD5SUMS"), text);
+    v_->HandleDroppedFiles({TPath(list.toStdString())});
+    ASSERT_EQ(v_->RowCount(), 6);
+    AtPump([this] { return v_->FRunning && v_->Row(0).Verdict == "一致"; }, [this] { v_->Button4->click(); });
+    RunVerify();
+    EXPECT_EQ(VerifyCell(0, TBatchRows::cVerdict), QStringLiteral("一致"));
+    for (int r = 2; r < 6; ++r) EXPECT_EQ(VerifyCell(r, TBatchRows::cVerdict), QStringLiteral("---")) << r;
+    const auto messages = dialogs_.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].Text.startsWith(QStringLiteral("作業が完了しました　error:0  一致:"))) << messages[1].Text.toStdString();
+    EXPECT_FALSE(v_->FRunning);
+    EXPECT_TRUE(v_->ActionMainMenuBar1->isEnabled());
+}
+
 // What is not a list stays a file: a list name whose content is not a list, the program's
 // own upper-case .MD5 sidecar, and any list among several dropped files.
 TEST_F(BatchVerify, FilesThatAreNoListsAreAddedAsFiles) {
