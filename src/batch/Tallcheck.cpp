@@ -425,8 +425,8 @@ void Tallcheck::ApplyWorkType() {
     if (Action11->isChecked()) Panel2->show();
     if (verify) {
         ListView1->setColumnWidth(TBatchRows::cListKind, 70);
-        ListView1->setColumnWidth(TBatchRows::cExpected, 230);
-        ListView1->setColumnWidth(TBatchRows::cComputed, 230);
+        ListView1->setColumnWidth(TBatchRows::cExpected, 170);
+        ListView1->setColumnWidth(TBatchRows::cComputed, 170);
         ListView1->setColumnWidth(TBatchRows::cVerdict, 100);
     }
 }
