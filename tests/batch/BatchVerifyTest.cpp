@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
+#include <fstream>
 
 #include "batch/Tallcheck.h"
 #include "engine/BatchList.h"
@@ -151,6 +152,52 @@ TEST_F(BatchVerify, AbortingAVerificationLeavesTheRestOfTheRowsAsTheyWere) {
     EXPECT_TRUE(messages[1].Text.startsWith(QStringLiteral("作業が完了しました　error:0  一致:"))) << messages[1].Text.toStdString();
     EXPECT_FALSE(v_->FRunning);
     EXPECT_TRUE(v_->ActionMainMenuBar1->isEnabled());
+}
+
+// Both bars run during a verification: the row bar moves, and the file bar shows each file done.
+TEST_F(BatchVerify, BothBarsRunWhileAListIsVerified) {
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        MakeFile(QStringLiteral("pb/%1.txt").arg(i), std::string("abc"));
+        text += std::string(kMd5Abc) + "  " + std::to_string(i) + ".txt\n";
+    }
+    v_->HandleDroppedFiles({TPath(MakeFile(QStringLiteral("pb/list.md5"), text).toStdString())});
+    int rowBarMax = 0, rowBarSeen = 0, fileBarSeen = 0;
+    SetMessagePump([&] {
+        if (!v_->FRunning) return;
+        rowBarMax = v_->ProgressBar1->maximum();
+        rowBarSeen = std::max(rowBarSeen, v_->ProgressBar1->value());
+        fileBarSeen = std::max(fileBarSeen, v_->ProgressBar2->value());
+    });
+    RunVerify();
+    EXPECT_EQ(rowBarMax, 4);
+    EXPECT_GE(rowBarSeen, 1);
+    EXPECT_EQ(fileBarSeen, 100);
+    EXPECT_EQ(v_->ProgressBar2->value(), 0);   // reset after the closing box
+}
+
+// A list export names what it could not write: an unreadable file and a name SFV cannot hold.
+TEST_F(BatchVerify, AListExportSaysHowManyFilesItLeftOut) {
+    MakeFile(QStringLiteral("lo/a.txt"), std::string("abc"));
+    MakeFile(QStringLiteral("lo/;semi.txt"), std::string("abc"));
+    const QString locked = MakeFile(QStringLiteral("lo/locked.txt"), std::string("abc"));
+    for (const char* name : {"lo/a.txt", "lo/;semi.txt", "lo/locked.txt"})
+        v_->AddFile(TPath((dir_->path() / name).string()));
+    RunVerify();
+    fs::permissions(locked.toStdString(), fs::perms::none);
+    const bool rootReads = std::ifstream(locked.toStdString()).good();
+    ExportAs(5, dir_->path() / "lo/CheckFileList.txt");
+    fs::permissions(locked.toStdString(), fs::perms::owner_all);
+    const std::string bytes = ReadBytes(dir_->path() / "lo/CheckFileList.sfv");
+    EXPECT_EQ(bytes.substr(0, bytes.find('\n') + 1), "a.txt 352441C2\n");
+    const QString box = dialogs_.Messages().back().Text;
+    if (rootReads) {
+        EXPECT_EQ(box, QStringLiteral("1 個のファイルはリストに書けませんでした（読めないファイル 0、この形式で書けない名前 1）"));
+    } else {
+        EXPECT_EQ(bytes, "a.txt 352441C2\n");
+        EXPECT_EQ(box, QStringLiteral("2 個のファイルはリストに書けませんでした（読めないファイル 1、この形式で書けない名前 1）"));
+    }
+    EXPECT_EQ(dialogs_.Messages().back().Icon, TMsgIcon::Exclamation);
 }
 
 // What is not a list stays a file: a list name whose content is not a list, the program's
