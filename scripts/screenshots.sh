@@ -274,6 +274,32 @@ wait_idle "$program" 60 || true
 keys alt+x
 stop
 
+# A checksum list handed to the running program: the batch window verifies the files it names,
+# one of them changed and one gone.
+verify=$work/verify
+mkdir -p "$verify"
+cp "$files/readme.txt" "$files/data1.bin" "$files/data2.bin" "$files/data3.bin" "$verify/"
+(cd "$verify" && sha256sum readme.txt data1.bin data2.bin data3.bin >SHA256SUMS)
+printf '%s  gone.bin\n' "$(sha256sum <"$files/data1.bin" | cut -d' ' -f1)" >>"$verify/SHA256SUMS"
+printf 'changed' >>"$verify/data3.bin"
+start "$files/readme.txt"
+"$prog/tavrenne" -l "$verify/SHA256SUMS" >>"$work/tavrenne.log" 2>&1
+if batch=$(wait_window "チェックサムの検証"); then
+  sleep 1
+  keys alt+g
+  question=$(wait_new_active "$batch")
+  keys Return
+  done_box=$(wait_new_active "$batch" "$question")
+  shot "$done_box" batch-verify-done
+  keys Return
+  sleep 1
+  shot "$batch" batch-verify
+  keys alt+x
+else
+  echo "screenshots: the list did not open the batch window; no pictures of it" >&2
+fi
+stop
+
 # The duplicate search: its drive page, then its results (data1.bin has a copy beside it). A
 # walk of a large disk is stopped after two minutes; the picture then shows what was found so far.
 start "$files/data1.bin"

@@ -228,6 +228,7 @@ void TTavrenne::Action20Execute() {
 }
 
 void TTavrenne::AnalyzeFile(TPath path) {
+    if (listHandler_ && listHandler_(path)) return;
     TAnalysisRequest request;
     request.Path = path.Bytes();
     if (CheckBox4->isChecked()) request.Digests.Add(TDigestKind::CRC32);

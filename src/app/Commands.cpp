@@ -34,7 +34,8 @@ namespace {
 const char* const kOpenFilter =
     "すべてのファイル(*.*)|*.*|実行ファイル(*.exe)|*.exe|書庫ファイル|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|"
     "MD5ファイル(*.MD5)|*.md5|ISOイメージ(CD,DVD)|*.iso;*.mdf;*.mds|ビデオファイル|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|"
-    "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma";
+    "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma|"
+    "チェックサムファイル|SHA256SUMS;SHA512SUMS;SHA1SUMS;MD5SUMS;CHECKSUMS;*.sha256;*.sha512;*.sha1;*.md5;*.sfv";
 
 constexpr int kRecentFirstId = 600;
 constexpr int kSystemMenuItems = 7;

@@ -87,6 +87,9 @@ public:
     void ToggleLog();
     void CheckFileChanged();
     void HandleDroppedFiles(const QList<TPath>& paths);
+    // A file the user opens, drops or names at start-up goes to `handler` first; when it
+    // answers true (a checksum list it took for verification) the file is not analysed.
+    void SetChecksumListHandler(std::function<bool(const TPath&)> handler) { listHandler_ = std::move(handler); }
     // Run or extract the current file (Action19).
     void RunOrExtract();
     bool ExtractZip(const TPath& archive, QWidget* owner, bool extractHere);
@@ -221,6 +224,7 @@ private:
 
     TAnalysisHooks* hooks_ = nullptr;
     TIconHandle shownIcon_ = 0;
+    std::function<bool(const TPath&)> listHandler_;
     bool lastRunFailed_ = false;
     bool analysisRunning_ = false;
     std::vector<QPixmap> logImages_;

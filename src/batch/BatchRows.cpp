@@ -16,6 +16,8 @@ auto CellText(Row& row, TBatchRows::TCell cell) -> decltype(&row.MD5) {
     case TBatchRows::cMD5: return &row.MD5;
     case TBatchRows::cSize: return &row.Size;
     case TBatchRows::cSHA1: return &row.SHA1;
+    case TBatchRows::cComputed: return &row.Computed;
+    case TBatchRows::cVerdict: return &row.Verdict;
     default: return nullptr;
     }
 }
@@ -30,6 +32,8 @@ QVariant TBatchRows::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole) return {};
     if (cell == cName) return row.Name.Display();
     if (cell == cPath) return row.Path.Display();
+    if (cell == cListKind) return row.ListKind ? QString::fromUtf8(row.ListKind->Label) : QString();
+    if (cell == cExpected) return row.Expected;
     const QString* text = CellText(row, cell);
     return text ? QVariant(*text) : QVariant();
 }
@@ -38,7 +42,8 @@ QVariant TBatchRows::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     static const char* const kCaptions[cCount] = {"",    "ファイル名：", "現在のタイムスタンプ", "変更後のタイムスタンプ",
                                                   "CRC32", "MD5",         "FileSize",           "SHA-1",
-                                                  ""};
+                                                  "",      "種類",        "期待値",             "計算値",
+                                                  "結果"};
     return section >= 0 && section < cCount ? QString::fromUtf8(kCaptions[section]) : QVariant();
 }
 
@@ -53,6 +58,12 @@ TBatchRow TBatchRows::Row(int row) const {
     out.Size = r.Size.toStdString();
     out.SHA1 = r.SHA1.toStdString();
     out.Path = r.Path.Bytes();
+    if (r.ListKind) {
+        out.ListKind = r.ListKind->Label;
+        out.Expected = r.Expected.toStdString();
+        out.Computed = r.Computed.toStdString();
+        out.Verdict = r.Verdict.toStdString();
+    }
     return out;
 }
 

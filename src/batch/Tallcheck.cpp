@@ -1,6 +1,7 @@
 #include "batch/Tallcheck.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include <QAction>
 #include <QActionGroup>
@@ -36,6 +37,7 @@
 #include "app/SettingsAccess.h"
 #include "batch/Tacdlgf.h"
 #include "components/WindowLook.h"
+#include "engine/ChecksumVerify.h"
 #include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
@@ -161,6 +163,7 @@ void Tallcheck::BuildActions() {
         {&Action8, "Action8", "現在の時刻を取得(&N)", false},
         {&Action9, "Action9", "リストを保存する(&S)...", false},
         {&Action2, "Action2", "リストをクリア(&L)", true},
+        {&Action14, "Action14", "チェックサムの検証(&V)", true},
     };
     for (const Def& d : defs) {
         auto* a = new QAction(QString::fromUtf8(d.caption), this);
@@ -170,7 +173,7 @@ void Tallcheck::BuildActions() {
     }
     workGroup_ = new QActionGroup(this);
     workGroup_->setExclusive(true);
-    for (QAction* a : {Action6, Action7, Action10, Action13, Action11, Action5}) {
+    for (QAction* a : {Action6, Action7, Action10, Action13, Action11, Action5, Action14}) {
         a->setCheckable(true);
         workGroup_->addAction(a);
         connect(a, &QAction::triggered, this, [this, a] { CheckWorkType(a); });
@@ -393,6 +396,9 @@ void Tallcheck::ApplyWorkType() {
     Panel2->hide();
     Action8->setEnabled(false);
     for (int c = cCurrentTime; c <= cPath; ++c) ListView1->setColumnWidth(c, 0);
+    // The verification's columns exist for that work type alone.
+    const bool verify = Action14->isChecked();
+    for (int c = TBatchRows::cListKind; c <= TBatchRows::cVerdict; ++c) ListView1->setColumnHidden(c, !verify);
     struct Type {
         QAction* action;
         const char* caption;
@@ -405,6 +411,7 @@ void Tallcheck::ApplyWorkType() {
         {Action13, "全取得 ( CRC32 MD5 SHA-1)", {cCRC32, cMD5, cSHA1}},
         {Action11, "ファイル名一括変更", {}},
         {Action5, "Time Walker", {cCurrentTime, cNewTime}},
+        {Action14, "チェックサムの検証", {}},
     };
     for (const Type& t : types) {
         if (!t.action->isChecked()) continue;
@@ -416,6 +423,12 @@ void Tallcheck::ApplyWorkType() {
         Action8->setEnabled(true);
     }
     if (Action11->isChecked()) Panel2->show();
+    if (verify) {
+        ListView1->setColumnWidth(TBatchRows::cListKind, 70);
+        ListView1->setColumnWidth(TBatchRows::cExpected, 170);
+        ListView1->setColumnWidth(TBatchRows::cComputed, 170);
+        ListView1->setColumnWidth(TBatchRows::cVerdict, 100);
+    }
 }
 
 void Tallcheck::Action1Execute() {
@@ -427,6 +440,12 @@ void Tallcheck::Action1Execute() {
 
 void Tallcheck::HandleDroppedFiles(const QList<TPath>& paths) {
     if (!ActionMainMenuBar1->isEnabled()) return;
+    // One checksum list dropped alone brings its files for verification.
+    TListFile list;
+    if (paths.size() == 1 && LooksLikeChecksumList(paths.first().Bytes(), &list)) {
+        AddChecksumList(paths.first(), list.List.Entries);
+        return;
+    }
     AddUnderProgress(size_t(paths.size()), [&paths](size_t i) { return paths[qsizetype(i)]; }, false);
 }
 
@@ -437,6 +456,72 @@ void Tallcheck::Action12Execute() {
                                                 TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes;
     const std::vector<std::string> list = CollectFolder(folder.Bytes(), recursive);
     AddUnderProgress(list.size(), [&list](size_t i) { return TPath(list[i]); }, true);
+}
+
+namespace {
+
+QString VerdictText(TListVerdict verdict) {
+    switch (verdict) {
+    case TListVerdict::Match: return QStringLiteral("一致");
+    case TListVerdict::Mismatch: return QStringLiteral("不一致");
+    case TListVerdict::Missing: return QStringLiteral("見つかりません");
+    case TListVerdict::Unreadable: return QStringLiteral("読めません");
+    case TListVerdict::Skipped: break;
+    }
+    return QString::fromLatin1(kBatchNoValue);
+}
+
+// The export's choices after the window's own text file: a list of one kind that
+// `sha256sum -c` (`md5sum -c`, `cksfv -f`) checks.
+struct TListExportFormat {
+    TListFormat Format;
+    TDigestKind Kind;
+    const char* FileName;   // what the proposed name becomes
+};
+const TListExportFormat kListExports[] = {
+    {TListFormat::Gnu, TDigestKind::SHA256, "SHA256SUMS"},
+    {TListFormat::Gnu, TDigestKind::SHA512, "SHA512SUMS"},
+    {TListFormat::Gnu, TDigestKind::MD5, "MD5SUMS"},
+    {TListFormat::Sfv, TDigestKind::CRC32, "CheckFileList.sfv"},
+};
+const char* const kExportFilter =
+    "テキストファイル(*.txt)|*.txt|SHA256SUMS 形式|SHA256SUMS;*.sha256|SHA512SUMS 形式|SHA512SUMS;*.sha512|"
+    "MD5SUMS 形式|MD5SUMS;*.md5|SFV 形式|*.sfv";
+
+}  // namespace
+
+void Tallcheck::AddChecksumList(const TPath& list, const std::vector<TListEntry>& entries) {
+    const std::string folder = ExportFolder(list.Bytes());
+    const QString newTime = TimeCellText(chosen_);
+    {
+        TAddingLoop loop(*this);
+        for (const TListEntry& e : entries) {
+            if (int64_t(RowCount()) + int64_t(pending_.size()) >= 2147483647) break;
+            const TPath path(ListedPath(folder, e.Name));
+            TBatchRows::TRow row;
+            row.Path = path;
+            // The name as the list gives it: a file in a subfolder shows that folder too.
+            row.Name = TPath(e.Name);
+            row.Icon = IconOf(path);
+            ImageList1.push_back(row.Icon);
+            uint32_t age = 0;
+            row.CurrentTime = FileExistsByAge(path.Bytes(), &age)
+                                  ? QString::fromStdString(BatchTimeText(UnpackDosDateTime(age)))
+                                  : QString::fromLatin1(kBatchNoValue);
+            row.NewTime = newTime;
+            row.ListKind = e.Kind;
+            row.Expected = QString::fromStdString(AsciiCase(e.Hex, false));
+            row.Computed = row.Verdict = QString::fromLatin1(kBatchNoValue);
+            if (!e.Cp932Name.empty()) row.ListCp932Path = ListedPath(folder, e.Cp932Name);
+            pending_.push_back(std::move(row));
+            loop.Added();
+        }
+    }
+    if (RowCount() > 0) Action3->setEnabled(true);
+    // The work type joins the menu with the first list.
+    QMenu* work = ActionMainMenuBar1->actions().value(1) ? ActionMainMenuBar1->actions()[1]->menu() : nullptr;
+    if (work && !work->actions().contains(Action14)) work->insertAction(Action8, Action14);
+    CheckWorkType(Action14);
 }
 
 void Tallcheck::AddUnderProgress(size_t count, const std::function<TPath(size_t)>& pathAt, bool progressFirst) {
@@ -508,6 +593,7 @@ void Tallcheck::Action3Execute() {
         if (Action7->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::MD5, "フェーズ 2 MD5:", bufferKB);
         if (Action10->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::SHA1, "フェーズ 3 SHA-1:", bufferKB);
         if (Action11->isChecked()) RenamePhase();
+        if (Action14->isChecked()) VerifyPhase(bufferKB);
     } catch (const std::exception&) {
     }
     FRunning = false;
@@ -516,8 +602,14 @@ void Tallcheck::Action3Execute() {
     ProgressBar1->setValue(ProgressBar1->maximum());
     ProgressBar2->setValue(100);
     Settings().PlayFinishSound();
-    Dialogs().MessageBox(Title(), QStringLiteral("作業が完了しました　error:%1  ").arg(FErrorCount), TMsgButtons::Ok,
-                         TMsgIcon::Information);
+    QString done = QStringLiteral("作業が完了しました　error:%1  ").arg(FErrorCount);
+    if (Action14->isChecked())
+        done += QStringLiteral("一致:%1  不一致:%2  見つかりません:%3  読めません:%4")
+                    .arg(verdicts_.Match)
+                    .arg(verdicts_.Mismatch)
+                    .arg(verdicts_.Missing)
+                    .arg(verdicts_.Unreadable);
+    Dialogs().MessageBox(Title(), done, TMsgButtons::Ok, TMsgIcon::Information);
     ProgressBar1->setValue(0);
     ProgressBar2->setValue(0);
     Label1->setText(QStringLiteral("全体の進行状況:"));
@@ -564,6 +656,77 @@ void Tallcheck::RenamePhase() {
     }
 }
 
+void Tallcheck::VerifyPhase(uint16_t bufferKB) {
+    verdicts_ = {};
+    std::vector<TListEntry> entries;
+    std::vector<int> rowOf;
+    const int count = RowCount();
+    for (int r = 0; r < count; ++r) {
+        const TBatchRows::TRow& row = rows_->At(r);
+        if (!row.ListKind) continue;
+        TListEntry e;
+        e.Kind = row.ListKind;
+        e.Hex = row.Expected.toStdString();
+        e.Name = row.Path.Bytes();
+        e.Cp932Name = row.ListCp932Path;
+        entries.push_back(std::move(e));
+        rowOf.push_back(r);
+    }
+    // Files are read on workers; this thread shows their verdicts in list order and, while it
+    // waits for a long file, its progress, and passes the abort on to the workers.
+    std::atomic<bool> abort{false};
+    std::atomic<int> percent{0};
+    const TDigestWatch watch = [&](int64_t processed, int64_t total) {
+        if (total > 0) percent.store(int(processed * 100 / total));
+        return !abort.load();
+    };
+    TBatchPacer pacer(Clock);
+    auto pump = [&] {
+        PumpMessages();
+        abort.store(FAbort);
+    };
+    VerifyListEntries(
+        entries, std::string(),
+        [&](const std::string& path, const std::vector<const TDigestKindInfo*>& kinds) {
+            if (abort.load()) {
+                TFileDigest skipped;
+                skipped.State = TFileDigest::TState::Canceled;
+                return skipped;
+            }
+            return DigestFile(path, kinds, bufferKB, watch);
+        },
+        [&](size_t i, const TListCheckResult& given) {
+            // After the abort no row changes, as in the hash phases, whatever the workers read.
+            TListCheckResult result = given;
+            if (FAbort) result.Verdict = TListVerdict::Skipped;
+            const int r = rowOf[i];
+            const QString shown = rows_->PathOf(r).Display();
+            Label5->setText(QStringLiteral("現在のファイル: ") +
+                            QString::fromStdString(ShortenText(shown.toStdString(), 70)));
+            if (result.Verdict != TListVerdict::Skipped) {
+                rows_->SetText(r, TBatchRows::cComputed,
+                               result.Computed.empty() ? QString::fromLatin1(kBatchNoValue)
+                                                       : QString::fromStdString(result.Computed));
+                rows_->SetText(r, TBatchRows::cVerdict, VerdictText(result.Verdict));
+            }
+            switch (result.Verdict) {
+            case TListVerdict::Match: ++verdicts_.Match; break;
+            case TListVerdict::Mismatch: ++verdicts_.Mismatch; break;
+            case TListVerdict::Missing: ++verdicts_.Missing; break;
+            case TListVerdict::Unreadable: ++verdicts_.Unreadable; break;
+            case TListVerdict::Skipped: break;
+            }
+            if (result.Verdict != TListVerdict::Match && result.Verdict != TListVerdict::Skipped) ++FErrorCount;
+            ProgressBar2->setValue(100);
+            if (!FAbort) ProgressBar1->setValue(r);
+            if (pacer.Due()) pump();
+        },
+        [&] {
+            ProgressBar2->setValue(percent.load());
+            pump();
+        });
+}
+
 void Tallcheck::Button4Click() {
     FAbort = true;
     if (FRunning && FEngine) FEngine->SetCanceled(true);
@@ -589,11 +752,17 @@ void Tallcheck::ShowRenameExample() {
 void Tallcheck::Action9Execute() {
     if (RowCount() == 0) return;
     TFileDialogRequest request;
-    request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+    request.Filter = QString::fromUtf8(kExportFilter);
     request.FileName = QStringLiteral("CheckFileList.txt");
     request.OverwritePrompt = true;
+    int filter = 1;
+    request.ChosenFilter = &filter;
     const TPath chosen(Dialogs().SaveFile(request));
     if (chosen.IsEmpty()) return;
+    if (filter >= 2 && filter < 2 + int(std::size(kListExports))) {
+        ExportList(chosen, filter - 2);
+        return;
+    }
     const std::string file = ExportFileName(chosen.Bytes());
     std::vector<TBatchRow> rows;
     rows.reserve(size_t(RowCount()));
@@ -603,6 +772,75 @@ void Tallcheck::Action9Execute() {
     QString problem;
     if (!WriteFileReplacing(TPath(file), QByteArray(bytes.data(), qsizetype(bytes.size())), &problem))
         Dialogs().MessageBox(Title(), problem, TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+void Tallcheck::ExportList(const TPath& chosen, int format) {
+    const TListExportFormat& f = kListExports[format];
+    const TDigestKindInfo& kind = DigestKindInfo(f.Kind);
+    std::string file = chosen.Bytes();
+    // The name the dialog proposed becomes the name such lists go by.
+    if (file.ends_with("/CheckFileList.txt")) file = ExportFolder(file) + "/" + f.FileName;
+    const std::string folder = ExportFolder(file);
+    const int count = RowCount();
+    std::vector<std::string> paths;
+    std::vector<std::string> hexes(static_cast<size_t>(count));
+    for (int r = 0; r < count; ++r) paths.push_back(rows_->PathOf(r).Bytes());
+
+    FRunning = true;
+    FAbort = false;
+    SetControlsEnabled(false);
+    ProgressBar1->setRange(0, count);
+    ProgressBar1->setValue(0);
+    std::atomic<bool> abort{false};
+    const TDigestWatch watch = [&abort](int64_t, int64_t) { return !abort.load(); };
+    const uint16_t bufferKB = uint16_t(Settings().BufferSizeKB());
+    int unreadable = 0;
+    TBatchPacer pacer(Clock);
+    auto pump = [&] {
+        PumpMessages();
+        abort.store(FAbort);
+    };
+    RunInOrder(
+        size_t(count),
+        [&](size_t i) {
+            if (abort.load()) return;
+            TFileDigest d = DigestFile(paths[i], {&kind}, bufferKB, watch);
+            if (d.State == TFileDigest::TState::Done) hexes[i] = std::move(d.Texts[0]);
+        },
+        [&](size_t i) {
+            if (hexes[i].empty() && !abort.load()) ++unreadable;
+            ProgressBar1->setValue(int(i));
+            if (pacer.Due()) pump();
+        },
+        pump);
+    const bool aborted = FAbort;
+    FRunning = false;
+    FAbort = false;
+    SetControlsEnabled(true);
+    ProgressBar1->setValue(0);
+    if (aborted) return;
+
+    std::vector<std::string> names, listed;
+    for (int r = 0; r < count; ++r) {
+        if (hexes[size_t(r)].empty()) continue;
+        names.push_back(RelativeListName(folder, paths[size_t(r)]));
+        listed.push_back(hexes[size_t(r)]);
+    }
+    size_t leftOut = 0;
+    const std::string bytes = ListFileBytes(f.Format, kind, names, listed, &leftOut);
+    QString problem;
+    if (!WriteFileReplacing(TPath(file), QByteArray(bytes.data(), qsizetype(bytes.size())), &problem)) {
+        Dialogs().MessageBox(Title(), problem, TMsgButtons::Ok, TMsgIcon::Error);
+        return;
+    }
+    if (unreadable + int(leftOut) > 0)
+        Dialogs().MessageBox(Title(),
+                             QStringLiteral("%1 個のファイルはリストに書けませんでした（読めないファイル %2、"
+                                            "この形式で書けない名前 %3）")
+                                 .arg(unreadable + int(leftOut))
+                                 .arg(unreadable)
+                                 .arg(leftOut),
+                             TMsgButtons::Ok, TMsgIcon::Exclamation);
 }
 
 void Tallcheck::closeEvent(QCloseEvent* event) {
@@ -636,6 +874,31 @@ void Tallcheck::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     HandleDroppedFiles(paths);
+}
+
+bool RunBatchWindowForList(TMainWindow& main, const TPath& list, bool forced) {
+    TListFile read;
+    if (!forced) {
+        if (!LooksLikeChecksumList(list.Bytes(), &read)) return false;
+    } else {
+        read = ReadChecksumListFile(list.Bytes());
+        if (!read.Problem.empty()) {
+            Dialogs().MessageBox(main.ApplicationTitle(),
+                                 QStringLiteral("チェックサムファイルとして読めません: ") + list.Display() +
+                                     QStringLiteral("\n") + QString::fromStdString(read.Problem),
+                                 TMsgButtons::Ok, TMsgIcon::Error);
+            return true;
+        }
+    }
+    struct TShowAgain {
+        QWidget& w;
+        ~TShowAgain() { w.show(); }
+    } showAgain{main.Window()};
+    main.Window().hide();
+    Tallcheck batch(&main);
+    batch.AddChecksumList(list, read.List.Entries);
+    batch.exec();
+    return true;
 }
 
 void RunBatchWindow(TMainWindow& main) {

@@ -15,6 +15,7 @@
 
 #include "engine/BatchList.h"
 #include "engine/BatchRun.h"
+#include "engine/ChecksumList.h"
 #include "batch/BatchRows.h"
 #include "engine/NormalFileInfo.h"
 #include "platform/Path.h"
@@ -66,6 +67,15 @@ public:
     void Button4Click();      // abort
     void HandleDroppedFiles(const QList<TPath>& paths);
 
+    // Puts every file `entries` name (from the list at `list`, names resolved against its
+    // folder) into the list and chooses the work type "チェックサムの検証".
+    void AddChecksumList(const TPath& list, const std::vector<TListEntry>& entries);
+    // The closing message's count of each verdict of the last verification.
+    struct TVerdictCounts {
+        int Match = 0, Mismatch = 0, Missing = 0, Unreadable = 0;
+    };
+    TVerdictCounts VerdictCounts() const { return verdicts_; }
+
     // The cells of row `r` (cell 1 to 8), paths as bytes.
     TBatchRow Row(int r) const;
     int RowCount() const;
@@ -106,6 +116,8 @@ public:
             *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
             *Action9 = nullptr, *Action10 = nullptr, *Action11 = nullptr, *Action12 = nullptr,
             *Action13 = nullptr;
+    // "チェックサムの検証": in the work menu from the first list the window holds.
+    QAction* Action14 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -123,6 +135,8 @@ private:
     void TimeWalkerPhase();
     void HashPhase(TDigestKind kind, const char* phaseText, uint16_t bufferKB);
     void RenamePhase();
+    void VerifyPhase(uint16_t bufferKB);
+    void ExportList(const TPath& chosen, int format);
     void PumpBetweenRows(TBatchPacer& pacer);
     QString Title() const;
     QIcon IconOf(const TPath& path);
@@ -137,6 +151,7 @@ private:
     TMainWindow* main_ = nullptr;
     TBatchRows* rows_ = nullptr;
     std::set<int> failedRows_;   // rows of this run whose digest could not be computed
+    TVerdictCounts verdicts_;
 
     QDateTime chosen_;
     QActionGroup* workGroup_ = nullptr;
@@ -148,6 +163,13 @@ extern Tallcheck* allcheck;
 
 // The engines' progress procedure during a hash phase: the current file's percentage.
 void BatchProgress(int64_t processed, int64_t total);
+
+// A checksum list the user opened, dropped or named at start-up: when `forced`, or when its
+// name and content make it a list (IsChecksumListName, a proper line), shows a new batch
+// window holding its files for verification, as RunBatchWindow shows one, and answers true.
+// A forced file that is no list gets a box saying so (true as well). False: not a list, the
+// file is for the analysis.
+bool RunBatchWindowForList(TMainWindow& main, const TPath& list, bool forced);
 
 // "一括チェック(&A)...": hides the main window, shows a new batch window modally, destroys it
 // when it closes and shows the main window again, also when the batch window fails.

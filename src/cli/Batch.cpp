@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/FileDigest.h"
+#include "engine/NamedFileDigest.h"
 #include "cli/Hash.h"
 #include "cli/TerminalText.h"
 #include "engine/ChecksumList.h"

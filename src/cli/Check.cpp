@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
 
-#include "cli/FileDigest.h"
+#include "engine/NamedFileDigest.h"
 #include "cli/TerminalText.h"
 #include "cli/Words.h"
 #include "engine/ChecksumList.h"
+#include "engine/ChecksumVerify.h"
 #include "text/TextUtil.h"
 
 namespace {
@@ -128,22 +128,6 @@ private:
     std::string head_;
 };
 
-// One file of a block of the list, read once for every kind the block lists it with.
-struct TListedFile {
-    std::string Name, Cp932Name;
-    bool ReadAsCp932 = false;   // found under Cp932Name: shown by that name
-    std::vector<const TDigestKindInfo*> Kinds;
-    TFileDigest Result;
-};
-
-// A line of the block in list order: an entry of a file, or a line that was no entry.
-struct TListEvent {
-    size_t File = SIZE_MAX;   // SIZE_MAX: a malformed line
-    size_t KindAt = 0;        // in the file's Kinds
-    uint64_t Line = 0;
-    std::string Name, Hex;
-};
-
 // Enough lines to keep every worker busy and few enough to keep a huge list in bounds.
 constexpr size_t kEntriesPerBlock = 16384;
 
@@ -165,16 +149,15 @@ public:
         TListEntry entry;
         bool more = true;
         while (more) {
-            events_.clear();
-            files_.clear();
-            index_.clear();
-            while (events_.size() < kEntriesPerBlock && (more = lines.Next(line, tooLong))) {
+            entries_.clear();
+            malformedLines_.clear();
+            while (entries_.size() < kEntriesPerBlock && (more = lines.Next(line, tooLong))) {
                 const TListLine kind = parser.Next(line, entry, tooLong);
                 // A list on standard input cannot also name standard input.
                 if (kind == TListLine::Malformed || (kind == TListLine::Entry && fromStandardInput_ && entry.Name == "-"))
-                    events_.push_back({SIZE_MAX, 0, parser.LineNumber(), {}, {}});
+                    malformedLines_.push_back(parser.LineNumber());
                 else if (kind == TListLine::Entry)
-                    Add(std::move(entry));
+                    entries_.push_back(std::move(entry));
             }
             CheckBlock();
         }
@@ -187,38 +170,22 @@ public:
     }
 
 private:
-    void Add(TListEntry&& e) {
-        const auto [it, added] = index_.try_emplace(e.Name, files_.size());
-        if (added) files_.push_back({e.Name, std::move(e.Cp932Name), false, {}, {}});
-        TListedFile& f = files_[it->second];
-        size_t at = 0;
-        while (at < f.Kinds.size() && f.Kinds[at] != e.Kind) ++at;
-        if (at == f.Kinds.size()) f.Kinds.push_back(e.Kind);
-        events_.push_back({it->second, at, e.Line, std::move(e.Name), std::move(e.Hex)});
-    }
-
     void CheckBlock() {
-        size_t next = 0;
-        auto emitUpTo = [&](size_t file) {
-            for (; next < events_.size() && (events_[next].File == SIZE_MAX || events_[next].File <= file); ++next)
-                Emit(events_[next]);
+        size_t nextMalformed = 0;
+        auto malformedBefore = [&](uint64_t lineNumber) {
+            for (; nextMalformed < malformedLines_.size() && malformedLines_[nextMalformed] < lineNumber; ++nextMalformed)
+                EmitMalformed(malformedLines_[nextMalformed]);
         };
-        RunInOrder(
-            files_.size(),
-            [&](size_t i) {
-                TListedFile& f = files_[i];
-                f.Result = DigestFile(f.Name, f.Kinds);
-                // A name from a Windows list may be on disk in UTF-8.
-                if (f.Result.State == TFileDigest::TState::Missing && !f.Cp932Name.empty()) {
-                    TFileDigest other = DigestFile(f.Cp932Name, f.Kinds);
-                    if (other.State != TFileDigest::TState::Missing) {
-                        f.Result = std::move(other);
-                        f.ReadAsCp932 = true;
-                    }
-                }
+        VerifyListEntries(
+            entries_, std::string(),
+            [](const std::string& path, const std::vector<const TDigestKindInfo*>& kinds) {
+                return DigestFile(path, kinds);
             },
-            emitUpTo);
-        emitUpTo(SIZE_MAX);
+            [&](size_t i, const TListCheckResult& r) {
+                malformedBefore(entries_[i].Line);
+                Emit(entries_[i], r);
+            });
+        malformedBefore(UINT64_MAX);
     }
 
     void Print(const std::string& name, const char* verdict) {
@@ -234,28 +201,26 @@ private:
         out_.clear();
     }
 
-    void Emit(const TListEvent& ev) {
-        if (ev.File == SIZE_MAX) {
-            ++malformed_;
-            if (o_.Warn) {
-                Flush();
-                CheckMessage(list_ + ": " + std::to_string(ev.Line) + ": improperly formatted checksum line");
-            }
-            return;
+    void EmitMalformed(uint64_t lineNumber) {
+        ++malformed_;
+        if (o_.Warn) {
+            Flush();
+            CheckMessage(list_ + ": " + std::to_string(lineNumber) + ": improperly formatted checksum line");
         }
+    }
+
+    void Emit(const TListEntry& e, const TListCheckResult& r) {
         anyEntry_ = true;
-        const TListedFile& f = files_[ev.File];
-        const TFileDigest& r = f.Result;
-        const std::string& name = f.ReadAsCp932 ? f.Cp932Name : ev.Name;
-        if (r.State == TFileDigest::TState::Missing && o_.IgnoreMissing) return;
-        if (r.State != TFileDigest::TState::Done) {
+        const std::string& name = r.ReadAsCp932 ? e.Cp932Name : e.Name;
+        if (r.Verdict == TListVerdict::Missing && o_.IgnoreMissing) return;
+        if (r.Verdict != TListVerdict::Match && r.Verdict != TListVerdict::Mismatch) {
             ++unreadable_;
             Flush();
             CheckMessage(EscapeControls(name) + ": " + r.Reason);
             if (!o_.Status) Print(name, "FAILED open or read");
             return;
         }
-        const bool match = AsciiCase(ev.Hex, false) == r.Texts[ev.KindAt];
+        const bool match = r.Verdict == TListVerdict::Match;
         if (match) anyMatch_ = true;
         else ++mismatched_;
         if (o_.Status) return;
@@ -283,17 +248,12 @@ private:
     const TCheckOptions& o_;
     std::string list_;
     bool fromStandardInput_;
-    std::vector<TListEvent> events_;
-    std::vector<TListedFile> files_;
-    std::unordered_map<std::string, size_t> index_;
+    std::vector<TListEntry> entries_;
+    std::vector<uint64_t> malformedLines_;
     std::string out_;
     uint64_t malformed_ = 0, mismatched_ = 0, unreadable_ = 0;
     bool anyEntry_ = false, anyMatch_ = false;
 };
-
-bool EndsWithSfv(const std::string& name) {
-    return name.size() >= 4 && AsciiCase(name.substr(name.size() - 4), false) == ".sfv";
-}
 
 bool CheckOneList(const std::string& list, const TCheckOptions& options) {
     const bool standardInput = list == "-";
@@ -315,7 +275,7 @@ bool CheckOneList(const std::string& list, const TCheckOptions& options) {
         }
     }
     TListCheck check(options, shown, standardInput);
-    const bool ok = check.Run(fd, EndsWithSfv(list));
+    const bool ok = check.Run(fd, IsSfvListName(list));
     if (!standardInput) ::close(fd);
     return ok;
 }

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/FileDigest.h"
+#include "engine/NamedFileDigest.h"
 #include "cli/TerminalText.h"
 #include "cli/Words.h"
 #include "engine/ChecksumList.h"

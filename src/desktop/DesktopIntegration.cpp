@@ -294,6 +294,7 @@ const std::vector<TActionChoice>& ActionChoices() {
         {"sha1", "Tavrenne: SHA1", "-h"},
         {"crc32", "Tavrenne: CRC32", "-c"},
         {"all", "Tavrenne: 全取得", "-a"},
+        {"verify", "Tavrenne: チェックサムの検証", "-l"},
     };
     return choices;
 }

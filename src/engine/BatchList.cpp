@@ -176,6 +176,11 @@ std::vector<std::string> ExportLines(const std::vector<TBatchRow>& rows, const s
         lines.push_back("CRC32: " + r.CRC32);
         lines.push_back("  MD5: " + r.MD5);
         lines.push_back(" SHA1: " + r.SHA1);
+        if (!r.ListKind.empty()) {
+            lines.push_back("検証 " + r.ListKind + ": " + r.Verdict);
+            lines.push_back("  期待値: " + r.Expected);
+            lines.push_back("  計算値: " + r.Computed);
+        }
         lines.push_back("");
     }
     return lines;

@@ -22,6 +22,10 @@ struct TBatchRow {
     std::string Size = kBatchNoValue;
     std::string SHA1 = kBatchNoValue;
     std::string Path;          // as it was passed in
+    // A row that came from a checksum list: the kind's label ("SHA-256"), the value the list
+    // gives, the one computed ("---" until a verification read it) and the verdict text.
+    // Empty for every other row.
+    std::string ListKind, Expected, Computed, Verdict;
 };
 
 // yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒": the form of both timestamp cells.
@@ -73,6 +77,7 @@ std::string ExportFileName(const std::string& chosen);
 // The folder part of a path: up to, not including, the last separator; a root keeps it.
 std::string ExportFolder(const std::string& path);
 // The export's lines (UTF-8, without line ends); `now` is the locale's date and time text.
+// A row from a checksum list adds its verification after the SHA1 line.
 std::vector<std::string> ExportLines(const std::vector<TBatchRow>& rows, const std::string& now);
 // The lines as the file holds them: Shift_JIS, each ended by CR LF.
 std::string ExportBytes(const std::vector<std::string>& lines);

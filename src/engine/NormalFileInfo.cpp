@@ -28,6 +28,13 @@ std::function<void()>& Pump() {
     return pump;
 }
 
+// Window messages belong to the thread that installed the pump: an engine run on a worker
+// (a list check) never pumps.
+std::thread::id& PumpThread() {
+    static std::thread::id owner;
+    return owner;
+}
+
 TIconLookup g_iconLookup = nullptr;
 
 class FileHandle {
@@ -54,10 +61,13 @@ constexpr off_t kReadAheadBytes = 128 * 1024;
 
 }  // namespace
 
-void SetMessagePump(std::function<void()> pump) { Pump() = std::move(pump); }
+void SetMessagePump(std::function<void()> pump) {
+    Pump() = std::move(pump);
+    PumpThread() = std::this_thread::get_id();
+}
 
 void PumpMessages() {
-    if (Pump()) Pump()();
+    if (Pump() && std::this_thread::get_id() == PumpThread()) Pump()();
 }
 
 void SetIconLookup(TIconLookup lookup) { g_iconLookup = lookup; }

@@ -200,7 +200,9 @@ public:
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
-        return RunFileDialog(dlg, true);
+        const QString chosen = RunFileDialog(dlg, true);
+        if (request.ChosenFilter) *request.ChosenFilter = int(dlg.nameFilters().indexOf(dlg.selectedNameFilter())) + 1;
+        return chosen;
     }
 
     QString SelectFolder(const QString& title, const QString& root) override {

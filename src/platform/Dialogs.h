@@ -18,6 +18,7 @@ struct TFileDialogRequest {
     QString FileName;             // proposed name
     bool MustExist = false;       // open: the file must exist
     bool OverwritePrompt = false; // save: ask before replacing
+    int* ChosenFilter = nullptr;  // when given, receives the 1-based pair in force on OK
 };
 
 class TDialogs {

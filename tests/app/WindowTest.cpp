@@ -440,7 +440,8 @@ TEST_F(Window, OpenDialogFilterAndChoice) {
     EXPECT_EQ(r.Filter, QStringLiteral(
         "すべてのファイル(*.*)|*.*|実行ファイル(*.exe)|*.exe|書庫ファイル|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|"
         "MD5ファイル(*.MD5)|*.md5|ISOイメージ(CD,DVD)|*.iso;*.mdf;*.mds|ビデオファイル|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|"
-        "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma"));
+        "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma|"
+        "チェックサムファイル|SHA256SUMS;SHA512SUMS;SHA1SUMS;MD5SUMS;CHECKSUMS;*.sha256;*.sha512;*.sha1;*.md5;*.sfv"));
     EXPECT_EQ(r.FilterIndex, 1);
     EXPECT_TRUE(r.MustExist);
     EXPECT_EQ(w_->CurrentPath(), TPath(path));

@@ -352,7 +352,9 @@ TEST_F(Batch, AllThreeRunFillsEveryDigestAndExportsTheList) {
     b_->BitBtn1->click();
     const TRecordedDialog& save = dialogs_.Calls.back();
     EXPECT_EQ(save.Request.FileName, QStringLiteral("CheckFileList.txt"));
-    EXPECT_EQ(save.Request.Filter, QStringLiteral("テキストファイル(*.txt)|*.txt"));
+    // The window's own text file comes first and is the one offered.
+    EXPECT_TRUE(save.Request.Filter.startsWith(QStringLiteral("テキストファイル(*.txt)|*.txt|")));
+    EXPECT_EQ(save.Request.FilterIndex, 1);
     EXPECT_TRUE(save.Request.OverwritePrompt);
     EXPECT_FALSE(fs::exists(chosen));
     const std::string bytes = ReadBytes(dir_->path() / "list.txt");

@@ -31,6 +31,10 @@ QStringList TFakeDialogs::OpenFiles(const TFileDialogRequest& request) {
 
 QString TFakeDialogs::SaveFile(const TFileDialogRequest& request) {
     Calls.push_back({QStringLiteral("save"), request.Title, QString(), TMsgButtons::Ok, TMsgIcon::None, request});
+    if (request.ChosenFilter) {
+        *request.ChosenFilter = FilterAnswers.empty() ? request.FilterIndex : FilterAnswers.front();
+        if (!FilterAnswers.empty()) FilterAnswers.pop_front();
+    }
     return Next(FileAnswers);
 }
 

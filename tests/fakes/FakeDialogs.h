@@ -21,6 +21,7 @@ public:
     std::vector<TRecordedDialog> Calls;
     std::deque<TMsgResult> MessageAnswers;   // when empty: Ok, or No for questions
     std::deque<QString> FileAnswers;         // open/save/folder; when empty: cancelled
+    std::deque<int> FilterAnswers;           // save: the pair chosen; when empty: the one offered
 
     TMsgResult MessageBox(const QString& caption, const QString& text, TMsgButtons buttons, TMsgIcon icon) override;
     QString OpenFile(const TFileDialogRequest& request) override;

@@ -161,6 +161,17 @@ TEST_F(Program, AFileNameThatIsNotUtf8IsFound) {
     EXPECT_EQ(SignalAndWait(p, SIGTERM), 0) << err_.toStdString();
 }
 
+// "-l FILE" (the file managers' "チェックサムの検証") reads FILE as a checksum list whatever
+// its name: one that is none gets the box that says so instead of an analysis.
+TEST_F(Program, TheVerifySwitchTakesAnyFileAsAList) {
+    const fs::path notes = fs::weakly_canonical(dir_.path()) / "notes.txt";
+    std::ofstream(notes, std::ios::binary) << "no list here\n";
+    const std::unique_ptr<QProcess> p = Start({QStringLiteral("-l"), QString::fromStdString(notes.string())});
+    ASSERT_TRUE(WaitUntil(*p, [this] { return Said(QStringLiteral("dialog open: チェックサムファイルとして読めません: ")); }))
+        << err_.toStdString();
+    EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0) << err_.toStdString();
+}
+
 TEST_F(Program, ARequestCancelsALongStartUpAnalysis) {
     // Far too big to be read within the limit: only a cancelled run lets the program end.
     const fs::path big = fs::weakly_canonical(dir_.path()) / "big.bin";

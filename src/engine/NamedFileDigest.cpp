@@ -1,10 +1,11 @@
-#include "cli/FileDigest.h"
+#include "engine/NamedFileDigest.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -27,7 +28,13 @@ public:
         info_.FileName = path;
         info_.Size = size;
     }
-    void DigestAll(const std::vector<const TDigestKindInfo*>& kinds) {
+    void DigestAll(const std::vector<const TDigestKindInfo*>& kinds, const TDigestWatch& watch) {
+        if (watch) {
+            // Called on this thread between buffers: a cancel here is seen at the next one.
+            SetProgressHandler([this, &watch](int64_t processed, int64_t total) {
+                if (!watch(processed, total)) SetCanceled(true);
+            });
+        }
         std::vector<std::unique_ptr<Digest>> digests;
         std::vector<TDigestTarget> targets;
         for (const TDigestKindInfo* k : kinds) {
@@ -75,7 +82,8 @@ TFileDigest FromStandardInput(const std::vector<const TDigestKindInfo*>& kinds, 
 
 }  // namespace
 
-TFileDigest DigestFile(const std::string& path, const std::vector<const TDigestKindInfo*>& kinds, uint16_t bufferKB) {
+TFileDigest DigestFile(const std::string& path, const std::vector<const TDigestKindInfo*>& kinds, uint16_t bufferKB,
+                       const TDigestWatch& watch) {
     if (path == "-") return FromStandardInput(kinds, bufferKB);
     struct stat st;
     if (path.empty() || ::stat(path.c_str(), &st) != 0) {
@@ -95,13 +103,19 @@ TFileDigest DigestFile(const std::string& path, const std::vector<const TDigestK
 
     TNamedFile file(path, st.st_size);
     file.SetBufferSize(bufferKB);
-    file.DigestAll(kinds);
+    file.DigestAll(kinds, watch);
     switch (file.Failure()) {
     case TRunFailure::Open: return DigestFailure("cannot be opened: " + file.FailureReason());
     case TRunFailure::Read: return DigestFailure("cannot be read: " + file.FailureReason());
     case TRunFailure::None: break;
     }
     TFileDigest r;
+    // A watch may answer false after the last buffer: only a run that left no text was stopped.
+    if (file.Canceled() && st.st_size > 0 && !kinds.empty() && (file.Info().*kinds[0]->Field).empty()) {
+        r.State = TFileDigest::TState::Canceled;
+        r.Reason = "canceled";
+        return r;
+    }
     r.State = TFileDigest::TState::Done;
     for (const TDigestKindInfo* k : kinds) {
         // A run over an empty file gives no text (the windows' rule); a list gives the digest
@@ -120,7 +134,8 @@ constexpr unsigned kMaxFileWorkers = 4;
 
 }  // namespace
 
-void RunInOrder(size_t count, const std::function<void(size_t)>& work, const std::function<void(size_t)>& emit) {
+void RunInOrder(size_t count, const std::function<void(size_t)>& work, const std::function<void(size_t)>& emit,
+                const std::function<void()>& idle, int idleMs) {
     std::atomic<size_t> next{0};
     std::vector<char> done(count, 0);
     std::mutex mutex;
@@ -148,7 +163,15 @@ void RunInOrder(size_t count, const std::function<void(size_t)>& work, const std
         {
             std::unique_lock lock(mutex);
             awaited = i;
-            finished.wait(lock, [&] { return done[i] != 0; });
+            if (!idle) {
+                finished.wait(lock, [&] { return done[i] != 0; });
+            } else {
+                while (!finished.wait_for(lock, std::chrono::milliseconds(idleMs), [&] { return done[i] != 0; })) {
+                    lock.unlock();
+                    idle();
+                    lock.lock();
+                }
+            }
         }
         emit(i);
     }
