@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 
 #include <QAction>
 #include <QActionGroup>
@@ -876,6 +877,22 @@ void Tallcheck::dropEvent(QDropEvent* event) {
     HandleDroppedFiles(paths);
 }
 
+namespace {
+
+// The batch window in place of the main window, which comes back when it closes.
+void RunBatchModal(TMainWindow& main, const std::function<void(Tallcheck&)>& prepare) {
+    struct TShowAgain {
+        QWidget& w;
+        ~TShowAgain() { w.show(); }
+    } showAgain{main.Window()};
+    main.Window().hide();
+    Tallcheck batch(&main);
+    prepare(batch);
+    batch.exec();
+}
+
+}  // namespace
+
 bool RunBatchWindowForList(TMainWindow& main, const TPath& list, bool forced) {
     TListFile read;
     if (!forced) {
@@ -890,23 +907,10 @@ bool RunBatchWindowForList(TMainWindow& main, const TPath& list, bool forced) {
             return true;
         }
     }
-    struct TShowAgain {
-        QWidget& w;
-        ~TShowAgain() { w.show(); }
-    } showAgain{main.Window()};
-    main.Window().hide();
-    Tallcheck batch(&main);
-    batch.AddChecksumList(list, read.List.Entries);
-    batch.exec();
+    RunBatchModal(main, [&](Tallcheck& batch) { batch.AddChecksumList(list, read.List.Entries); });
     return true;
 }
 
 void RunBatchWindow(TMainWindow& main) {
-    struct TShowAgain {
-        QWidget& w;
-        ~TShowAgain() { w.show(); }
-    } showAgain{main.Window()};
-    main.Window().hide();
-    Tallcheck batch(&main);
-    batch.exec();
+    RunBatchModal(main, [](Tallcheck&) {});
 }
