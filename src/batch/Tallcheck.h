@@ -82,7 +82,7 @@ public:
     // The chosen date and time of the pickers.
     QDateTime ChosenTimestamp() const { return chosen_; }
 
-    // Spec-named state.
+    // The run's state, read by the tests.
     int32_t FErrorCount = 0;
     bool FRunning = false;
     TNormalFileInfo* FEngine = nullptr;
