@@ -9,8 +9,8 @@
 struct TComparisonInput {
     bool On = false;
     TDigestKind Kind = TDigestKind::MD5;
-    bool Auto = false;       // the kind follows the value's length; Kind is not used
     std::string Value;
+    bool Auto = false;       // the kind follows the value's length; Kind is not used
 };
 
 struct TComparisonResult {
