@@ -77,14 +77,15 @@ std::vector<std::pair<std::string, std::string>> SavedValues(const std::string& 
             {"#SoundFile_1", s.SoundFile1},
             {"#SoundFile_2", s.SoundFile2},
             {"#Reloadfile", b(s.ReloadFile)},
-            {"#Etavr pro section", "00 02 02 05 09 01"},
-            {"#END", ""},
         });
+        // The later keys go before the closing pair in a new file (an older file has them
+        // added after its last key).
         for (const TLaterKey& k : kLaterKeys) {
             const std::string value = k.Value(s);
             const bool held = std::find(s.HeldKeys.begin(), s.HeldKeys.end(), k.Key) != s.HeldKeys.end();
             if (held || value != k.Absent) keys.emplace_back(k.Key, value);
         }
+        keys.insert(keys.end(), {{"#Etavr pro section", "00 02 02 05 09 01"}, {"#END", ""}});
         // A list left without a selection read a number outside the list: the file keeps the
         // user's text rather than "-1", which no version of the list ever wrote.
         std::erase_if(keys, [&](const auto& kv) {
