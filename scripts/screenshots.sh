@@ -184,6 +184,14 @@ shot "$dialog" open-dialog-types 150
 keys Escape
 keys Escape
 
+# SHA-256 chosen by its switch, with a SHA256SUMS beside the file: the row it adds and the
+# list's verdict in the log.
+stop
+(cd "$files" && sha256sum readme.txt >SHA256SUMS)
+start -2 "$files/readme.txt"
+shot "$main" main-window-sha256
+rm -f "$files/SHA256SUMS"
+
 # A Windows program shows its own icon, version and copyright.
 stop
 start -a "$files/sample.exe"

@@ -1,12 +1,19 @@
 #include "analysis/AnalysisRun.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <chrono>
 #include <exception>
 #include <utility>
 
 #include "analysis/ResultText.h"
+#include "engine/ChecksumList.h"
 #include "engine/FileDigests.h"
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
@@ -48,6 +55,55 @@ bool TFileHooks::CacheDeleteRecord(const std::string& recordFile) {
 void TFileHooks::CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1,
                             const TFileIdentity& file) {
     TFileCaches(cacheFolder_).Store(crc32, md5, sha1, file);
+}
+
+std::vector<std::string> TAnalysisHooks::FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return names;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+TListBytes TAnalysisHooks::ReadListBeside(const std::string& path, uint64_t limit) {
+    TListBytes r;
+    // A FIFO or device named like a list is never opened: it could block or never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        r.Status = TListBytes::TStatus::Unreadable;
+        r.Reason = fd < 0 ? std::strerror(errno) : "not a regular file";
+        if (fd >= 0) ::close(fd);
+        return r;
+    }
+    if (uint64_t(st.st_size) > limit) {
+        ::close(fd);
+        r.Status = TListBytes::TStatus::TooLarge;
+        return r;
+    }
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            r.Status = TListBytes::TStatus::Unreadable;
+            r.Reason = std::strerror(errno);
+            break;
+        }
+        if (n == 0) break;
+        r.Bytes.append(buf, size_t(n));
+        if (r.Bytes.size() > limit) {
+            r.Status = TListBytes::TStatus::TooLarge;
+            r.Bytes.clear();
+            break;
+        }
+    }
+    ::close(fd);
+    return r;
 }
 
 const std::string& TDigestTexts::Text(TDigestKind kind) const {
@@ -103,6 +159,11 @@ struct TAnalysisRun::TRunState {
     TDigestTexts cached;
     int cacheHits = 0;
     std::string matchedFile;
+
+    // The kind an automatic comparison chose by the value's length; none: nothing to compare.
+    std::optional<TDigestKind> autoKind;
+    // What the checksum lists beside the file expect of it.
+    std::vector<TListBeside> lists;
 
     std::string SharedText(TDigestKind kind) const { return AsciiCase(shared.Text(kind), request.Upper); }
     bool ServedByCache(TDigestKind kind) const { return Has(TDigestKind::CRC32) && !cached.Text(kind).empty(); }
@@ -166,7 +227,50 @@ TAnalysisRun::TNext TAnalysisRun::Prepare(TRunState& s) {
     s.name = ExtractFileName(s.path);
     sink_.ShowPath(s.path, Captioned(kCaptionName, s.name));
     sink_.Log(s.name + "のファイル情報を取得中です..しばらくお待ち下さい", lkInformation);
+    if (c.On && !c.Value.empty()) ChooseComparedKind(s, c);
+    if (s.request.ListsBeside) FindListsBeside(s);
     return TNext::GoOn;
+}
+
+void TAnalysisRun::ChooseComparedKind(TRunState& s, const TComparisonInput& c) {
+    if (!c.Auto) {
+        // The three of the boxes compare only when asked for, as they always did; a kind
+        // without a box of its own in every window is computed for the comparison.
+        if (!DigestKindInfo(c.Kind).InAll) s.request.Digests.Add(c.Kind);
+        return;
+    }
+    const std::string value = TrimmedCompareValue(c.Value);
+    const TDigestKindInfo* kind = DigestKindByTextLength(value.size());
+    if (!kind) {
+        sink_.Log("比較する値(" + std::to_string(value.size()) +
+                      "文字)はCRC32(8)、MD5(32)、SHA-1(40)、SHA-256(64)、SHA-512(128)のどの長さでもありません。比較しません",
+                  lkWarning);
+        return;
+    }
+    s.autoKind = kind->Kind;
+    s.request.Digests.Add(kind->Kind);
+}
+
+void TAnalysisRun::FindListsBeside(TRunState& s) {
+    const size_t slash = s.path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : s.path.substr(0, slash + 1);
+    s.lists = ListsBesideFile(s.name, hooks_.FolderNames(folder.empty() ? "." : folder),
+                              [&](const std::string& listName) {
+                                  return hooks_.ReadListBeside(folder + listName, kMaxListBesideBytes);
+                              });
+    const TDigestSet kinds = KindsListed(s.lists);
+    for (const TDigestKindInfo& k : DigestKinds())
+        if (kinds.Has(k.Kind)) s.request.Digests.Add(k.Kind);
+}
+
+void TAnalysisRun::LogListsBeside(TRunState& s) {
+    for (const TListBeside& f : s.lists) {
+        const std::string digest = f.Kind ? s.outcome.Text(f.Kind->Kind) : std::string();
+        const auto line = ListBesideLogLine(f, digest);
+        if (!line) continue;
+        sink_.Log(line->first, line->second);
+        if (f.What == TListBeside::TWhat::Expects && line->second != lkInformation) s.outcome.Mismatch = true;
+    }
 }
 
 TAnalysisRun::TNext TAnalysisRun::RunDigests(TRunState& s) {
@@ -175,6 +279,7 @@ TAnalysisRun::TNext TAnalysisRun::RunDigests(TRunState& s) {
     for (const TDigestKindInfo& kind : DigestKinds())
         if (kind.Kind != TDigestKind::CRC32 && s.Has(kind.Kind) && DigestAfterCRC32(s, kind) == TNext::Stop)
             return TNext::Stop;
+    LogListsBeside(s);
     return TNext::GoOn;
 }
 
@@ -438,8 +543,10 @@ void TAnalysisRun::ReadShared(TRunState& s, TDigestSet kinds, bool reuseEngine) 
 
 void TAnalysisRun::CompareIfChosen(TRunState& s, TDigestKind kind, const std::string& digest) {
     const TComparisonInput c = sink_.Comparison();
-    if (!c.On || c.Kind != kind) return;
-    const TComparisonResult r = CompareDigestText(kind, digest, c.Value);
+    if (!c.On || (c.Auto ? s.autoKind != kind : c.Kind != kind)) return;
+    const std::string value = c.Auto ? TrimmedCompareValue(c.Value) : c.Value;
+    TComparisonResult r = CompareDigestText(kind, digest, value);
+    if (value != c.Value) r.Cleaned = true;
     if (r.Cleaned) sink_.CompareValueCleaned(r.Expected);
     sink_.Log(r.Line, r.Kind);
     sink_.CompareRemark(r.Remark);

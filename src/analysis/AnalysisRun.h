@@ -10,8 +10,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/Comparison.h"
+#include "analysis/ListsBeside.h"
 #include "engine/DigestKinds.h"
 #include "engine/NormalFileInfo.h"
 #include "engine/Sidecar.h"
@@ -33,6 +35,7 @@ struct TAnalysisRequest {
     bool AutoCreateMD5 = false;  // write the sidecar after the MD5
     bool UseCache = false;       // the hash cache
     uint16_t BufferKB = 64;
+    bool ListsBeside = false;    // compare with the checksum lists in the file's folder
     std::string ProgramFolder;   // where the result text of a shutdown and the helper live
 };
 
@@ -140,6 +143,10 @@ public:
     virtual bool CacheDeleteRecord(const std::string& recordFile) = 0;
     virtual void CacheStore(const std::string& crc32, const std::string& md5, const std::string& sha1,
                             const TFileIdentity& file) = 0;
+    // The names in a folder (no "." or ".."); nothing when it cannot be listed. Reads the disk.
+    virtual std::vector<std::string> FolderNames(const std::string& folder);
+    // A checksum list beside the file, up to `limit` bytes. Reads the disk.
+    virtual TListBytes ReadListBeside(const std::string& path, uint64_t limit);
 };
 
 // Sidecars beside the files and the cache records in `cacheFolder`.
@@ -200,6 +207,9 @@ private:
     void ReleaseEngine(TRunState& s);
     void ReadShared(TRunState& s, TDigestSet kinds, bool reuseEngine);
     void CompareIfChosen(TRunState& s, TDigestKind kind, const std::string& digest);
+    void ChooseComparedKind(TRunState& s, const TComparisonInput& c);
+    void FindListsBeside(TRunState& s);
+    void LogListsBeside(TRunState& s);
     void UpdateCache(TRunState& s);
     uint32_t Ticks() const;
 

@@ -9,6 +9,13 @@ std::string CompareLabel(TDigestKind kind) { return std::string(DigestKindInfo(k
 
 }  // namespace
 
+std::string TrimmedCompareValue(const std::string& value) {
+    const char* blanks = " \t\r\n\v\f";
+    const size_t first = value.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return value.substr(first, value.find_last_not_of(blanks) + 1 - first);
+}
+
 TComparisonResult CompareDigestText(TDigestKind kind, const std::string& digest, const std::string& expected) {
     TComparisonResult r;
     r.Expected = expected;

@@ -10,6 +10,7 @@ struct TComparisonInput {
     bool On = false;
     TDigestKind Kind = TDigestKind::MD5;
     std::string Value;
+    bool Auto = false;       // the kind follows the value's length; Kind is not used
 };
 
 struct TComparisonResult {
@@ -23,4 +24,7 @@ struct TComparisonResult {
 
 // Compares `digest` with `expected` without regard to letter case; only the first blank of
 // the expected value is taken out, so a value with more blanks does not match.
+// The value without its outer blanks, as the automatic kind measures it.
+std::string TrimmedCompareValue(const std::string& value);
+
 TComparisonResult CompareDigestText(TDigestKind kind, const std::string& digest, const std::string& expected);

@@ -46,7 +46,7 @@ const char* LogKindPrefix(int kind) {
 std::vector<std::string> ResultLines(const TResultFields& f) {
     const char* yes = "○ ";
     const char* no = "Ｘ ";
-    return {
+    std::vector<std::string> lines = {
         "",
         f.Title + "  [" + f.Now + "]",
         "",
@@ -64,4 +64,8 @@ std::vector<std::string> ResultLines(const TResultFields& f) {
         "SHA-1:" + f.SHA1,
         "",
     };
+    auto at = lines.end() - 1;
+    for (const auto& [label, text] : f.More)
+        if (!text.empty()) at = lines.insert(at, label + ":" + text) + 1;
+    return lines;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Captions of the information area, bare (after a reset) and as prefixes of a value.
@@ -36,6 +37,9 @@ struct TResultFields {
     bool ReadOnly = false;
     bool Hidden = false;
     std::string CRC32, MD5, SHA1;
+    // Digests beyond the three, as label and text: a line each after SHA-1 where the text
+    // is not empty.
+    std::vector<std::pair<std::string, std::string>> More;
 };
 
 // "Tavrenne " + the program's file version: the caption of every box and the title.
@@ -45,5 +49,5 @@ std::vector<std::string> StartupLogLines(const std::string& title, const std::st
 // "[I] ", "[E] ", "[W] ", any other kind "[?] ": a log line's prefix in the log file.
 const char* LogKindPrefix(int kind);
 
-// The sixteen lines of the result text.
+// The sixteen lines of the result text, and one more for each text of More.
 std::vector<std::string> ResultLines(const TResultFields& f);

@@ -73,7 +73,10 @@ public:
     TComparisonInput Comparison() override {
         TComparisonInput c;
         c.On = w_.CheckBox3->isChecked();
-        c.Kind = TDigestKind(w_.ComboBox1->currentIndex());
+        // The list holds the kinds in their values' order, then the automatic choice.
+        const int index = w_.ComboBox1->currentIndex();
+        c.Auto = index == kCompareAutoIndex;
+        c.Kind = c.Auto || index < 0 ? TDigestKind::MD5 : TDigestKind(index);
         c.Value = S(w_.Edit1->text());
         return c;
     }
@@ -104,7 +107,10 @@ public:
         w_.SetShownIcon(info.Icon);
         w_.Image1->show();
     }
-    void ShowDigest(TDigestKind kind, const std::string& text) override { DigestBox(w_, kind)->setText(Q(text)); }
+    void ShowDigest(TDigestKind kind, const std::string& text) override {
+        w_.DigestBox(kind)->setText(Q(text));
+        if (!DigestKindInfo(kind).InAll) w_.LayoutDigestRows();
+    }
     void Running(bool running) override { w_.EnableCommands(!running); }
     void EngineChanged(TNormalFileInfo* engine) override { w_.CurrentEngine = engine; }
     void ReleaseIcons(TIconHandle large, TIconHandle small) override {
@@ -142,20 +148,19 @@ public:
     }
 
 private:
-    static QLineEdit* DigestBox(TTavrenne& w, TDigestKind kind) {
-        switch (kind) {
-        case TDigestKind::CRC32: return w.LabeledEdit1;
-        case TDigestKind::MD5: return w.LabeledEdit2;
-        case TDigestKind::SHA1: break;
-        // No box of their own: the window's runs never ask for them.
-        case TDigestKind::SHA256:
-        case TDigestKind::SHA512: break;
-        }
-        return w.LabeledEdit3;
-    }
-
     TTavrenne& w_;
 };
+
+QLineEdit* TTavrenne::DigestBox(TDigestKind kind) const {
+    switch (kind) {
+    case TDigestKind::CRC32: return LabeledEdit1;
+    case TDigestKind::MD5: return LabeledEdit2;
+    case TDigestKind::SHA1: return LabeledEdit3;
+    case TDigestKind::SHA256: return LabeledEdit4;
+    case TDigestKind::SHA512: return LabeledEdit5;
+    }
+    return LabeledEdit3;
+}
 
 TAnalysisHooks& TTavrenne::Hooks() {
     static TFileHooks files({});
@@ -179,9 +184,8 @@ void TTavrenne::ResetDisplay(bool full) {
     Label3->setText(QString::fromUtf8(kCaptionVersion));
     Label4->setText(QString::fromUtf8(kCaptionTime));
     Label5->setText(QString::fromUtf8(kCaptionCopyright));
-    LabeledEdit1->clear();
-    LabeledEdit2->clear();
-    LabeledEdit3->clear();
+    for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit5}) edit->clear();
+    LayoutDigestRows();
     CheckBox1->setChecked(false);
     CheckBox2->setChecked(false);
     ShownReadOnly = ShownHidden = false;
@@ -216,6 +220,8 @@ void TTavrenne::EnableCommands(bool enabled) {
     CheckBox4->setEnabled(enabled);
     CheckBox5->setEnabled(enabled);
     CheckBox6->setEnabled(enabled);
+    CheckBox8->setEnabled(enabled);
+    CheckBox9->setEnabled(enabled);
     Action20->setEnabled(!enabled);
     BitBtn1->setVisible(Action20->isEnabled());
 }
@@ -234,6 +240,9 @@ void TTavrenne::AnalyzeFile(TPath path) {
     if (CheckBox4->isChecked()) request.Digests.Add(TDigestKind::CRC32);
     if (CheckBox5->isChecked()) request.Digests.Add(TDigestKind::MD5);
     if (CheckBox6->isChecked()) request.Digests.Add(TDigestKind::SHA1);
+    if (CheckBox8->isChecked()) request.Digests.Add(TDigestKind::SHA256);
+    if (CheckBox9->isChecked()) request.Digests.Add(TDigestKind::SHA512);
+    request.ListsBeside = Settings().ListsBeside();
     request.Upper = Action17->isChecked();
     request.UseMD5File = Settings().UseMD5File();
     request.NotUseMD5File = Settings().NotUseMD5File();

@@ -259,11 +259,13 @@ void TTavrenne::ButtonAllClick(bool all) {
     CheckBox4->setChecked(all);
     CheckBox5->setChecked(all);
     CheckBox6->setChecked(all);
+    CheckBox8->setChecked(all);
+    CheckBox9->setChecked(all);
 }
 
 bool TTavrenne::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
-        for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3}) {
+        for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit5}) {
             if (watched == edit) edit->selectAll();
         }
     }
@@ -278,6 +280,8 @@ void TTavrenne::AnalyzeFileWith(TPath path, TDigestSet digests) {
     CheckBox4->setChecked(digests.Has(TDigestKind::CRC32));
     CheckBox5->setChecked(digests.Has(TDigestKind::MD5));
     CheckBox6->setChecked(digests.Has(TDigestKind::SHA1));
+    CheckBox8->setChecked(digests.Has(TDigestKind::SHA256));
+    CheckBox9->setChecked(digests.Has(TDigestKind::SHA512));
     AnalyzeFile(std::move(path));
 }
 
@@ -299,6 +303,9 @@ void TTavrenne::ReadSettings(TSettings& settings) const {
     settings.CheckCRC = CheckBox4->isChecked();
     settings.CheckMD5 = CheckBox5->isChecked();
     settings.CheckSHA1 = CheckBox6->isChecked();
+    settings.CheckSHA256 = CheckBox8->isChecked();
+    settings.CheckSHA512 = CheckBox9->isChecked();
+    settings.CompareKind = ComboBox1->currentIndex();
     // A log about to be hidden when the window first shows counts as hidden.
     settings.LogWindow = !ListView1->isHidden() && !HideLogAtShow;
     settings.StrByL = Action17->isChecked();
@@ -308,6 +315,10 @@ void TTavrenne::ApplySettings(const TSettings& settings) {
     CheckBox4->setChecked(settings.CheckCRC);
     CheckBox5->setChecked(settings.CheckMD5);
     CheckBox6->setChecked(settings.CheckSHA1);
+    CheckBox8->setChecked(settings.CheckSHA256);
+    CheckBox9->setChecked(settings.CheckSHA512);
+    if (settings.CompareKind >= 0 && settings.CompareKind < ComboBox1->count())
+        ComboBox1->setCurrentIndex(settings.CompareKind);
     ShowShutdownOption(settings.ShutdownOption);
     (settings.StrByL ? Action17 : Action18)->setChecked(true);
     HideLogAtShow = !settings.LogWindow;

@@ -8,6 +8,14 @@
 
 QString TTavrenne::MascotScriptText(TMascotScript kind) const {
     const TTavrenne& w = *this;
+    // The digests beyond the three, named as the log names them, where they have a text.
+    auto MoreDigests = [&w] {
+        QString more;
+        for (const TDigestKindInfo& k : DigestKinds())
+            if (!k.InAll && !w.DigestBox(k.Kind)->text().isEmpty())
+                more += QStringLiteral("\\n") + QString::fromLatin1(k.Name) + QLatin1Char(':') + w.DigestBox(k.Kind)->text();
+        return more;
+    };
     switch (kind) {
     case TMascotScript::Greeting:
         return QStringLiteral("Script: \\h\\s5Tavrenneです \\n\\nファイル情報、MD5ハッシュ等を取得出来ます。"
@@ -18,7 +26,7 @@ QString TTavrenne::MascotScriptText(TMascotScript kind) const {
                QStringLiteral("\\n") + w.Label4->text() + QStringLiteral("\\n") + w.Label3->text() +
                QStringLiteral("\\n") + w.Label5->text() + QStringLiteral("\\nCRC32:") + w.LabeledEdit1->text() +
                QStringLiteral("\\nMD5:") + w.LabeledEdit2->text() + QStringLiteral("\\nSHA1:") +
-               w.LabeledEdit3->text() + QStringLiteral("\\w9\\w9\\u\\s0と、言った感じやな") + w.CompareRemark +
+               w.LabeledEdit3->text() + MoreDigests() + QStringLiteral("\\w9\\w9\\u\\s0と、言った感じやな") + w.CompareRemark +
                QStringLiteral("\\e\r\n");
     case TMascotScript::Version:
         return QStringLiteral("Script: \\h\\s0Tavrenne(2)\\n\\nVersion: ") +

@@ -104,7 +104,7 @@ void TTavrenne::ShowWriteError(const TPath& file, const QString& reason) {
 }
 
 void TTavrenne::CompareDigest(TDigestKind which) {
-    const QLineEdit* box = which == TDigestKind::MD5 ? LabeledEdit2 : which == TDigestKind::SHA1 ? LabeledEdit3 : LabeledEdit1;
+    const QLineEdit* box = DigestBox(which);
     const TComparisonResult r = CompareDigestText(which, box->text().toStdString(), Edit1->text().toStdString());
     if (r.Cleaned) Edit1->setText(QString::fromStdString(r.Expected));
     AddLog(QString::fromStdString(r.Line), r.Kind);
@@ -139,6 +139,8 @@ QStringList TTavrenne::ResultLines() const {
     f.CRC32 = LabeledEdit1->text().toStdString();
     f.MD5 = LabeledEdit2->text().toStdString();
     f.SHA1 = LabeledEdit3->text().toStdString();
+    for (const TDigestKindInfo& k : DigestKinds())
+        if (!k.InAll) f.More.emplace_back(k.Label, DigestBox(k.Kind)->text().toStdString());
     QStringList lines;
     for (const std::string& line : ::ResultLines(f)) lines << QString::fromStdString(line);
     return lines;
@@ -177,7 +179,7 @@ void TTavrenne::SaveResultsAs() {
 }
 
 void TTavrenne::DigestBoxesToCase(bool upper) {
-    for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3}) {
+    for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit5}) {
         if (!edit->text().isEmpty()) edit->setText(upper ? edit->text().toUpper() : edit->text().toLower());
     }
 }

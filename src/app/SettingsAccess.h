@@ -30,6 +30,7 @@ public:
     virtual bool CloseQuery() const = 0;
     virtual bool ClearLog() const = 0;
     virtual bool NoSplash() const = 0;
+    virtual bool ListsBeside() const = 0;
 };
 
 // Answers from `Values`; sounds and priority go to the platform.
@@ -57,6 +58,7 @@ public:
     bool CloseQuery() const override { return Values.CloseQuery; }
     bool ClearLog() const override { return Values.ClearLog; }
     bool NoSplash() const override { return Values.NoSplash; }
+    bool ListsBeside() const override { return Values.ListsBeside; }
 };
 
 // The settings in force; until something else is installed, the states the options form's

@@ -168,6 +168,10 @@ private:
     void DigestBoxesToCase(bool upper);
     void CheckBox3Click();
     void ButtonAllClick(bool all);
+    // The SHA-256 and SHA-512 rows are shown while chosen or holding a digest; the panel,
+    // the controls under it and the window grow by the rows shown.
+    void LayoutDigestRows();
+    QLineEdit* DigestBox(TDigestKind kind) const;
     void SaveResultsAs();
     bool MenuBarEnabled() const;
     TAnalysisHooks& Hooks();
@@ -197,7 +201,9 @@ private:
            *Label6 = nullptr;
     QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr,
               *CheckBox5 = nullptr, *CheckBox6 = nullptr, *CheckBox7 = nullptr;
+    QCheckBox *CheckBox8 = nullptr, *CheckBox9 = nullptr;   // SHA-256, SHA-512
     QLineEdit *LabeledEdit1 = nullptr, *LabeledEdit2 = nullptr, *LabeledEdit3 = nullptr;
+    QLineEdit *LabeledEdit4 = nullptr, *LabeledEdit5 = nullptr;   // SHA-256, SHA-512
     QProgressBar* ProgressBar1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -230,7 +236,8 @@ private:
     std::vector<QPixmap> logImages_;
     std::unique_ptr<TAnchors> anchors_;
     QActionGroup* formatGroup_ = nullptr;
-    QLabel *editLabels_[3] = {nullptr, nullptr, nullptr};
+    QLabel *editLabels_[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    int digestRowsHeight_ = 0;   // what the SHA-256 and SHA-512 rows add to the design height
 };
 
 // The one main window, for the progress procedures that receive no object.

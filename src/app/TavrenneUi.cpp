@@ -351,11 +351,12 @@ void TTavrenne::BuildClient() {
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1->setChecked(ShownReadOnly); });
     connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2->setChecked(ShownHidden); });
 
-    QLineEdit** edits[] = {&LabeledEdit1, &LabeledEdit2, &LabeledEdit3};
-    const char* editNames[] = {"LabeledEdit1", "LabeledEdit2", "LabeledEdit3"};
-    const char* editCaptions[] = {"CRC32", "MD5", "SHA-1"};
-    const int editWidths[] = {96, 324, 324};
-    for (int i = 0; i < 3; ++i) {
+    QLineEdit** edits[] = {&LabeledEdit1, &LabeledEdit2, &LabeledEdit3, &LabeledEdit4, &LabeledEdit5};
+    const char* editNames[] = {"LabeledEdit1", "LabeledEdit2", "LabeledEdit3", "LabeledEdit4", "LabeledEdit5"};
+    const char* editCaptions[] = {"CRC32", "MD5", "SHA-1", "SHA-256", "SHA-512"};
+    // The SHA-256 and SHA-512 rows take the panel's width; LayoutDigestRows places them.
+    const int editWidths[] = {96, 324, 324, 468, 468};
+    for (int i = 0; i < 5; ++i) {
         editLabels_[i] = new QLabel(QString::fromLatin1(editCaptions[i]), Panel1);
         editLabels_[i]->setObjectName(QString::fromLatin1(editNames[i]) + QStringLiteral("Label"));
         editLabels_[i]->setGeometry(12, 126 + i * 44, 200, 16);
@@ -366,27 +367,49 @@ void TTavrenne::BuildClient() {
         editLabels_[i]->setBuddy(*edits[i]);
         (*edits[i])->installEventFilter(this);
     }
+    for (int i = 3; i < 5; ++i) {
+        editLabels_[i]->hide();
+        (*edits[i])->hide();
+    }
 
+    // Five choices and the two buttons: the box reaches up beside the attribute boxes, which
+    // end left of it, and ends where it always did.
     GroupBox1 = Named(new QGroupBox(QStringLiteral("取得タイプ"), Panel1), "GroupBox1");
-    GroupBox1->setGeometry(350, 122, 130, 126);
-    CheckBox4 = Named(new QCheckBox(QStringLiteral("CRC32を取得"), GroupBox1), "CheckBox4");
-    CheckBox4->setGeometry(10, 20, 112, 18);
-    CheckBox5 = Named(new QCheckBox(QStringLiteral("MD5を取得"), GroupBox1), "CheckBox5");
-    CheckBox5->setGeometry(10, 42, 112, 18);
+    GroupBox1->setGeometry(350, 100, 130, 148);
+    struct {
+        QCheckBox** slot;
+        const char* name;
+        const char* caption;
+    } const boxes[] = {
+        {&CheckBox4, "CheckBox4", "CRC32を取得"},   {&CheckBox5, "CheckBox5", "MD5を取得"},
+        {&CheckBox6, "CheckBox6", "SHA-1を取得"},   {&CheckBox8, "CheckBox8", "SHA-256を取得"},
+        {&CheckBox9, "CheckBox9", "SHA-512を取得"},
+    };
+    // The design's 18-pixel boxes under the title, as close as five need; the buttons keep
+    // their 24 pixels at the foot.
+    GroupBox1->ensurePolished();
+    const int firstBox = std::max(18, GroupBox1->contentsRect().top());
+    const int pitch = std::clamp((120 - firstBox) / 5, 18, 20);
+    for (int i = 0; i < 5; ++i) {
+        *boxes[i].slot = Named(new QCheckBox(QString::fromUtf8(boxes[i].caption), GroupBox1), boxes[i].name);
+        (*boxes[i].slot)->setGeometry(10, firstBox + i * pitch, std::max(112, (*boxes[i].slot)->sizeHint().width()), 18);
+    }
     CheckBox5->setChecked(true);
-    CheckBox6 = Named(new QCheckBox(QStringLiteral("SHA-1を取得"), GroupBox1), "CheckBox6");
-    CheckBox6->setGeometry(10, 64, 112, 18);
     Button4 = Named(new QPushButton(QStringLiteral("AllCheck"), GroupBox1), "Button4");
-    Button4->setGeometry(8, 92, 56, 24);
+    Button4->setGeometry(8, 120, 56, 24);
     Button5 = Named(new QPushButton(QStringLiteral("AllOff"), GroupBox1), "Button5");
-    Button5->setGeometry(66, 92, 56, 24);
+    Button5->setGeometry(66, 120, 56, 24);
+    for (QCheckBox* box : {CheckBox8, CheckBox9})
+        connect(box, &QCheckBox::toggled, this, &TTavrenne::LayoutDigestRows);
     connect(Button4, &QPushButton::clicked, this, [this] { ButtonAllClick(true); });
     connect(Button5, &QPushButton::clicked, this, [this] { ButtonAllClick(false); });
 
     CheckBox3 = Named(new QCheckBox(QStringLiteral("ハッシュを比較"), Panel1), "CheckBox3");
     CheckBox3->setGeometry(12, 262, 112, 22);
     ComboBox1 = Named(new QComboBox(Panel1), "ComboBox1");
-    ComboBox1->addItems({QStringLiteral("MD5"), QStringLiteral("SHA-1"), QStringLiteral("CRC32")});
+    // The kinds' values first, then the automatic choice.
+    ComboBox1->addItems({QStringLiteral("MD5"), QStringLiteral("SHA-1"), QStringLiteral("CRC32"),
+                         QStringLiteral("SHA-256"), QStringLiteral("SHA-512"), QStringLiteral("自動")});
     ComboBox1->setGeometry(126, 262, 74, 22);
     ComboBox1->setToolTip(QStringLiteral("比較するハッシュタイプ"));
     ComboBox1->setEnabled(false);
@@ -604,4 +627,54 @@ void TTavrenne::resizeEvent(QResizeEvent* event) {
         ToolBarA->resize(ControlBar1->width() - 4, ToolBarA->height());
         if (ToolBarA->height() < 22) ToolBarA->resize(ToolBarA->width(), 26);
     }
+    for (QLineEdit* edit : {LabeledEdit4, LabeledEdit5})
+        if (edit && Panel1) edit->resize(Panel1->width() - 24, edit->height());
+}
+
+void TTavrenne::LayoutDigestRows() {
+    if (!Panel1 || !anchors_) return;
+    // Rows start under the SHA-1 box and the choices, 44 pixels each as the rows above.
+    constexpr int kFirstRow = 258;
+    constexpr int kRow = 44;
+    int rows = 0;
+    const struct {
+        QCheckBox* box;
+        QLineEdit* edit;
+        QLabel* label;
+    } digestRows[] = {{CheckBox8, LabeledEdit4, editLabels_[3]}, {CheckBox9, LabeledEdit5, editLabels_[4]}};
+    for (const auto& r : digestRows) {
+        const bool shown = r.box->isChecked() || !r.edit->text().isEmpty();
+        r.label->setVisible(shown);
+        r.edit->setVisible(shown);
+        if (!shown) continue;
+        r.label->move(12, kFirstRow + rows * kRow);
+        r.edit->setGeometry(12, kFirstRow + rows * kRow + 17, Panel1->width() - 24, 22);
+        ++rows;
+    }
+    const int diff = rows * kRow - digestRowsHeight_;
+    if (diff == 0) return;
+    digestRowsHeight_ += diff;
+    for (QWidget* w : std::initializer_list<QWidget*>{CheckBox3, ComboBox1, Edit1, ProgressBar1, Label6, CheckBox7})
+        w->move(w->x(), w->y() + diff);
+
+    // The panel, the log button and the log move as one; the rest keeps to its edges.
+    const bool logShown = !ListView1->isHidden();
+    for (QWidget* w : std::initializer_list<QWidget*>{Panel1, SpeedButton1, ListView1})
+        anchors_->SetEnabled(w, false, size());
+    setMinimumHeight(0);
+    setMaximumHeight(QWIDGETSIZE_MAX);
+    FullHeight += diff;
+    resize(width(), height() + diff);
+    anchors_->Apply(size());
+    Panel1->resize(Panel1->width(), Panel1->height() + diff);
+    SpeedButton1->move(SpeedButton1->x(), SpeedButton1->y() + diff);
+    ListView1->move(ListView1->x(), ListView1->y() + diff);
+    if (logShown) {
+        setMinimumHeight(FullHeight);
+    } else {
+        setMinimumHeight(height());
+        setMaximumHeight(height());
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{Panel1, SpeedButton1, ListView1})
+        anchors_->SetEnabled(w, true, size());
 }

@@ -293,6 +293,7 @@ const std::vector<TActionChoice>& ActionChoices() {
         {"md5", "Tavrenne: MD5", "-m"},
         {"sha1", "Tavrenne: SHA1", "-h"},
         {"crc32", "Tavrenne: CRC32", "-c"},
+        {"sha256", "Tavrenne: SHA256", "-2"},
         {"all", "Tavrenne: 全取得", "-a"},
         {"verify", "Tavrenne: チェックサムの検証", "-l"},
     };

@@ -18,7 +18,7 @@ constinit const std::array<TDigestKindInfo, 5> kKinds = {{
      &TFileCRC32Info::NewDigest},
     {TDigestKind::SHA1, "SHA1", "SHA-1", "sha1", 'h', true, 40, &TFileInfo::SHA1, &Make<TFileSHA1>, &TFileSHA1::NewDigest},
     {TDigestKind::MD5, "MD5", "MD5", "md5", 'm', true, 32, &TFileInfo::MD5, &Make<TFileMD5Info>, &TFileMD5Info::NewDigest},
-    {TDigestKind::SHA256, "SHA256", "SHA-256", "sha256", '\0', false, 64, &TFileInfo::SHA256, &Make<TFileSHA256Info>,
+    {TDigestKind::SHA256, "SHA256", "SHA-256", "sha256", '2', false, 64, &TFileInfo::SHA256, &Make<TFileSHA256Info>,
      &TFileSHA256Info::NewDigest},
     {TDigestKind::SHA512, "SHA512", "SHA-512", "sha512", '\0', false, 128, &TFileInfo::SHA512, &Make<TFileSHA512Info>,
      &TFileSHA512Info::NewDigest},

@@ -21,7 +21,7 @@ struct TDigestKindInfo {
     const char* Name;          // "MD5", "SHA1", "CRC32", "SHA256", "SHA512": as the log lines and BSD tags name it
     const char* Label;         // "MD5", "SHA-1", "CRC32", "SHA-256", "SHA-512": as results and verdicts name it
     const char* CommandName;   // "md5", "sha1", "crc32", "sha256", "sha512": as tavrenne-cli takes it
-    char Switch;               // 'm', 'h', 'c': the start-up switch ("-m") that asks for it alone;
+    char Switch;               // 'm', 'h', 'c', '2' (SHA-256): the start-up switch ("-m") that asks for it alone;
                                // '\0': it has none
     bool InAll;                // one of the three that "-a", "all" and the main window's boxes mean
     size_t TextLength;         // hexadecimal digits of its text

@@ -112,6 +112,12 @@ void Tcustomoption::FormCreate(const std::vector<std::string>& args) {
 bool Tcustomoption::LoadSettings() {
     TSettings s = ReadControls();
     const TLoadResult r = ::LoadSettings(SettingsFileName().Bytes(), main_.ProgramInfo().FileVersion, s);
+    if (!r.FileExisted) {
+        // A first start compares by the value's length; a file written before keeps its choice.
+        s.CompareKind = FirstStartSettings().CompareKind;
+        main_.ApplySettings(s);
+    }
+    FHeldKeys = s.HeldKeys;
     if (r.FileExisted) {
         WriteControls(s);
         FUpgraded = r.Upgraded;
@@ -168,6 +174,8 @@ TSettings Tcustomoption::ReadControls() const {
     s.SoundFile2 = S(LabeledEdit2->text());
     s.ReloadFile = CheckBox19->isChecked();
     s.SaveConfig = CheckBox21->isChecked();
+    s.ListsBeside = CheckBox22->isChecked();
+    s.HeldKeys = FHeldKeys;
     return s;
 }
 
@@ -195,6 +203,7 @@ void Tcustomoption::WriteControls(const TSettings& s) {
     CheckBox18->setChecked(s.AutoBufferSize);
     QL_Bar1->setValue(s.AutoBufferSize ? kAutoBufferSizeKB : s.BufferSize);   // the slider clamps
     CheckBox19->setChecked(s.ReloadFile);
+    CheckBox22->setChecked(s.ListsBeside);
     CheckBox21->setChecked(s.SaveConfig);
 }
 
@@ -246,3 +255,4 @@ bool Tcustomoption::UseSSTP() const { return CheckBox5->isChecked(); }
 bool Tcustomoption::CloseQuery() const { return CheckBox6->isChecked(); }
 bool Tcustomoption::ClearLog() const { return CheckBox7->isChecked(); }
 bool Tcustomoption::NoSplash() const { return CheckBox14->isChecked(); }
+bool Tcustomoption::ListsBeside() const { return CheckBox22->isChecked(); }

@@ -123,6 +123,7 @@ public:
     bool CloseQuery() const override;
     bool ClearLog() const override;
     bool NoSplash() const override;
+    bool ListsBeside() const override;
 
     bool SaveAllowed() const { return FSaveAllowed; }
     bool Upgraded() const { return FUpgraded; }
@@ -157,6 +158,7 @@ public:
               *CheckBox9 = nullptr, *CheckBox10 = nullptr, *CheckBox11 = nullptr, *CheckBox12 = nullptr,
               *CheckBox14 = nullptr, *CheckBox18 = nullptr, *CheckBox19 = nullptr, *CheckBox20 = nullptr,
               *CheckBox21 = nullptr;
+    QCheckBox* CheckBox22 = nullptr;   // compare with the checksum lists beside the file
     QLabel* Label15 = nullptr;
     QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr;
     TQL_Bar* QL_Bar1 = nullptr;
@@ -203,6 +205,7 @@ private:
     bool FSaveAllowed = true;
     bool FUpgraded = false;
     QString FUpgradeText1;
+    std::vector<std::string> FHeldKeys;   // the later settings keys the loaded file held
     QString FUpgradeText2;
     uint16_t FAutoBufferSize = kAutoBufferSizeKB;
 };

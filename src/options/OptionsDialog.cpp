@@ -179,7 +179,7 @@ void Tcustomoption::BuildDialog() {
     }
 
     // 追加設定.
-    GroupBox2 = Group(TabSheet6, "GroupBox2", QStringLiteral("Tavrenne EX-Config"), 260);
+    GroupBox2 = Group(TabSheet6, "GroupBox2", QStringLiteral("Tavrenne EX-Config"), 284);
     CheckBox9 = Box(GroupBox2, "CheckBox9", "自動シャットダウンオプションを表示", false, 14, 24, 350);
     CheckBox14 = Box(GroupBox2, "CheckBox14", "スプラッシュを非表示", false, 14, 46, 350);
     CheckBox5 = Box(GroupBox2, "CheckBox5", "SSTPを使用する", false, 14, 68, 350);
@@ -195,6 +195,7 @@ void Tcustomoption::BuildDialog() {
     ComboBox1 = Place<QComboBox>(GroupBox2, "ComboBox1", 190, 220, 100, 22);
     ComboBox1->addItems({QStringLiteral("普通"), QStringLiteral("高い"), QStringLiteral("低い")});
     Label15->setBuddy(ComboBox1);
+    CheckBox22 = Box(GroupBox2, "CheckBox22", "同じフォルダのチェックサムリストと照合する", true, 14, 252, 350);
     for (QWidget* w : std::initializer_list<QWidget*>{CheckBox12, CheckBox11, BitBtn3, ComboBox2}) w->setEnabled(false);
     // Chosen with the mouse or the arrow keys only.
     ComboBox1->installEventFilter(this);
@@ -430,6 +431,7 @@ void Tcustomoption::ResetSettings() {
     CheckBox18->setChecked(true);
     CheckBox19->setChecked(false);
     CheckBox20->setChecked(false);
+    CheckBox22->setChecked(true);
 }
 
 void Tcustomoption::Button6Click() {

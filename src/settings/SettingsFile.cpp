@@ -6,6 +6,7 @@
 
 #include "engine/FileUtils.h"
 #include "settings/IniFile.h"
+#include "text/TextUtil.h"
 
 namespace {
 
@@ -14,6 +15,25 @@ constexpr int kCacheCounts[] = {50, 100, 200, 500, 1000, 2000};
 constexpr int kCacheCountItems = int(sizeof kCacheCounts / sizeof kCacheCounts[0]);
 
 int ItemIndex(int index, int items) { return index >= 0 && index < items ? index : -1; }
+
+constexpr int kCompareKinds = int(sizeof kCompareKindNames / sizeof kCompareKindNames[0]);
+
+// The later keys: their text, and the text a file that lacks them stands for.
+struct TLaterKey {
+    const char* Key;
+    std::string (*Value)(const TSettings&);
+    const char* Absent;
+};
+const TLaterKey kLaterKeys[] = {
+    {"#Check SHA256", [](const TSettings& s) { return std::string(s.CheckSHA256 ? "1" : "0"); }, "0"},
+    {"#Check SHA512", [](const TSettings& s) { return std::string(s.CheckSHA512 ? "1" : "0"); }, "0"},
+    {"#Compare kind",
+     [](const TSettings& s) {
+         return std::string(kCompareKindNames[s.CompareKind >= 0 && s.CompareKind < kCompareKinds ? s.CompareKind : 0]);
+     },
+     "md5"},
+    {"#Lists beside", [](const TSettings& s) { return std::string(s.ListsBeside ? "1" : "0"); }, "1"},
+};
 
 // The keys written at exit, in order, with their texts: the first three, then with
 // SaveConfig the rest (else those keep what the file holds).
@@ -57,9 +77,15 @@ std::vector<std::pair<std::string, std::string>> SavedValues(const std::string& 
             {"#SoundFile_1", s.SoundFile1},
             {"#SoundFile_2", s.SoundFile2},
             {"#Reloadfile", b(s.ReloadFile)},
-            {"#Etavr pro section", "00 02 02 05 09 01"},
-            {"#END", ""},
         });
+        // The later keys go before the closing pair in a new file (an older file has them
+        // added after its last key).
+        for (const TLaterKey& k : kLaterKeys) {
+            const std::string value = k.Value(s);
+            const bool held = std::find(s.HeldKeys.begin(), s.HeldKeys.end(), k.Key) != s.HeldKeys.end();
+            if (held || value != k.Absent) keys.emplace_back(k.Key, value);
+        }
+        keys.insert(keys.end(), {{"#Etavr pro section", "00 02 02 05 09 01"}, {"#END", ""}});
         // A list left without a selection read a number outside the list: the file keeps the
         // user's text rather than "-1", which no version of the list ever wrote.
         std::erase_if(keys, [&](const auto& kv) {
@@ -70,6 +96,12 @@ std::vector<std::pair<std::string, std::string>> SavedValues(const std::string& 
 }
 
 }  // namespace
+
+TSettings FirstStartSettings() {
+    TSettings s = InitialSettings();
+    s.CompareKind = kCompareAutoIndex;
+    return s;
+}
 
 TSettings InitialSettings() {
     TSettings s;
@@ -115,6 +147,7 @@ TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& running
     const std::string sec = kSettingsSection;
     std::vector<std::string> keys;
     for (const auto& kv : SavedValues("", "", TSettings())) keys.push_back(kv.first);
+    for (const TLaterKey& k : kLaterKeys) keys.push_back(k.Key);
     ini.LookUp(sec, keys);   // every key read below is one of them: one pass over the file
     const std::string storedVersion = ini.ReadString(sec, "#Version", kUnversionedSettings);
 
@@ -149,6 +182,17 @@ TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& running
 
     s.ReloadFile = ini.ReadBool(sec, "#Reloadfile", false);
     s.SaveConfig = ini.ReadBool(sec, "#Save Config", true);
+
+    s.HeldKeys.clear();
+    for (const TLaterKey& k : kLaterKeys)
+        if (ini.ValueExists(sec, k.Key)) s.HeldKeys.push_back(k.Key);
+    s.CheckSHA256 = ini.ReadBool(sec, "#Check SHA256", false);
+    s.CheckSHA512 = ini.ReadBool(sec, "#Check SHA512", false);
+    const std::string compare = AsciiCase(ini.ReadString(sec, "#Compare kind", "md5"), false);
+    s.CompareKind = 0;
+    for (int i = 0; i < kCompareKinds; ++i)
+        if (compare == kCompareKindNames[i]) s.CompareKind = i;
+    s.ListsBeside = ini.ReadBool(sec, "#Lists beside", true);
 
     if (runningVersion != storedVersion) {
         r.Upgraded = true;

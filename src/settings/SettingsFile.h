@@ -49,14 +49,30 @@ struct TSettings {
     std::string SoundFile2;        // "#SoundFile_2"      LabeledEdit2 (エラー発生時)
     bool ReloadFile = false;       // "#Reloadfile"       CheckBox19
     bool SaveConfig = true;        // "#Save Config"      CheckBox21
+    // Later keys: a file without them means what the program did before they came, and they
+    // are written only when they say something else or the file already holds them.
+    bool CheckSHA256 = false;      // "#Check SHA256"     CheckBox8 "SHA-256を取得"
+    bool CheckSHA512 = false;      // "#Check SHA512"     CheckBox9 "SHA-512を取得"
+    int CompareKind = 0;           // "#Compare kind"     ComboBox1: kCompareKindNames, by index
+    bool ListsBeside = true;       // "#Lists beside"     CheckBox22 (追加設定)
+    std::vector<std::string> HeldKeys;   // the later keys the loaded file held
 
     bool operator==(const TSettings&) const = default;
 };
+
+// The main window's comparison list: "md5", "sha1", "crc32", "sha256", "sha512" (the digest
+// kinds' values), then "auto": the kind follows the value's length.
+inline constexpr int kCompareAutoIndex = 5;
+inline constexpr const char* kCompareKindNames[] = {"md5", "sha1", "crc32", "sha256", "sha512", "auto"};
 
 // The states of the controls before anything is loaded: what a start without a settings
 // file keeps. They differ from the per-key defaults: MD5 on, the MD5-file use off, and
 // "#BackConfig" true (its radio group starts at "シェル統合を無効").
 TSettings InitialSettings();
+// What a start without a settings file puts in place once loading found none: the initial
+// states, but comparing by the value's length (a file written before keeps MD5, as it lacks
+// the key).
+TSettings FirstStartSettings();
 
 // A start of the maintenance helper that loading asks for; the caller starts it.
 struct THelperStart {

@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         w_->ListView1->clear();
-        w_->Button4->click();  // all three digests
+        w_->CheckTheThree();  // all three digests
     }
     QString Abc() { return MakeFile(QStringLiteral("abc.txt"), std::string("abc")); }
 };
@@ -487,7 +487,7 @@ TEST_F(Analysis, SidecarTurnsTheRunIntoAnMD5Comparison) {
     MakeFile(QStringLiteral("a.bin.MD5"), std::string(kMd5Abc) + " a.bin\r\n");
     for (const QString& opened : {file + QStringLiteral(".MD5"), file}) {
         hooks.ReadFor.clear();
-        w_->Button4->click();
+        w_->CheckTheThree();
         w_->CheckBox3->setChecked(false);
         w_->AnalyzeFile(TPath(opened));
         EXPECT_EQ(hooks.ReadFor, std::vector<std::string>{file.toStdString()});

@@ -78,7 +78,7 @@ TEST_F(Results, ResultTextOfAResetWindow) {
 TEST_F(Results, ResultTextAfterAnAnalysisAndOnTheClipboard) {
     const QString path = MakeFile(QStringLiteral(".hidden.txt"), std::string("abc"));
     ASSERT_EQ(chmod(path.toLocal8Bit().constData(), 0444), 0);
-    w_->Button4->click();
+    w_->CheckTheThree();
     w_->AnalyzeFile(TPath(path));
     w_->Action6->trigger();
     ASSERT_EQ(platform_.Clipboard.size(), 1);

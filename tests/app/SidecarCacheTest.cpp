@@ -76,7 +76,7 @@ TEST_F(SidecarCache, ASidecarTurnsEitherFileIntoAnMD5Comparison) {
         MakeFile(QStringLiteral("a.bin.MD5"), content);
         for (const QString& opened : {file + QStringLiteral(".MD5"), file}) {
             SCOPED_TRACE(content + " opened as " + opened.toStdString());
-            w_->Button4->click();   // all digests, to see the sidecar switch CRC32 off
+            w_->CheckTheThree();   // all digests, to see the sidecar switch CRC32 off
             w_->CheckBox6->setChecked(false);
             w_->CheckBox3->setChecked(false);
             const int from = LogCount();
@@ -152,7 +152,7 @@ TEST_F(SidecarCache, ASidecarThatCannotBeWrittenIsAWarningAndTheRunEnds) {
 TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile) {
     settings_.Values.UseFileCache = true;
     CountEngineRuns();
-    w_->Button4->click();
+    w_->CheckTheThree();
     const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
     w_->AnalyzeFile(TPath(file));
     EXPECT_EQ(std::vector<int>({crcRuns_, sha1Runs_, md5Runs_}), std::vector<int>({1, 1, 1}));
@@ -193,7 +193,7 @@ TEST_F(SidecarCache, ASecondRunTakesBothDigestsFromTheCacheWithoutReadingTheFile
 TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
     settings_.Values.UseFileCache = true;
     CountEngineRuns();
-    w_->Button4->click();
+    w_->CheckTheThree();
     const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
     const std::optional<TFileIdentity> id = TFileIdentity::Of(file.toStdString());
     ASSERT_TRUE(id);
@@ -220,7 +220,7 @@ TEST_F(SidecarCache, APartialEntryIsReplacedByACompleteOne) {
 TEST_F(SidecarCache, ARecordOfThePreviousVersionIsReplaced) {
     settings_.Values.UseFileCache = true;
     CountEngineRuns();
-    w_->Button4->click();
+    w_->CheckTheThree();
     const QString file = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
     uint32_t age = 0;
     ASSERT_TRUE(FileExistsByAge(file.toStdString(), &age));

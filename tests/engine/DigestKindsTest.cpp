@@ -22,7 +22,7 @@ TEST(DigestKindTable, RowsNameTheirKindsAndTheirEnginesFillTheirFields) {
         {TDigestKind::CRC32, "CRC32", "CRC32", "crc32", 'c', true, 8},
         {TDigestKind::SHA1, "SHA1", "SHA-1", "sha1", 'h', true, 40},
         {TDigestKind::MD5, "MD5", "MD5", "md5", 'm', true, 32},
-        {TDigestKind::SHA256, "SHA256", "SHA-256", "sha256", '\0', false, 64},
+        {TDigestKind::SHA256, "SHA256", "SHA-256", "sha256", '2', false, 64},
         {TDigestKind::SHA512, "SHA512", "SHA-512", "sha512", '\0', false, 128},
     };
     ASSERT_EQ(DigestKinds().size(), std::size(want));

@@ -8,10 +8,18 @@ class TTavrenneUnderTest : public TTavrenne {
 public:
     using TTavrenne::TTavrenne;
 
+    // AllCheck, then the later kinds off again: CRC32, SHA-1 and MD5 as before they came.
+    void CheckTheThree() {
+        Button4->click();
+        CheckBox8->setChecked(false);
+        CheckBox9->setChecked(false);
+    }
+
     // Puts a current file in place without analysing it.
     void SetCurrentPath(const TPath& path) { currentPath_ = path; }
 
     using TTavrenne::BuildText;
+    using TTavrenne::MascotScriptText;
     using TTavrenne::CompareRemark;
     using TTavrenne::CurrentEngine;
     using TTavrenne::FullHeight;
@@ -36,6 +44,8 @@ public:
     using TTavrenne::CheckBox5;
     using TTavrenne::CheckBox6;
     using TTavrenne::CheckBox7;
+    using TTavrenne::CheckBox8;
+    using TTavrenne::CheckBox9;
     using TTavrenne::ComboBox1;
     using TTavrenne::ControlBar1;
     using TTavrenne::Edit1;
@@ -50,6 +60,8 @@ public:
     using TTavrenne::LabeledEdit1;
     using TTavrenne::LabeledEdit2;
     using TTavrenne::LabeledEdit3;
+    using TTavrenne::LabeledEdit4;
+    using TTavrenne::LabeledEdit5;
     using TTavrenne::ListView1;
     using TTavrenne::N1;
     using TTavrenne::N2;

@@ -167,13 +167,16 @@ TEST_F(Integration, FileManagerActionsComeAndGo) {
     const fs::path dolphin = root_ / "data/kio/servicemenus/tavrenne.desktop";
     const std::string menu = ReadBytes(dolphin);
     EXPECT_NE(fs::status(dolphin).permissions() & fs::perms::owner_exec, fs::perms::none);
-    for (const char* exec : {"tavrenne %f\n", "tavrenne -m %f\n", "tavrenne -h %f\n", "tavrenne -c %f\n", "tavrenne -a %f\n"})
+    for (const char* exec : {"tavrenne %f\n", "tavrenne -m %f\n", "tavrenne -h %f\n", "tavrenne -c %f\n", "tavrenne -2 %f\n",
+                             "tavrenne -a %f\n"})
         EXPECT_NE(menu.find(std::string("Exec=" TAV_BINARY_DIR "/bin/") + exec), std::string::npos) << exec;
 
     // The Nautilus script hands the selected file over with its switch.
     const fs::path script = root_ / "data/nautilus/scripts/Tavrenne/Tavrenne: CRC32";
     EXPECT_EQ(ReadBytes(script), "#!/bin/sh\n# Sends the first selected file to Tavrenne.\nexec '" TAV_BINARY_DIR
                                  "/bin/tavrenne' -c \"$1\"\n");
+    EXPECT_EQ(ReadBytes(root_ / "data/nautilus/scripts/Tavrenne/Tavrenne: SHA256"),
+              "#!/bin/sh\n# Sends the first selected file to Tavrenne.\nexec '" TAV_BINARY_DIR "/bin/tavrenne' -2 \"$1\"\n");
     EXPECT_NE(ReadBytes(root_ / "data/nemo/actions/tavrenne-sha1.nemo_action").find("Exec='" TAV_BINARY_DIR
                                                                                     "/bin/tavrenne' -h %F\n"),
               std::string::npos);

@@ -30,7 +30,7 @@ protected:
         settings_.Values.UseSSTP = true;
         w_->QL_SSTP1->SetSSTP_Host(QStringLiteral("127.0.0.1"));
         w_->QL_SSTP1->SetSSTP_Port(mascot_.Port());
-        w_->Button4->click();  // all three digests
+        w_->CheckTheThree();  // all three digests
     }
     QString Abc() { return MakeFile(QStringLiteral("abc.txt"), std::string("abc")); }
     // The results script for abc.txt as the window shows it now, with `remark` at its end.

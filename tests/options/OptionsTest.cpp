@@ -157,8 +157,12 @@ TEST_F(Options, AFirstStartNoticesTheNewInstallationAndItsExitWritesEveryKey) {
     EXPECT_TRUE(platform_.PriorityChanges.empty());   // nothing was read, nothing applied
     EXPECT_FALSE(fs::exists(IniPath()));
 
+    // A new settings file compares by the value's length: the one key past the earlier ones.
+    EXPECT_EQ(w_->ComboBox1->currentIndex(), kCompareAutoIndex);
     Exit();
-    EXPECT_EQ(Ini(), Head() + kFirstExitTail);
+    std::string tail = kFirstExitTail;
+    tail.insert(tail.find("#Etavr pro section"), "#Compare kind=auto\r\n");
+    EXPECT_EQ(Ini(), Head() + tail);
     EXPECT_EQ(dynamic_cast<Tcustomoption*>(&Settings()), nullptr);   // the form has uninstalled itself
 }
 
@@ -474,6 +478,31 @@ TEST_F(Options, ClearingTheCacheNowEmptiesItsFolder) {
     o_->BitBtn3->click();
     EXPECT_TRUE(fs::is_empty(cache));
     EXPECT_TRUE(o_->BitBtn3->isEnabled());
+}
+
+TEST_F(Options, TheSha256SwitchAndTheLaterSettingsReachTheirControls) {
+    // A file of the previous version keeps MD5 in the comparison list and the lists on.
+    WriteIni("[Tavrix_2]\r\n#Version=2.46\r\n#check oldun=0\r\n#Check CRC=1\r\n");
+    const QString file = MakeFile(QStringLiteral("f.bin"), std::string("abc"));
+    Start({QStringLiteral("-2"), file});
+    EXPECT_EQ(w_->ComboBox1->currentIndex(), 0);
+    EXPECT_TRUE(o_->CheckBox22->isChecked());
+    EXPECT_EQ(o_->CheckBox22->text(), QStringLiteral("同じフォルダのチェックサムリストと照合する"));
+    EXPECT_TRUE(Settings().ListsBeside());
+    EXPECT_TRUE(w_->CheckBox8->isChecked());
+    EXPECT_FALSE(w_->CheckBox4->isChecked() || w_->CheckBox5->isChecked() || w_->CheckBox9->isChecked());
+    EXPECT_EQ(w_->LabeledEdit4->text(), QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    o_->CheckBox22->setChecked(false);
+    EXPECT_FALSE(Settings().ListsBeside());
+    o_->Button2->setEnabled(true);
+    dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
+    o_->Button2->click();   // the reset turns the lists on again
+    EXPECT_TRUE(o_->CheckBox22->isChecked());
+    o_->CheckBox22->setChecked(false);
+    Exit();
+    const std::string ini = Ini();
+    EXPECT_NE(ini.find("#Reloadfile=0\r\n#Check SHA256=1\r\n#Lists beside=0\r\n#Etavr pro section"), std::string::npos) << ini;
+    EXPECT_EQ(ini.find("#Compare kind"), std::string::npos) << ini;
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ TEST(CommandLine, DecidesFileDigestsAndSearch) {
         {{"-a", "/data/a.bin"}, Digests("/data/a.bin", true, true, true)},
         {{"-c", "/data/a.bin"}, Digests("/data/a.bin", true, false, false)},
         {{"-m", "/data/a.bin"}, Digests("/data/a.bin", false, true, false)},
+        {{"-2", "/data/a.bin"}, {"/data/a.bin", true, TDigestSet{TDigestKind::SHA256}, false}},
         {{"-M", "/data/a.bin"}, Digests("/data/a.bin", false, true, false)},
         {{"-h", "/data/a.bin"}, Digests("/data/a.bin", false, false, true)},
         {{"-A", "/data/a.bin"}, Digests("/data/a.bin", true, true, true)},

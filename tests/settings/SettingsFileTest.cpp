@@ -385,3 +385,46 @@ TEST(SettingsFile, ALargeFileIsReadOnceToLoadAndReadAndWrittenOnceToSave) {
     EXPECT_EQ(written.size(), expected.size());
     EXPECT_TRUE(written == expected);   // 50 MB: not printed
 }
+
+TEST(SettingsFile, LaterKeysAreWrittenOnlyWhenTheySaySomethingOrTheFileHoldsThem) {
+    TempDir dir;
+    // A file of the previous version: none of the later keys.
+    const std::string before = Head(true) + kInitialTail;
+    const std::string path = dir.write("tavr2.ini", before);
+    TSettings s = InitialSettings();
+    LoadSettings(path, kVersion, s);
+    EXPECT_FALSE(s.CheckSHA256 || s.CheckSHA512);
+    EXPECT_EQ(s.CompareKind, 0);   // MD5, as that version's list always started
+    EXPECT_TRUE(s.ListsBeside);
+    EXPECT_TRUE(s.HeldKeys.empty());
+    SaveSettings(path, kVersion, kCopyright, s);
+    EXPECT_EQ(ReadBytes(path), before);
+
+    s.CheckSHA256 = true;
+    s.CompareKind = kCompareAutoIndex;
+    s.ListsBeside = false;
+    SaveSettings(path, kVersion, kCopyright, s);
+    EXPECT_EQ(ReadBytes(path), before + "#Check SHA256=1\r\n#Compare kind=auto\r\n#Lists beside=0\r\n");
+    TSettings again = InitialSettings();
+    LoadSettings(path, kVersion, again);
+    EXPECT_TRUE(again.CheckSHA256);
+    EXPECT_FALSE(again.CheckSHA512);
+    EXPECT_EQ(again.CompareKind, kCompareAutoIndex);
+    EXPECT_FALSE(again.ListsBeside);
+
+    // Back to what a file without them means: the keys it holds say so now.
+    again.CheckSHA256 = false;
+    again.CompareKind = 3;
+    again.ListsBeside = true;
+    SaveSettings(path, kVersion, kCopyright, again);
+    EXPECT_EQ(ReadBytes(path), before + "#Check SHA256=0\r\n#Compare kind=sha256\r\n#Lists beside=1\r\n");
+    TSettings third = InitialSettings();
+    LoadSettings(path, kVersion, third);
+    EXPECT_FALSE(third.CheckSHA256);
+    EXPECT_EQ(third.CompareKind, 3);
+    // A kind this version does not know is MD5, as a missing key is.
+    const std::string odd = dir.write("odd.ini", Head(true) + "#Compare kind=sha3\r\n");
+    LoadSettings(odd, kVersion, third);
+    EXPECT_EQ(third.CompareKind, 0);
+    EXPECT_EQ(FirstStartSettings().CompareKind, kCompareAutoIndex);
+}
