@@ -1,6 +1,5 @@
 #include "cli/Analyze.h"
 
-#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -76,19 +75,16 @@ public:
         case TDigestKind::CRC32: fields.CRC32 = text; break;
         case TDigestKind::MD5: fields.MD5 = text; break;
         case TDigestKind::SHA1: fields.SHA1 = text; break;
-        default: more[size_t(kind)] = text; break;
+        default: More(DigestKindInfo(kind).Label) = text; break;
         }
     }
-    // The result text's own lines, then one for each digest beyond the three.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines = ResultLines(fields);
-        for (const TDigestKindInfo& k : DigestKinds())
-            if (!k.InAll && !more[size_t(k.Kind)].empty()) lines.push_back(k.Label + (":" + more[size_t(k.Kind)]));
-        return lines;
+    std::string& More(const std::string& label) {
+        for (auto& [l, text] : fields.More)
+            if (l == label) return text;
+        return fields.More.emplace_back(label, std::string()).second;
     }
 
     TResultFields fields;
-    std::array<std::string, 5> more;
     std::vector<std::string> log;
 
 private:
@@ -194,6 +190,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
     request.ByteLen = settings.ByteLen;
     request.AutoCreateMD5 = settings.AutoCreateMD5;
     request.UseCache = settings.UseFileCache;
+    request.ListsBeside = settings.ListsBeside;
     request.BufferKB = uint16_t(BufferSizeKB(settings));
     request.ProgramFolder = layout.Folder();
 
@@ -205,7 +202,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
     const TAnalysisOutcome outcome = run.Run(request);
 
     sink.fields.Now = Now();
-    std::vector<std::string> lines = sink.Lines();
+    std::vector<std::string> lines = ResultLines(sink.fields);
     const std::string rule(79, '=');
     lines.push_back(rule);
     lines.insert(lines.end(), sink.log.begin(), sink.log.end());

@@ -162,6 +162,12 @@ TEST_F(CliAnalyze, TheComparedKindFollowsTheValueOrItsName) {
         EXPECT_TRUE(Contains(r.Joined(), c.verdict)) << r.Joined();
         EXPECT_TRUE(Contains(r.Joined(), c.resultLine + "\n")) << r.Joined();
     }
+    // The window's result text: SHA-256 and SHA-512 follow SHA-1.
+    const CliRun both = Cli({"-c", "--compare", "sha512", sha512, path});
+    ASSERT_GE(both.out.size(), 16u);
+    EXPECT_EQ(both.out[14], "SHA-1:");
+    EXPECT_EQ(both.out[15], "SHA-512:" + sha512);
+    EXPECT_EQ(both.out[16], "");
     // A value of another length names no kind; a wrong SHA-256 is a mismatch like any other.
     CliRun r = Cli({"--compare", "auto", "0123456789", path});
     EXPECT_EQ(r.status, 2);
@@ -202,6 +208,20 @@ TEST_F(CliAnalyze, UsesTheWindowsSettingsSidecarsAndCacheAndNeverWritesTheSettin
     EXPECT_TRUE(Contains(r.Joined(), "MD5ファイルからハッシュを読み込みました"));
     EXPECT_TRUE(Contains(r.Joined(), "MD5を比較 ---> 一致"));
     EXPECT_EQ(ReadBytes(ProgramFolder() / "tavr2.ini"), ini);
+}
+
+// Checksum lists beside the file are compared as in the window, and a mismatch fails the run.
+TEST_F(CliAnalyze, ListsBesideTheFileAreCompared) {
+    const std::string path = File("abc.txt", "abc");
+    const std::string sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    File("SHA256SUMS", sha256 + "  abc.txt\n");
+    CliRun r = Cli({"-c", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.Joined(), "SHA256SUMS: SHA-256を比較 ---> 一致")) << r.Joined();
+    File("SHA256SUMS", std::string(64, '0') + "  abc.txt\n");
+    r = Cli({"-c", path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.Joined(), "SHA256SUMS: SHA-256を比較 ---> 不一致")) << r.Joined();
 }
 
 // An expected value that is empty or blank (a script's unset variable) would compare
