@@ -7,6 +7,7 @@ TAV_RUN_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libarchive-dev  # run/extract: the archive stand-ins
   fonts-noto-cjk  # the Japanese interface
+  qt6-tools-dev qt6-l10n-tools  # the English translation: Qt6LinguistTools for CMake, lupdate and lrelease
   qt6-translations-l10n  # the standard dialogs' own texts in Japanese (the window loads Qt's translation)
   adwaita-icon-theme  # file-type icons when the desktop provides no icon theme
   xvfb xauth  # run.sh without a display

@@ -179,11 +179,11 @@ void TTavrenne::SetShownIcon(TIconHandle handle) {
 }
 
 void TTavrenne::ResetDisplay(bool full) {
-    Label1->setText(QString::fromUtf8(kCaptionName));
-    Label2->setText(QString::fromUtf8(kCaptionSize));
-    Label3->setText(QString::fromUtf8(kCaptionVersion));
-    Label4->setText(QString::fromUtf8(kCaptionTime));
-    Label5->setText(QString::fromUtf8(kCaptionCopyright));
+    Label1->setText(Shown(kCaptionName));
+    Label2->setText(Shown(kCaptionSize));
+    Label3->setText(Shown(kCaptionVersion));
+    Label4->setText(Shown(kCaptionTime));
+    Label5->setText(Shown(kCaptionCopyright));
     for (QLineEdit* edit : {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit5}) edit->clear();
     LayoutDigestRows();
     CheckBox1->setChecked(false);

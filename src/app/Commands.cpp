@@ -236,7 +236,7 @@ void TTavrenne::ToggleLog() {
     setMinimumHeight(0);
     anchors_->SetEnabled(ListView1, false, size());
     if (!ListView1->isHidden()) {
-        SpeedButton1->setText(QStringLiteral("ログを表示"));
+        SpeedButton1->setText(tr("ログを表示"));
         ListView1->hide();
         const int h = height() - (ListView1->height() + 5);
         resize(width(), h);
@@ -245,7 +245,7 @@ void TTavrenne::ToggleLog() {
         SpeedButton1->setIcon(QIcon(ToolImagePixmap(tiLogShow, 16)));
     } else {
         setMaximumHeight(QWIDGETSIZE_MAX);
-        SpeedButton1->setText(QStringLiteral("ログを隠す"));
+        SpeedButton1->setText(tr("ログを隠す"));
         resize(width(), height() + ListView1->height() + 5);
         ListView1->show();
         setMinimumHeight(FullHeight);

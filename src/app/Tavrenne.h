@@ -43,6 +43,8 @@ class TTavrenne : public QMainWindow, public TMainWindow {
 public:
     explicit TTavrenne(QWidget* parent = nullptr);
     ~TTavrenne() override;
+    // A text of the analysis (its captions) in the window's language.
+    static QString Shown(const char* text);
 
     // What the windows above it ask.
     QWidget& Window() override { return *this; }

@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
+#include <string_view>
 
 #include "app/Anchors.h"
 #include "app/Art.h"
@@ -80,6 +81,22 @@ T* Named(T* widget, const char* name) {
 }
 
 }  // namespace
+
+// The analysis's captions are its own (std) texts; the window shows them translated.
+constexpr const char* kShownAnalysisTexts[] = {
+    QT_TRANSLATE_NOOP("TTavrenne", "ファイル名:"),   QT_TRANSLATE_NOOP("TTavrenne", "ファイルサイズ:"),
+    QT_TRANSLATE_NOOP("TTavrenne", "ファイルバージョン:"), QT_TRANSLATE_NOOP("TTavrenne", "更新日時:"),
+    QT_TRANSLATE_NOOP("TTavrenne", "著作権:"),       QT_TRANSLATE_NOOP("TTavrenne", "ファイルパス:"),
+};
+static_assert(std::string_view(kShownAnalysisTexts[0]) == kCaptionName &&
+              std::string_view(kShownAnalysisTexts[1]) == kCaptionSize &&
+              std::string_view(kShownAnalysisTexts[2]) == kCaptionVersion &&
+              std::string_view(kShownAnalysisTexts[3]) == kCaptionTime &&
+              std::string_view(kShownAnalysisTexts[4]) == kCaptionCopyright &&
+              std::string_view(kShownAnalysisTexts[5]) == kCaptionPath,
+              "every caption the window shows has its translation");
+
+QString TTavrenne::Shown(const char* text) { return QCoreApplication::translate("TTavrenne", text); }
 
 TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     Tavrenne = this;
@@ -163,35 +180,35 @@ void TTavrenne::BuildActions() {
         int image;
     };
     const Def defs[] = {
-        {&Action1, "Action1", "ファイルを開く(&O)...", "ファイルを開く", true, tiOpen},
-        {&Action2, "Action2", "更新(&R)", "更新", false, tiRefresh},
-        {&Action4, "Action4", "一括チェック(&A)...", "一括チェック", true, tiBatch},
-        {&Action19, "Action19", "実行/解凍（&U）", "実行/解凍", false, tiRun},
-        {&Action16, "Action16", "終了(&X)", nullptr, true, tiExit},
-        {&Action6, "Action6", "結果をコピー(&C)", "結果をコピー", false, tiCopy},
-        {&Action7, "Action7", "結果をファイルへ保存(&F)", "結果を保存", false, tiSave},
-        {&Action21, "Action21", "ファイル名をコピー(&S)", nullptr, false, tiCopyName},
-        {&Action22, "Action22", "ファイル名をコピー (FullPath) (&P)", nullptr, false, tiCopyPath},
-        {&Action8, "Action8", "結果をクリア(&E)", "結果をクリア", false, tiClear},
-        {&Action10, "Action10", "ウインドウを常に前面に表示(&W)", nullptr, true, tiTopmost},
-        {&Action17, "Action17", "書式->L ", nullptr, true, tiFormatL},
-        {&Action18, "Action18", "書式->S ", nullptr, true, tiFormatS},
-        {&Action3, "Action3", "文字列からハッシュ生成(&H)...", nullptr, true, tiStringHash},
-        {&Action5, "Action5", "同一ファイルを検索(&S)...", "同一ファイル検索", false, tiDupSearch},
-        {&Action11, "Action11", "Digest認証ツール(&D)...", nullptr, true, tiDigest},
-        {&Action12, "Action12", "詳細設定(&C)...", "詳細設定", true, tiOptions},
-        {&Action13, "Action13", "Tavrenneのヘルプ(&C)", "ヘルプを開く", true, tiHelp},
-        {&Action14, "Action14", "Quilloryのウェブサイトを表示(&W)", nullptr, true, tiWeb},
-        {&Action15, "Action15", "バージョン情報(&V)...", nullptr, true, tiAbout},
-        {&Action20, "Action20", "中止", nullptr, false, tiAbort},
+        {&Action1, "Action1", QT_TR_NOOP("ファイルを開く(&O)..."), QT_TR_NOOP("ファイルを開く"), true, tiOpen},
+        {&Action2, "Action2", QT_TR_NOOP("更新(&R)"), QT_TR_NOOP("更新"), false, tiRefresh},
+        {&Action4, "Action4", QT_TR_NOOP("一括チェック(&A)..."), QT_TR_NOOP("一括チェック"), true, tiBatch},
+        {&Action19, "Action19", QT_TR_NOOP("実行/解凍（&U）"), QT_TR_NOOP("実行/解凍"), false, tiRun},
+        {&Action16, "Action16", QT_TR_NOOP("終了(&X)"), nullptr, true, tiExit},
+        {&Action6, "Action6", QT_TR_NOOP("結果をコピー(&C)"), QT_TR_NOOP("結果をコピー"), false, tiCopy},
+        {&Action7, "Action7", QT_TR_NOOP("結果をファイルへ保存(&F)"), QT_TR_NOOP("結果を保存"), false, tiSave},
+        {&Action21, "Action21", QT_TR_NOOP("ファイル名をコピー(&S)"), nullptr, false, tiCopyName},
+        {&Action22, "Action22", QT_TR_NOOP("ファイル名をコピー (FullPath) (&P)"), nullptr, false, tiCopyPath},
+        {&Action8, "Action8", QT_TR_NOOP("結果をクリア(&E)"), QT_TR_NOOP("結果をクリア"), false, tiClear},
+        {&Action10, "Action10", QT_TR_NOOP("ウインドウを常に前面に表示(&W)"), nullptr, true, tiTopmost},
+        {&Action17, "Action17", QT_TR_NOOP("書式->L "), nullptr, true, tiFormatL},
+        {&Action18, "Action18", QT_TR_NOOP("書式->S "), nullptr, true, tiFormatS},
+        {&Action3, "Action3", QT_TR_NOOP("文字列からハッシュ生成(&H)..."), nullptr, true, tiStringHash},
+        {&Action5, "Action5", QT_TR_NOOP("同一ファイルを検索(&S)..."), QT_TR_NOOP("同一ファイル検索"), false, tiDupSearch},
+        {&Action11, "Action11", QT_TR_NOOP("Digest認証ツール(&D)..."), nullptr, true, tiDigest},
+        {&Action12, "Action12", QT_TR_NOOP("詳細設定(&C)..."), QT_TR_NOOP("詳細設定"), true, tiOptions},
+        {&Action13, "Action13", QT_TR_NOOP("Tavrenneのヘルプ(&C)"), QT_TR_NOOP("ヘルプを開く"), true, tiHelp},
+        {&Action14, "Action14", QT_TR_NOOP("Quilloryのウェブサイトを表示(&W)"), nullptr, true, tiWeb},
+        {&Action15, "Action15", QT_TR_NOOP("バージョン情報(&V)..."), nullptr, true, tiAbout},
+        {&Action20, "Action20", QT_TR_NOOP("中止"), nullptr, false, tiAbort},
     };
     for (const Def& d : defs) {
-        auto* a = new QAction(QString::fromUtf8(d.caption), this);
+        auto* a = new QAction(tr(d.caption), this);
         a->setObjectName(QString::fromLatin1(d.name));
         a->setIcon(ToolImage(d.image));
         // Actions without a hint show none (Qt would fall back to the caption).
-        a->setToolTip(d.hint ? QString::fromUtf8(d.hint) : QString());
-        a->setProperty("hint", d.hint ? QString::fromUtf8(d.hint) : QString());
+        a->setToolTip(d.hint ? tr(d.hint) : QString());
+        a->setProperty("hint", d.hint ? tr(d.hint) : QString());
         a->setEnabled(d.enabled);
         *d.slot = a;
     }
@@ -243,36 +260,36 @@ void TTavrenne::BuildMenus() {
     ActionMainMenuBar1->setNativeMenuBar(false);
     ActionMainMenuBar1->setGeometry(0, 0, kDesignWidth, 23);
 
-    QMenu* file = ActionMainMenuBar1->addMenu(QStringLiteral("ファイル(&F)"));
+    QMenu* file = ActionMainMenuBar1->addMenu(tr("ファイル(&F)"));
     file->setObjectName(QStringLiteral("MenuFile"));
     file->addActions({Action1, Action2, Action4, Action19});
     file->addSeparator();
     // The system menu's recent files are here too.
-    RecentMenu = Named(new QMenu(QStringLiteral("最近使ったファイル"), file), "RecentMenu");
+    RecentMenu = Named(new QMenu(tr("最近使ったファイル"), file), "RecentMenu");
     file->addMenu(RecentMenu);
     RebuildRecentMenu();
     file->addSeparator();
     file->addAction(Action16);
 
-    QMenu* edit = ActionMainMenuBar1->addMenu(QStringLiteral("編集(&E)"));
+    QMenu* edit = ActionMainMenuBar1->addMenu(tr("編集(&E)"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
     edit->addActions({Action6, Action7, Action21, Action22, Action8});
 
-    QMenu* view = ActionMainMenuBar1->addMenu(QStringLiteral("表示(&V)"));
+    QMenu* view = ActionMainMenuBar1->addMenu(tr("表示(&V)"));
     view->setObjectName(QStringLiteral("MenuView"));
     view->addAction(Action10);
-    view->addAction(Proxy(Action17, QStringLiteral("書式->L (&L)"), view));
-    view->addAction(Proxy(Action18, QStringLiteral("書式->S (&S)"), view));
+    view->addAction(Proxy(Action17, tr("書式->L (&L)"), view));
+    view->addAction(Proxy(Action18, tr("書式->S (&S)"), view));
 
-    QMenu* tools = ActionMainMenuBar1->addMenu(QStringLiteral("追加機能(&T)"));
+    QMenu* tools = ActionMainMenuBar1->addMenu(tr("追加機能(&T)"));
     tools->setObjectName(QStringLiteral("MenuTools"));
     tools->addActions({Action3, Action5, Action11});
 
-    QMenu* options = ActionMainMenuBar1->addMenu(QStringLiteral("オプション(&C)"));
+    QMenu* options = ActionMainMenuBar1->addMenu(tr("オプション(&C)"));
     options->setObjectName(QStringLiteral("MenuOptions"));
     options->addAction(Action12);
 
-    QMenu* help = ActionMainMenuBar1->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu* help = ActionMainMenuBar1->addMenu(tr("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MenuHelp"));
     help->addActions({Action13, Action14, Action15});
 }
@@ -303,13 +320,13 @@ void TTavrenne::BuildToolBar() {
     add(Action7);
     add(Action8);
     ToolBarA->addSeparator();
-    add(Action17, QStringLiteral("書式->L (&L)"));
-    add(Action18, QStringLiteral("書式->S (&S)"));
+    add(Action17, tr("書式->L (&L)"));
+    add(Action18, tr("書式->S (&S)"));
     ToolBarA->addSeparator();
-    add(Action5, QStringLiteral("同一ファイルを検索(&Z)..."));
-    add(Action12, QStringLiteral("詳細設定(&Y)..."));
+    add(Action5, tr("同一ファイルを検索(&Z)..."));
+    add(Action12, tr("詳細設定(&Y)..."));
     ToolBarA->addSeparator();
-    add(Action13, QStringLiteral("Tavrenneのヘルプ(&I)"));
+    add(Action13, tr("Tavrenneのヘルプ(&I)"));
 
     anchors_->Add(ControlBar1, Qt::LeftEdge | Qt::RightEdge, QSize(kDesignWidth, kDesignHeight));
 }
@@ -337,16 +354,16 @@ void TTavrenne::BuildClient() {
         *labels[i] = Named(new QLabel(Panel1), names[i]);
         (*labels[i])->setGeometry(56, 8 + i * 18, 424, 17);
     }
-    Label1->setText(QStringLiteral("ファイル名:"));
-    Label2->setText(QStringLiteral("ファイルサイズ:"));
-    Label3->setText(QStringLiteral("ファイルバージョン:"));
-    Label4->setText(QStringLiteral("更新日時:"));
-    Label5->setText(QStringLiteral("著作権:"));
+    Label1->setText(Shown(kCaptionName));
+    Label2->setText(Shown(kCaptionSize));
+    Label3->setText(Shown(kCaptionVersion));
+    Label4->setText(Shown(kCaptionTime));
+    Label5->setText(Shown(kCaptionCopyright));
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) FitLabel(*label);
 
-    CheckBox1 = Named(new QCheckBox(QStringLiteral("読み取り専用"), Panel1), "CheckBox1");
+    CheckBox1 = Named(new QCheckBox(tr("読み取り専用"), Panel1), "CheckBox1");
     CheckBox1->setGeometry(56, 100, 110, 18);
-    CheckBox2 = Named(new QCheckBox(QStringLiteral("隠しファイル"), Panel1), "CheckBox2");
+    CheckBox2 = Named(new QCheckBox(tr("隠しファイル"), Panel1), "CheckBox2");
     CheckBox2->setGeometry(172, 100, 110, 18);
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1->setChecked(ShownReadOnly); });
     connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2->setChecked(ShownHidden); });
@@ -374,16 +391,16 @@ void TTavrenne::BuildClient() {
 
     // Five choices and the two buttons: the box reaches up beside the attribute boxes, which
     // end left of it, and ends where it always did.
-    GroupBox1 = Named(new QGroupBox(QStringLiteral("取得タイプ"), Panel1), "GroupBox1");
+    GroupBox1 = Named(new QGroupBox(tr("取得タイプ"), Panel1), "GroupBox1");
     GroupBox1->setGeometry(350, 100, 130, 148);
     struct {
         QCheckBox** slot;
         const char* name;
         const char* caption;
     } const boxes[] = {
-        {&CheckBox4, "CheckBox4", "CRC32を取得"},   {&CheckBox5, "CheckBox5", "MD5を取得"},
-        {&CheckBox6, "CheckBox6", "SHA-1を取得"},   {&CheckBox8, "CheckBox8", "SHA-256を取得"},
-        {&CheckBox9, "CheckBox9", "SHA-512を取得"},
+        {&CheckBox4, "CheckBox4", QT_TR_NOOP("CRC32を取得")},   {&CheckBox5, "CheckBox5", QT_TR_NOOP("MD5を取得")},
+        {&CheckBox6, "CheckBox6", QT_TR_NOOP("SHA-1を取得")},   {&CheckBox8, "CheckBox8", QT_TR_NOOP("SHA-256を取得")},
+        {&CheckBox9, "CheckBox9", QT_TR_NOOP("SHA-512を取得")},
     };
     // The design's 18-pixel boxes under the title, as close as five need; the buttons keep
     // their 24 pixels at the foot.
@@ -391,7 +408,7 @@ void TTavrenne::BuildClient() {
     const int firstBox = std::max(18, GroupBox1->contentsRect().top());
     const int pitch = std::clamp((120 - firstBox) / 5, 18, 20);
     for (int i = 0; i < 5; ++i) {
-        *boxes[i].slot = Named(new QCheckBox(QString::fromUtf8(boxes[i].caption), GroupBox1), boxes[i].name);
+        *boxes[i].slot = Named(new QCheckBox(tr(boxes[i].caption), GroupBox1), boxes[i].name);
         (*boxes[i].slot)->setGeometry(10, firstBox + i * pitch, std::max(112, (*boxes[i].slot)->sizeHint().width()), 18);
     }
     CheckBox5->setChecked(true);
@@ -404,14 +421,14 @@ void TTavrenne::BuildClient() {
     connect(Button4, &QPushButton::clicked, this, [this] { ButtonAllClick(true); });
     connect(Button5, &QPushButton::clicked, this, [this] { ButtonAllClick(false); });
 
-    CheckBox3 = Named(new QCheckBox(QStringLiteral("ハッシュを比較"), Panel1), "CheckBox3");
+    CheckBox3 = Named(new QCheckBox(tr("ハッシュを比較"), Panel1), "CheckBox3");
     CheckBox3->setGeometry(12, 262, 112, 22);
     ComboBox1 = Named(new QComboBox(Panel1), "ComboBox1");
     // The kinds' values first, then the automatic choice.
     ComboBox1->addItems({QStringLiteral("MD5"), QStringLiteral("SHA-1"), QStringLiteral("CRC32"),
-                         QStringLiteral("SHA-256"), QStringLiteral("SHA-512"), QStringLiteral("自動")});
+                         QStringLiteral("SHA-256"), QStringLiteral("SHA-512"), tr("自動")});
     ComboBox1->setGeometry(126, 262, 74, 22);
-    ComboBox1->setToolTip(QStringLiteral("比較するハッシュタイプ"));
+    ComboBox1->setToolTip(tr("比較するハッシュタイプ"));
     ComboBox1->setEnabled(false);
     Edit1 = Named(new QLineEdit(Panel1), "Edit1");
     Edit1->setGeometry(204, 262, 276, 22);
@@ -429,7 +446,7 @@ void TTavrenne::BuildClient() {
     Label6->setGeometry(12, 308, 270, 17);
     FitLabel(*Label6);
     Label6->hide();
-    CheckBox7 = Named(new QCheckBox(QStringLiteral("作業終了時にシャットダウン"), Panel1), "CheckBox7");
+    CheckBox7 = Named(new QCheckBox(tr("作業終了時にシャットダウン"), Panel1), "CheckBox7");
     CheckBox7->setGeometry(290, 308, 190, 18);
     CheckBox7->hide();
 
@@ -440,7 +457,7 @@ void TTavrenne::BuildClient() {
     Button2 = Named(new QPushButton(Action2->text(), client), "Button2");
     Button2->setGeometry(500, 96, 125, 25);
     Bind(Button2, Action2);
-    Button3 = Named(new QPushButton(QStringLiteral("結果をクリア"), client), "Button3");
+    Button3 = Named(new QPushButton(tr("結果をクリア"), client), "Button3");
     Button3->setGeometry(500, 128, 125, 25);
     Bind(Button3, Action8);
     BitBtn1 = Named(new QPushButton(Action20->icon(), Action20->text(), client), "BitBtn1");
@@ -454,13 +471,13 @@ void TTavrenne::BuildClient() {
     SpeedButton1->setGeometry(500, 368, 125, 26);
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    SpeedButton1->setText(QStringLiteral("ログを隠す"));
+    SpeedButton1->setText(tr("ログを隠す"));
     connect(SpeedButton1, &QToolButton::clicked, this, &TTavrenne::ToggleLog);
 
     ListView1 = Named(new QTreeWidget(client), "ListView1");
     ListView1->setGeometry(4, 400, 617, 90);
     ListView1->setColumnCount(3);
-    ListView1->setHeaderLabels({QString(), QStringLiteral("  時間"), QStringLiteral("イベント")});
+    ListView1->setHeaderLabels({QString(), tr("  時間"), tr("イベント")});
     ListView1->setRootIsDecorated(false);
     ListView1->setIndentation(0);
     ListView1->setUniformRowHeights(true);
@@ -490,9 +507,9 @@ void TTavrenne::BuildClient() {
     ListView1->setPalette(pal);
 
     PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
-    N1 = PopupMenu1->addAction(QStringLiteral("ログを保存する(&S)..."));
+    N1 = PopupMenu1->addAction(tr("ログを保存する(&S)..."));
     N1->setObjectName(QStringLiteral("N1"));
-    N2 = PopupMenu1->addAction(QStringLiteral("ログを消去する(&E)"));
+    N2 = PopupMenu1->addAction(tr("ログを消去する(&E)"));
     N2->setObjectName(QStringLiteral("N2"));
     connect(N1, &QAction::triggered, this, &TTavrenne::SaveLog);
     connect(N2, &QAction::triggered, this, [this] { ListView1->clear(); });
@@ -515,7 +532,7 @@ void TTavrenne::BuildClient() {
         panel->setIndent(3);   // the text keeps off the panel's border
         StatusPanels[i] = panel;
     }
-    StatusPanels[0]->setText(QString::fromUtf8(kCaptionPath));
+    StatusPanels[0]->setText(Shown(kCaptionPath));
     // The design's 19 pixels and panel widths, or what this font needs: the bar stays at the
     // bottom edge and grows upwards.
     const int panelHeight = std::max(18, StatusPanels[0]->sizeHint().height());
@@ -545,18 +562,18 @@ void TTavrenne::BuildClient() {
 
 void TTavrenne::BuildSystemMenu() {
     SystemMenu = Named(new QMenu(this), "SystemMenu");
-    QAction* restore = SystemMenu->addAction(QStringLiteral("元のサイズに戻す(&R)"), this, [this] { showNormal(); });
-    SystemMenu->addAction(QStringLiteral("移動(&M)"), this, [this] {
+    QAction* restore = SystemMenu->addAction(tr("元のサイズに戻す(&R)"), this, [this] { showNormal(); });
+    SystemMenu->addAction(tr("移動(&M)"), this, [this] {
         if (windowHandle()) windowHandle()->startSystemMove();
     });
-    SystemMenu->addAction(QStringLiteral("サイズ変更(&S)"), this, [this] {
+    SystemMenu->addAction(tr("サイズ変更(&S)"), this, [this] {
         if (windowHandle()) windowHandle()->startSystemResize(Qt::RightEdge | Qt::BottomEdge);
     });
-    SystemMenu->addAction(QStringLiteral("最小化(&N)"), this, [this] { showMinimized(); });
-    QAction* maximize = SystemMenu->addAction(QStringLiteral("最大化(&X)"));
+    SystemMenu->addAction(tr("最小化(&N)"), this, [this] { showMinimized(); });
+    QAction* maximize = SystemMenu->addAction(tr("最大化(&X)"));
     maximize->setEnabled(false);  // the window has no maximize box
     SystemMenu->addSeparator();
-    QAction* close = SystemMenu->addAction(QStringLiteral("閉じる(&C)"), this, [this] { this->close(); });
+    QAction* close = SystemMenu->addAction(tr("閉じる(&C)"), this, [this] { this->close(); });
     close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(SystemMenu, &QMenu::aboutToShow, this, [this, restore] {
         restore->setEnabled(isMinimized() || isMaximized());

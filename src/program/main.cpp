@@ -7,7 +7,9 @@
 #include "app/AppRuntime.h"
 #include "app/HandOverQueue.h"
 #include "app/Tavrenne.h"
+#include "app/Translations.h"
 #include "platform/Dialogs.h"
+#include "platform/Platform.h"
 #include "platform/SingleInstance.h"
 #include "options/CustomOption.h"
 #include "batch/Tallcheck.h"
@@ -34,7 +36,10 @@ int main(int argc, char** argv) {
     CatchTerminationRequests();
     // The arguments as given, every byte of a file name kept: names need not be UTF-8. Taken
     // before QApplication removes those it understands itself.
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // "--lang" is this start's alone: a running copy keeps its language.
+    const TLanguageSwitch languageSwitch = TakeLanguageSwitch(args);
+    if (!languageSwitch.Error.empty()) std::fprintf(stderr, "tavrenne: %s\n", languageSwitch.Error.c_str());
     // A second copy hands its arguments to the running one and ends with 0. A running copy
     // that takes nothing is ending (it stopped listening when its window closed): this start
     // waits for it to be gone and runs in its place.
@@ -49,8 +54,10 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrenne"));
-    // The standard dialogs speak the program's language.
-    InstallQtTranslation();
+    // The windows' language, and the standard dialogs' with it; a change of the setting
+    // takes effect at the next start.
+    InstallLanguage(DecideLanguage(TLanguageEnvironment::OfProcess(),
+                                   StoredLanguageChoice(ProgramLayout().SettingsFile()), languageSwitch.Choice));
     InstallRuntimeHooks();
     // Before the windows: the start-up can open boxes and run a long analysis.
     WatchTerminationRequests();

@@ -172,6 +172,30 @@ TEST_F(Program, TheVerifySwitchTakesAnyFileAsAList) {
     EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0) << err_.toStdString();
 }
 
+// "--lang" is taken out wherever it stands: the rest of the command line means what it did; a
+// value that is no language is named and the start goes on.
+TEST_F(Program, TheLanguageSwitchLeavesTheRestOfTheCommandLine) {
+    const fs::path notes = fs::weakly_canonical(dir_.path()) / "notes.txt";
+    std::ofstream(notes, std::ios::binary) << "no list here\n";
+    const QString list = QString::fromStdString(notes.string());
+    const struct {
+        QStringList args;
+        const char* complaint;
+    } starts[] = {
+        {{QStringLiteral("--lang"), QStringLiteral("ja"), QStringLiteral("-l"), list}, nullptr},
+        {{QStringLiteral("-l"), list, QStringLiteral("--lang=fr")}, "tavrenne: --lang fr: not ja, en or auto"},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.args.join(QLatin1Char(' ')).toStdString());
+        err_.clear();
+        const std::unique_ptr<QProcess> p = Start(start.args);
+        ASSERT_TRUE(WaitUntil(*p, [this] { return Said(QStringLiteral("dialog open: チェックサムファイルとして読めません: ")); }))
+            << err_.toStdString();
+        if (start.complaint) EXPECT_TRUE(Said(QString::fromUtf8(start.complaint))) << err_.toStdString();
+        EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0) << err_.toStdString();
+    }
+}
+
 TEST_F(Program, ARequestCancelsALongStartUpAnalysis) {
     // Far too big to be read within the limit: only a cancelled run lets the program end.
     const fs::path big = fs::weakly_canonical(dir_.path()) / "big.bin";

@@ -1,0 +1,39 @@
+#include "app/Translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "platform/Dialogs.h"
+
+namespace {
+
+bool Install(QTranslator* translator, bool loaded) {
+    if (!loaded || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool InstallLanguage(TLanguage language) {
+    if (language == TLanguage::Japanese) return InstallQtTranslation();
+    auto* ours = new QTranslator(QCoreApplication::instance());
+    const bool loaded = Install(ours, ours->load(QStringLiteral(":/i18n/tavrenne_en.qm")));
+    // Qt's English is its source; its translation adds only the plural forms.
+    auto* qt = new QTranslator(QCoreApplication::instance());
+    Install(qt, qt->load(QLocale(QLocale::English), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    return loaded;
+}
+
+void RemoveLanguage() {
+    // Every translator is the application's child: the program's, Qt's and the stand-ins.
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+}

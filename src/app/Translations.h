@@ -1,0 +1,11 @@
+// The windows' language, installed once before the first window is made.
+#pragma once
+
+#include "settings/Language.h"
+
+// Japanese: the texts as written, and Qt's own dialogs in Japanese (InstallQtTranslation).
+// English: the program's translation and Qt's own texts as Qt writes them. False when a
+// translation that language needs could not be loaded (the texts stay as written).
+bool InstallLanguage(TLanguage language);
+// Takes back every translation installed, in either language (tests that switch languages).
+void RemoveLanguage();
