@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -175,6 +176,7 @@ TSettings Tcustomoption::ReadControls() const {
     s.ReloadFile = CheckBox19->isChecked();
     s.SaveConfig = CheckBox21->isChecked();
     s.ListsBeside = CheckBox22->isChecked();
+    s.Language = TLanguageChoice(std::clamp(ComboBox4->currentIndex(), 0, 2));
     s.HeldKeys = FHeldKeys;
     return s;
 }
@@ -204,6 +206,7 @@ void Tcustomoption::WriteControls(const TSettings& s) {
     QL_Bar1->setValue(s.AutoBufferSize ? kAutoBufferSizeKB : s.BufferSize);   // the slider clamps
     CheckBox19->setChecked(s.ReloadFile);
     CheckBox22->setChecked(s.ListsBeside);
+    ComboBox4->setCurrentIndex(int(s.Language));
     CheckBox21->setChecked(s.SaveConfig);
 }
 

@@ -161,6 +161,9 @@ public:
     QCheckBox* CheckBox22 = nullptr;   // compare with the checksum lists beside the file
     QLabel* Label15 = nullptr;
     QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr;
+    // 表示言語 (基本設定): 自動, 日本語, English, in the order of TLanguageChoice; its note.
+    QLabel *Label20 = nullptr, *Label21 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
     TQL_Bar* QL_Bar1 = nullptr;
     QLineEdit *LabeledEdit1 = nullptr, *LabeledEdit2 = nullptr;
     QGroupBox* RadioGroup1 = nullptr;

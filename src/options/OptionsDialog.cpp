@@ -177,6 +177,12 @@ void Tcustomoption::BuildDialog() {
         *b.slot = Box(GroupBox1, b.name, b.caption, false, 14, y, 350);
         y += 22;
     }
+    // The windows' language is chosen before the first window is made.
+    Label20 = Text(TabSheet1, "Label20", QStringLiteral("表示言語："), kLeft + 14, kTop + 172, 100);
+    ComboBox4 = Place<QComboBox>(TabSheet1, "ComboBox4", kLeft + 120, kTop + 170, 110, 22);
+    ComboBox4->addItems({QStringLiteral("自動"), QStringLiteral("日本語"), QStringLiteral("English")});
+    Label20->setBuddy(ComboBox4);
+    Label21 = Text(TabSheet1, "Label21", QStringLiteral("*変更は次回の起動から有効になります"), kLeft + 14, kTop + 198, kWidth - 14);
 
     // 追加設定.
     GroupBox2 = Group(TabSheet6, "GroupBox2", QStringLiteral("Tavrenne EX-Config"), 284);
@@ -432,6 +438,7 @@ void Tcustomoption::ResetSettings() {
     CheckBox19->setChecked(false);
     CheckBox20->setChecked(false);
     CheckBox22->setChecked(true);
+    ComboBox4->setCurrentIndex(0);
 }
 
 void Tcustomoption::Button6Click() {

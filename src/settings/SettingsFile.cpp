@@ -33,6 +33,7 @@ const TLaterKey kLaterKeys[] = {
      },
      "md5"},
     {"#Lists beside", [](const TSettings& s) { return std::string(s.ListsBeside ? "1" : "0"); }, "1"},
+    {kLanguageKey, [](const TSettings& s) { return std::string(kLanguageChoiceNames[int(s.Language)]); }, "auto"},
 };
 
 // The keys written at exit, in order, with their texts: the first three, then with
@@ -193,6 +194,7 @@ TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& running
     for (int i = 0; i < kCompareKinds; ++i)
         if (compare == kCompareKindNames[i]) s.CompareKind = i;
     s.ListsBeside = ini.ReadBool(sec, "#Lists beside", true);
+    s.Language = ParseLanguageChoice(ini.ReadString(sec, kLanguageKey, "auto")).value_or(TLanguageChoice::Auto);
 
     if (runningVersion != storedVersion) {
         r.Upgraded = true;

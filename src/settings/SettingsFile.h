@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/Language.h"
+
 class TIniDocument;
 
 inline constexpr const char* kSettingsSection = "Tavrix_2";
@@ -55,6 +57,7 @@ struct TSettings {
     bool CheckSHA512 = false;      // "#Check SHA512"     CheckBox9 "SHA-512を取得"
     int CompareKind = 0;           // "#Compare kind"     ComboBox1: kCompareKindNames, by index
     bool ListsBeside = true;       // "#Lists beside"     CheckBox22 (追加設定)
+    TLanguageChoice Language = TLanguageChoice::Auto;   // "#Language" ComboBox4 "表示言語" (基本設定): auto, ja, en
     std::vector<std::string> HeldKeys;   // the later keys the loaded file held
 
     bool operator==(const TSettings&) const = default;

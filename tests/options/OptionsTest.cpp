@@ -505,4 +505,24 @@ TEST_F(Options, TheSha256SwitchAndTheLaterSettingsReachTheirControls) {
     EXPECT_EQ(ini.find("#Compare kind"), std::string::npos) << ini;
 }
 
+// 表示言語 shows the stored choice, is written at exit as the next start reads it, and goes
+// back to 自動 with the other settings.
+TEST_F(Options, TheLanguageChoiceReachesItsControlAndTheNextStart) {
+    WriteIni("[Tavrix_2]\r\n#Version=2.46\r\n#Language=en\r\n");
+    Start();
+    const QStringList items{QStringLiteral("自動"), QStringLiteral("日本語"), QStringLiteral("English")};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(o_->ComboBox4->itemText(i), items[i]);
+    EXPECT_EQ(o_->ComboBox4->currentIndex(), 2);
+    EXPECT_EQ(o_->Label20->text(), QStringLiteral("表示言語："));
+    EXPECT_EQ(o_->Label21->text(), QStringLiteral("*変更は次回の起動から有効になります"));
+    o_->Button2->setEnabled(true);
+    dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
+    o_->Button2->click();
+    EXPECT_EQ(o_->ComboBox4->currentIndex(), 0);
+    o_->ComboBox4->setCurrentIndex(1);
+    Exit();
+    EXPECT_NE(Ini().find("\r\n#Language=ja\r\n"), std::string::npos) << Ini();
+    EXPECT_EQ(StoredLanguageChoice(IniPath()), TLanguageChoice::Japanese);
+}
+
 }  // namespace

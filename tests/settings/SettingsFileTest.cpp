@@ -428,3 +428,29 @@ TEST(SettingsFile, LaterKeysAreWrittenOnlyWhenTheySaySomethingOrTheFileHoldsThem
     EXPECT_EQ(third.CompareKind, 0);
     EXPECT_EQ(FirstStartSettings().CompareKind, kCompareAutoIndex);
 }
+
+// The windows' language: a file without the key follows the desktop and stays as it is; the
+// choice is written as the start-up reads it.
+TEST(SettingsFile, TheLanguageChoiceIsALaterKey) {
+    TempDir dir;
+    const std::string before = Head(true) + kInitialTail;
+    const std::string path = dir.write("tavr2.ini", before);
+    TSettings s = InitialSettings();
+    LoadSettings(path, kVersion, s);
+    EXPECT_EQ(s.Language, TLanguageChoice::Auto);
+    SaveSettings(path, kVersion, kCopyright, s);
+    EXPECT_EQ(ReadBytes(path), before);
+
+    s.Language = TLanguageChoice::English;
+    SaveSettings(path, kVersion, kCopyright, s);
+    EXPECT_EQ(ReadBytes(path), before + "#Language=en\r\n");
+    EXPECT_EQ(StoredLanguageChoice(path), TLanguageChoice::English);
+    TSettings again = InitialSettings();
+    LoadSettings(path, kVersion, again);
+    EXPECT_EQ(again.Language, TLanguageChoice::English);
+
+    again.Language = TLanguageChoice::Auto;
+    SaveSettings(path, kVersion, kCopyright, again);
+    EXPECT_EQ(ReadBytes(path), before + "#Language=auto\r\n");
+    EXPECT_EQ(StoredLanguageChoice(path), TLanguageChoice::Auto);
+}
