@@ -182,7 +182,8 @@ void Tcustomoption::BuildDialog() {
     ComboBox4 = Place<QComboBox>(TabSheet1, "ComboBox4", kLeft + 120, kTop + 170, 110, 22);
     ComboBox4->addItems({QStringLiteral("自動"), QStringLiteral("日本語"), QStringLiteral("English")});
     Label20->setBuddy(ComboBox4);
-    Label21 = Text(TabSheet1, "Label21", QStringLiteral("*変更は次回の起動から有効になります"), kLeft + 14, kTop + 198, kWidth - 14);
+    Label21 = Text(TabSheet1, "Label21", QStringLiteral("*変更は次回の起動から有効になります"), kLeft + 14,
+                   kTop + 198, kWidth - 14);
 
     // 追加設定.
     GroupBox2 = Group(TabSheet6, "GroupBox2", QStringLiteral("Tavrenne EX-Config"), 284);

@@ -12,7 +12,9 @@ namespace {
 std::map<QString, QString> WindowTexts(QWidget& window) {
     std::map<QString, QString> texts;
     auto add = [&texts](const QObject& owner, const QString& what, const QString& text) {
-        if (!text.isEmpty()) texts[owner.objectName() + QLatin1Char('/') + QString::fromLatin1(owner.metaObject()->className()) + QLatin1Char('.') + what] += text;
+        if (text.isEmpty()) return;
+        const QString kind = QString::fromLatin1(owner.metaObject()->className());
+        texts[owner.objectName() + QLatin1Char('/') + kind + QLatin1Char('.') + what] += text;
     };
     add(window, QStringLiteral("title"), window.windowTitle());
     QList<QWidget*> widgets = window.findChildren<QWidget*>();
