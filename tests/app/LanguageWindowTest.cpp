@@ -104,7 +104,11 @@ TEST_F(WindowLanguage, InEnglishTheKeyCaptions) {
     for (const auto& c : captions) EXPECT_EQ(c.shown, QString::fromUtf8(c.expected));
     w_->ToggleLog();
     EXPECT_EQ(w_->SpeedButton1->text(), QStringLiteral("Show Log"));
-    // A reset puts the captions back in the window's language.
+    // An analysis's captions, and a reset's, are in the window's language.
+    w_->AnalyzeFile(TPath(MakeFile(QStringLiteral("abc.txt"), std::string("abc"))));
+    EXPECT_EQ(w_->Label1->text(), QStringLiteral("Name: abc.txt"));
+    EXPECT_TRUE(w_->Label2->text().startsWith(QStringLiteral("Size: 3"))) << w_->Label2->text().toStdString();
+    EXPECT_TRUE(w_->Label4->text().startsWith(QStringLiteral("Modified: "))) << w_->Label4->text().toStdString();
     w_->ResetDisplay(true);
     EXPECT_EQ(w_->Label4->text(), QStringLiteral("Modified:"));
 }
