@@ -16,19 +16,21 @@ bool IsListHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')
 
 bool AllListHex(std::string_view s) { return std::all_of(s.begin(), s.end(), IsListHex); }
 
-bool IsUtf8Name(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        char32_t cp;
-        const size_t n = DecodeUtf8(s, i, cp);
-        if (n == 0) return false;
-        i += n;
+// The entry's name as written, or unescaped; false for an escape no writer makes.
+bool TakeListName(std::string_view name, bool escaped, TListEntry& e) {
+    if (!escaped) {
+        e.Name = name;
+        return true;
     }
+    std::optional<std::string> plain = UnescapeListName(name);
+    if (!plain) return false;
+    e.Name = std::move(*plain);
     return true;
 }
 
 // The name in UTF-8 when its bytes are Shift_JIS that reads back to the same bytes.
 std::string Cp932Spelling(const std::string& name) {
-    if (IsUtf8Name(name)) return {};
+    if (IsUtf8(name)) return {};
     std::string utf8 = cp932::ToUtf8(name);
     return cp932::FromUtf8(utf8) == name ? utf8 : std::string();
 }
@@ -165,14 +167,7 @@ bool TChecksumListParser::ParseTagged(std::string_view s, size_t i, bool escaped
         while (at < rest.size() && IsListBlank(rest[at])) ++at;
         const std::string_view hex = rest.substr(at);
         if (hex.size() != k.TextLength || !AllListHex(hex)) return false;
-        const std::string_view name = rest.substr(0, close);
-        if (escaped) {
-            std::optional<std::string> plain = UnescapeListName(name);
-            if (!plain) return false;
-            e.Name = std::move(*plain);
-        } else {
-            e.Name = name;
-        }
+        if (!TakeListName(rest.substr(0, close), escaped, e)) return false;
         e.Kind = &k;
         e.Hex = hex;
         e.Form = TListForm::Bsd;
@@ -208,13 +203,7 @@ bool TChecksumListParser::ParseGnu(std::string_view s, size_t i, bool escaped, T
         e.Binary = rest[0] == '*';
         name = rest.substr(1);
     }
-    if (escaped) {
-        std::optional<std::string> plain = UnescapeListName(name);
-        if (!plain) return false;
-        e.Name = std::move(*plain);
-    } else {
-        e.Name = name;
-    }
+    if (!TakeListName(name, escaped, e)) return false;
     e.Kind = kind;
     e.Hex = hex;
     return true;

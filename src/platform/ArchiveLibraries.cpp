@@ -246,15 +246,7 @@ uint64_t ArchiveWriteLimit(uint64_t archiveSize, uint64_t freeBytes) {
     return std::min(byRatio, bySpace);
 }
 
-std::string ArchiveEntryName(const std::string& raw) {
-    for (size_t i = 0; i < raw.size();) {
-        char32_t cp = 0;
-        const size_t n = DecodeUtf8(raw, i, cp);
-        if (n == 0) return cp932::ToUtf8(raw);
-        i += n;
-    }
-    return raw;
-}
+std::string ArchiveEntryName(const std::string& raw) { return IsUtf8(raw) ? raw : cp932::ToUtf8(raw); }
 
 bool ArchiveEntryStaysInside(const std::string& path, const std::string& symlinkTarget,
                              const std::string& hardlinkTarget) {

@@ -43,3 +43,13 @@ size_t DecodeUtf8(std::string_view s, size_t i, char32_t& cp) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return n;
 }
+
+bool IsUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp;
+        const size_t n = DecodeUtf8(s, i, cp);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}

@@ -20,16 +20,6 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-bool WellFormedUtf8(std::string_view s) {
-    char32_t cp;
-    for (size_t i = 0; i < s.size();) {
-        const size_t n = DecodeUtf8(s, i, cp);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
 std::string Joined(const std::vector<std::string_view>& pieces) {
     std::string out;
     for (const std::string_view p : pieces) out += p;
@@ -49,7 +39,7 @@ void SameAfterReload(const TIniDocument& doc, const std::vector<TAsked>& asked) 
         const std::string value = doc.ReadString(a.section, a.key, "\x01missing");
         Check(value == reloaded.ReadString(a.section, a.key, "\x01missing"));
         Check(doc.ValueExists(a.section, a.key) == reloaded.ValueExists(a.section, a.key));
-        Check(value == "\x01missing" || WellFormedUtf8(value));
+        Check(value == "\x01missing" || IsUtf8(value));
     }
 }
 

@@ -18,22 +18,12 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-bool WellFormedUtf8(std::string_view s) {
-    char32_t cp;
-    for (size_t i = 0; i < s.size();) {
-        const size_t n = DecodeUtf8(s, i, cp);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (const auto value = ParseSidecar(bytes)) {
-        Check(WellFormedUtf8(*value));
+        Check(IsUtf8(*value));
         Check(value->find_first_of(" \t\r\n") == std::string::npos);
         // What follows the first line never changes the value.
         std::string_view first = bytes;
