@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>AnalysisRun</name>
+    <message>
+        <source>ファイルが見当たりません</source>
+        <translation>The file cannot be found.</translation>
+    </message>
+</context>
+<context>
     <name>TTavrenne</name>
     <message>
         <source>ログを表示</source>

@@ -1,4 +1,5 @@
 #include "analysis/AnalysisRun.h"
+#include "text/Translate.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -198,7 +199,7 @@ TAnalysisRun::TNext TAnalysisRun::Prepare(TRunState& s) {
     sink_.ProgressReset(!s.request.Digests.Empty());
     if (!FileExistsByAge(s.request.Path)) {
         s.outcome.Error = true;
-        sink_.Message("ファイルが見当たりません", TBoxIcon::Exclamation);
+        sink_.Message(TavTr("AnalysisRun", "ファイルが見当たりません"), TBoxIcon::Exclamation);
         return TNext::Stop;
     }
     s.outcome.Found = true;

@@ -5,7 +5,10 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <string>
+
 #include "platform/Dialogs.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -17,12 +20,18 @@ bool Install(QTranslator* translator, bool loaded) {
     return true;
 }
 
+// The texts written below the windows, from the same loaded translation.
+std::string TranslatedByQt(const char* context, const char* source) {
+    return QCoreApplication::translate(context, source).toStdString();
+}
+
 }  // namespace
 
 bool InstallLanguage(TLanguage language) {
     if (language == TLanguage::Japanese) return InstallQtTranslation();
     auto* ours = new QTranslator(QCoreApplication::instance());
     const bool loaded = Install(ours, ours->load(QStringLiteral(":/i18n/tavrenne_en.qm")));
+    if (loaded) SetTranslateHook(&TranslatedByQt);
     // Qt's English is its source; its translation adds only the plural forms.
     auto* qt = new QTranslator(QCoreApplication::instance());
     Install(qt, qt->load(QLocale(QLocale::English), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -31,6 +40,7 @@ bool InstallLanguage(TLanguage language) {
 }
 
 void RemoveLanguage() {
+    SetTranslateHook(nullptr);
     // Every translator is the application's child: the program's, Qt's and the stand-ins.
     for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
         QCoreApplication::removeTranslator(t);
