@@ -4,54 +4,9 @@
 
 #include "app/Translations.h"
 #include "fakes/AppFixture.h"
+#include "fakes/WindowChecks.h"
 
 namespace {
-
-// Every text the window can show, by where it is: captions, tool tips, menus (also of
-// widgets hidden now), list headers and choices. The log's lines are left out.
-std::map<QString, QString> WindowTexts(QWidget& window) {
-    std::map<QString, QString> texts;
-    auto add = [&texts](const QObject& owner, const QString& what, const QString& text) {
-        if (text.isEmpty()) return;
-        const QString kind = QString::fromLatin1(owner.metaObject()->className());
-        texts[owner.objectName() + QLatin1Char('/') + kind + QLatin1Char('.') + what] += text;
-    };
-    add(window, QStringLiteral("title"), window.windowTitle());
-    QList<QWidget*> widgets = window.findChildren<QWidget*>();
-    widgets.append(&window);
-    for (QWidget* w : widgets) {
-        add(*w, QStringLiteral("toolTip"), w->toolTip());
-        add(*w, QStringLiteral("statusTip"), w->statusTip());
-        if (auto* label = qobject_cast<QLabel*>(w)) add(*w, QStringLiteral("text"), label->text());
-        if (auto* button = qobject_cast<QAbstractButton*>(w)) add(*w, QStringLiteral("text"), button->text());
-        if (auto* group = qobject_cast<QGroupBox*>(w)) add(*w, QStringLiteral("title"), group->title());
-        if (auto* menu = qobject_cast<QMenu*>(w)) add(*w, QStringLiteral("title"), menu->title());
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) add(*w, QStringLiteral("placeholder"), edit->placeholderText());
-        if (auto* combo = qobject_cast<QComboBox*>(w))
-            for (int i = 0; i < combo->count(); ++i) add(*w, QStringLiteral("item%1").arg(i), combo->itemText(i));
-        if (auto* tree = qobject_cast<QTreeWidget*>(w))
-            for (int i = 0; i < tree->columnCount(); ++i)
-                add(*w, QStringLiteral("header%1").arg(i), tree->headerItem()->text(i));
-    }
-    const QList<QAction*> actions = window.findChildren<QAction*>();
-    for (int i = 0; i < actions.size(); ++i) {
-        // Unnamed actions (the system menu's, separators) are told apart by their order.
-        QAction* a = actions[i];
-        const QString where = a->objectName().isEmpty() ? QStringLiteral("#%1").arg(i) : QString();
-        add(*a, where + QStringLiteral("text"), a->text());
-        add(*a, where + QStringLiteral("toolTip"), a->toolTip());
-        add(*a, where + QStringLiteral("hint"), a->property("hint").toString());
-    }
-    return texts;
-}
-
-bool HasJapanese(const QString& text) {
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF)) return true;
-    }
-    return false;
-}
 
 class WindowLanguage : public AppFixture {
 protected:
@@ -69,12 +24,8 @@ protected:
 
 TEST_F(WindowLanguage, InEnglishNoTextIsJapanese) {
     Remake(TLanguage::English);
-    QStringList japanese;
-    const auto texts = WindowTexts(*w_);
-    for (const auto& [where, text] : texts)
-        if (HasJapanese(text)) japanese << where + QStringLiteral(": ") + text;
-    EXPECT_TRUE(japanese.isEmpty()) << japanese.join(QLatin1Char('\n')).toStdString();
-    EXPECT_GT(texts.size(), 60u);  // the walk found the window's texts
+    EXPECT_TRUE(JapaneseTexts(*w_).isEmpty()) << JapaneseTexts(*w_).join(QLatin1Char('\n')).toStdString();
+    EXPECT_GT(WindowTexts(*w_).size(), 60u);  // the walk found the window's texts
 }
 
 TEST_F(WindowLanguage, InEnglishTheKeyCaptions) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <map>
 
 class QWidget;
 
@@ -15,3 +16,13 @@ class QWidget;
 // The labels under `root` (itself included when it is one) that are smaller than their text
 // needs as drawn, fallback fonts included: each as "name 'text' WxH < WxH".
 QStringList CutLabels(const QWidget& root);
+
+// Every text a window can show, keyed by where it is ("objectName/Class.what"): captions, tool
+// tips, menus (also of widgets hidden now), list headers and choices. A list's rows are left out.
+std::map<QString, QString> WindowTexts(QWidget& window);
+
+// Whether a text has kana, kanji or full-width forms.
+bool HasJapanese(const QString& text);
+
+// The window's texts that are still Japanese, each as "where: text" (none in English).
+QStringList JapaneseTexts(QWidget& window);
