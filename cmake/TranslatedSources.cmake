@@ -3,4 +3,4 @@
 # update_translations target and the test that keeps translations/ up to the sources.
 set(TAV_TRANSLATED_FOLDERS text engine settings analysis desktop cli platform components app options batch tools program)
 set(TAV_TRANSLATED_LAYERS text engine settings analysis desktop platform components app options batch tools)
-set(TAV_LUPDATE_OPTIONS -locations none -no-obsolete -tr-function-alias translate+=TavTr)
+set(TAV_LUPDATE_OPTIONS -locations none -no-obsolete -tr-function-alias translate+=TavTr,QT_TRANSLATE_NOOP+=TAV_TRANSLATE_NOOP)

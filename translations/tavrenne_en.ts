@@ -7,16 +7,124 @@
         <source>ファイルが見当たりません</source>
         <translation>The file cannot be found.</translation>
     </message>
-</context>
-<context>
-    <name>TTavrenne</name>
     <message>
-        <source>ログを表示</source>
-        <translation>Show Log</translation>
+        <source>処理中にエラーが発生しました: %1</source>
+        <translation>An error occurred while processing: %1</translation>
     </message>
     <message>
-        <source>ログを隠す</source>
-        <translation>Hide Log</translation>
+        <source>MD5ファイルからハッシュを読み込みました</source>
+        <translation>Read the hash from the MD5 file</translation>
+    </message>
+    <message>
+        <source>%1のファイル情報を取得中です..しばらくお待ち下さい</source>
+        <translation>Reading the file information of %1... please wait</translation>
+    </message>
+    <message>
+        <source>比較する値(%1文字)はCRC32(8)、MD5(32)、SHA-1(40)、SHA-256(64)、SHA-512(128)のどの長さでもありません。比較しません</source>
+        <translation>The value to compare (%1 characters) has none of the lengths of CRC32 (8), MD5 (32), SHA-1 (40), SHA-256 (64) or SHA-512 (128). Nothing is compared</translation>
+    </message>
+    <message>
+        <source>ファイルがオープン出来ません :理由File size of zero or run</source>
+        <translation>Cannot open the file. Reason: File size of zero or run</translation>
+    </message>
+    <message>
+        <source>%1の%2取得を開始</source>
+        <translation>Computing the %2 of %1</translation>
+    </message>
+    <message>
+        <source>%1の%2取得完了</source>
+        <translation>Computed the %2 of %1</translation>
+    </message>
+    <message>
+        <source>%1の取得時にユーザーによるキャンセルを受付ました</source>
+        <translation>%1 canceled by the user</translation>
+    </message>
+    <message>
+        <source>キャッシュを読み込み/使用</source>
+        <translation>Read from the cache</translation>
+    </message>
+    <message>
+        <source>ファイルがオープン出来ません :理由</source>
+        <translation>Cannot open the file. Reason: </translation>
+    </message>
+    <message>
+        <source>ファイルを読み込めません :理由</source>
+        <translation>Cannot read the file. Reason: </translation>
+    </message>
+    <message>
+        <source>MD5ファイルを生成しました</source>
+        <translation>Created the MD5 file</translation>
+    </message>
+    <message>
+        <source>MD5ファイルを生成できません: %1 (%2)</source>
+        <translation>Cannot create the MD5 file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1は解析中に変更されました。結果は保存しません</source>
+        <translation>%1 changed while it was being read. The results are not kept</translation>
+    </message>
+</context>
+<context>
+    <name>Comparison</name>
+    <message>
+        <source>%1を比較 ---&gt; 一致</source>
+        <translation>Compared %1 ---&gt; Match</translation>
+    </message>
+    <message>
+        <source>%1を比較 ---&gt; 不一致</source>
+        <translation>Compared %1 ---&gt; Mismatch</translation>
+    </message>
+</context>
+<context>
+    <name>FileTime</name>
+    <message>
+        <source>yyyy&quot;年&quot;m&quot;月&quot;d&quot;日 &quot;hh&quot;時&quot;nn&quot;分&quot;ss&quot;秒&quot;</source>
+        <translation>yyyy-mm-dd hh:nn:ss</translation>
+    </message>
+</context>
+<context>
+    <name>IniFile</name>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>Cannot write to %1</translation>
+    </message>
+</context>
+<context>
+    <name>ListsBeside</name>
+    <message>
+        <source>%1: チェックサムリストではないため読み飛ばしました</source>
+        <translation>%1: skipped, not a checksum list</translation>
+    </message>
+    <message>
+        <source>%1: 大きすぎるため読み飛ばしました</source>
+        <translation>%1: skipped, too large</translation>
+    </message>
+    <message>
+        <source>%1: 読み込めないため読み飛ばしました</source>
+        <translation>%1: skipped, cannot be read</translation>
+    </message>
+</context>
+<context>
+    <name>ResultText</name>
+    <message>
+        <source>経過時間: %1時間%2分%3秒</source>
+        <translation>Elapsed time: %1 h %2 min %3 s</translation>
+    </message>
+    <message>
+        <source>ファイル情報取得ソフト --- %1 ---</source>
+        <translation>File information tool --- %1 ---</translation>
+    </message>
+    <message>
+        <source>○ </source>
+        <translation>Yes </translation>
+    </message>
+    <message>
+        <source>Ｘ </source>
+        <translation>No </translation>
+    </message>
+    <message>
+        <source>読み取り専用 %1隠しファイル %2</source>
+        <translation>Read-only: %1 Hidden: %2</translation>
     </message>
     <message>
         <source>ファイル名:</source>
@@ -41,6 +149,39 @@
     <message>
         <source>ファイルパス:</source>
         <translation>Path:</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>TavrenneがVersion %1から</source>
+        <translation>Tavrenne has been updated from version %1</translation>
+    </message>
+    <message>
+        <source>%1へ更新されました</source>
+        <translation>to version %1</translation>
+    </message>
+</context>
+<context>
+    <name>TDialogs</name>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+</context>
+<context>
+    <name>TTavrenne</name>
+    <message>
+        <source>ログを表示</source>
+        <translation>Show Log</translation>
+    </message>
+    <message>
+        <source>ログを隠す</source>
+        <translation>Hide Log</translation>
     </message>
     <message>
         <source>ファイルを開く(&amp;O)...</source>
@@ -301,6 +442,98 @@
     <message>
         <source>閉じる(&amp;C)</source>
         <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>処理の中断</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>すべてのファイル(*.*)|*.*|実行ファイル(*.exe)|*.exe|書庫ファイル|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|MD5ファイル(*.MD5)|*.md5|ISOイメージ(CD,DVD)|*.iso;*.mdf;*.mds|ビデオファイル|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma|チェックサムファイル|SHA256SUMS;SHA512SUMS;SHA1SUMS;MD5SUMS;CHECKSUMS;*.sha256;*.sha512;*.sha1;*.md5;*.sfv</source>
+        <translation>All files (*.*)|*.*|Programs (*.exe)|*.exe|Archives|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|MD5 files (*.MD5)|*.md5|Disc images (CD, DVD)|*.iso;*.mdf;*.mds|Video files|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|Music files|*.wav;*.mp3;*.mp4;*.cda;*.wma|Checksum lists|SHA256SUMS;SHA512SUMS;SHA1SUMS;MD5SUMS;CHECKSUMS;*.sha256;*.sha512;*.sha1;*.md5;*.sfv</translation>
+    </message>
+    <message>
+        <source>現在の取得情報をクリアします&#x3000;よろしいですか？&#x3000;</source>
+        <translation>Clear the current results?</translation>
+    </message>
+    <message>
+        <source>終了の問い合わせ</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Tavrenneを終了します&#x3000;よろしいですか？&#x3000;</source>
+        <translation>Exit Tavrenne?</translation>
+    </message>
+    <message>
+        <source>ファイルが更新されました。 再度情報を取得しますか？ </source>
+        <translation>The file has changed. Read its information again?</translation>
+    </message>
+    <message>
+        <source>テキストファイル(*.txt)|*.txt</source>
+        <translation>Text files (*.txt)|*.txt</translation>
+    </message>
+    <message>
+        <source>ファイル %1 に書き込めません。
+%2</source>
+        <translation>Cannot write the file %1.
+%2</translation>
+    </message>
+    <message>
+        <source>%1の解凍(zip,lha,cab,gca)もしくは実行(関連付けから起動)を行います よろしいですか?</source>
+        <translation>Extract %1 (zip, lha, cab, gca) or run it (with the program set for its type)?</translation>
+    </message>
+    <message>
+        <source>ファイルが見つかりません</source>
+        <translation>The file cannot be found.</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>このファイルは実行形式です 実行しますか？</source>
+        <translation>This file is a program. Run it?</translation>
+    </message>
+    <message>
+        <source>%1を実行できませんでした
+%2</source>
+        <translation>Could not run %1
+%2</translation>
+    </message>
+    <message>
+        <source>%1を開けませんでした
+%2</source>
+        <translation>Could not open %1
+%2</translation>
+    </message>
+    <message>
+        <source>結果報告</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>%1ファイルの解凍が終了しました。</source>
+        <translation>The %1 file has been extracted.</translation>
+    </message>
+    <message>
+        <source>このファイルに対する作業が正しく終了しませんでした！ファイルが不正かDLLエラーです</source>
+        <translation>The work on this file did not finish correctly. The file may be damaged, or the archive library failed.</translation>
+    </message>
+</context>
+<context>
+    <name>TVersionDlg</name>
+    <message>
+        <source>%1 のバージョン情報</source>
+        <translation>About %1</translation>
+    </message>
+    <message>
+        <source>アプリケーションバージョン: %1</source>
+        <translation>Version: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Tspwindow</name>
+    <message>
+        <source>ファイルバージョン&#x3000;%1</source>
+        <translation>File version %1</translation>
     </message>
 </context>
 </TS>

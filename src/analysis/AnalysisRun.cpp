@@ -188,7 +188,7 @@ TAnalysisOutcome TAnalysisRun::Run(const TAnalysisRequest& request) {
         // Nothing the run expects ends here; whatever does still closes the run normally.
         s.endedEarly = true;
         s.error = true;
-        sink_.Message(std::string("処理中にエラーが発生しました: ") + e.what(), TBoxIcon::Error);
+        sink_.Message(TavFormat(TavTr("AnalysisRun", "処理中にエラーが発生しました: %1"), {e.what()}), TBoxIcon::Error);
     }
     EndDigests(s);
     Close(s);
@@ -214,7 +214,7 @@ TAnalysisRun::TNext TAnalysisRun::Prepare(TRunState& s) {
     s.outcome.Path = s.path;
     if (redirect.ReadSidecar) {
         if (const std::optional<std::string> value = hooks_.ReadSidecar(s.path)) {
-            sink_.Log("MD5ファイルからハッシュを読み込みました", lkInformation);
+            sink_.Log(TavTr("AnalysisRun", "MD5ファイルからハッシュを読み込みました"), lkInformation);
             if (!value->empty()) {
                 sink_.SidecarComparison(*value);
                 s.request.Digests.Remove(TDigestKind::CRC32);
@@ -227,7 +227,7 @@ TAnalysisRun::TNext TAnalysisRun::Prepare(TRunState& s) {
 
     s.name = ExtractFileName(s.path);
     sink_.ShowPath(s.path, Captioned(kCaptionName, s.name));
-    sink_.Log(s.name + "のファイル情報を取得中です..しばらくお待ち下さい", lkInformation);
+    sink_.Log(TavFormat(TavTr("AnalysisRun", "%1のファイル情報を取得中です..しばらくお待ち下さい"), {s.name}), lkInformation);
     if (c.On && !c.Value.empty()) ChooseComparedKind(s, c);
     if (s.request.ListsBeside) FindListsBeside(s);
     return TNext::GoOn;
@@ -243,8 +243,8 @@ void TAnalysisRun::ChooseComparedKind(TRunState& s, const TComparisonInput& c) {
     const std::string value = TrimmedCompareValue(c.Value);
     const TDigestKindInfo* kind = DigestKindByTextLength(value.size());
     if (!kind) {
-        sink_.Log("比較する値(" + std::to_string(value.size()) +
-                      "文字)はCRC32(8)、MD5(32)、SHA-1(40)、SHA-256(64)、SHA-512(128)のどの長さでもありません。比較しません",
+        sink_.Log(TavFormat(TavTr("AnalysisRun", "比較する値(%1文字)はCRC32(8)、MD5(32)、SHA-1(40)、SHA-256(64)、SHA-512(128)のどの長さでもありません。比較しません"),
+                            {std::to_string(value.size())}),
                   lkWarning);
         return;
     }
@@ -295,7 +295,7 @@ TAnalysisRun::TNext TAnalysisRun::ReadInformation(TRunState& s) {
     if (SizeOverride) s.size = SizeOverride(s.path, s.size);
 
     if (s.size == 0) {
-        sink_.Message("ファイルがオープン出来ません :理由File size of zero or run", TBoxIcon::Error);
+        sink_.Message(TavTr("AnalysisRun", "ファイルがオープン出来ません :理由File size of zero or run"), TBoxIcon::Error);
         sink_.Log("File Open Error 634", lkError);
         s.error = true;
         return TNext::Stop;
@@ -332,19 +332,20 @@ TAnalysisRun::TNext TAnalysisRun::DigestCRC32(TRunState& s) {
     if (!s.request.UseCache)
         for (const TDigestKindInfo& k : DigestKinds())
             if (s.Has(k.Kind)) kinds.Add(k.Kind);
-    sink_.Log(s.name + "の" + label + "取得を開始", lkInformation);
+    sink_.Log(TavFormat(TavTr("AnalysisRun", "%1の%2取得を開始"), {s.name, label}), lkInformation);
     ReadShared(s, kinds, kinds.Count() == 1);
     const std::string text = s.SharedText(TDigestKind::CRC32);
     std::string line;
     if (!text.empty()) {
         sink_.ShowDigest(TDigestKind::CRC32, text);
         s.outcome.Texts.Set(TDigestKind::CRC32, text);
-        line = s.name + "の" + label + "取得完了";
+        line = TavFormat(TavTr("AnalysisRun", "%1の%2取得完了"), {s.name, label});
         // Its verdict comes before the completion line.
         CompareIfChosen(s, TDigestKind::CRC32, text);
     } else {
         sink_.ShowDigest(TDigestKind::CRC32, {});
-        line = s.cancel ? label + "の取得時にユーザーによるキャンセルを受付ました" : label + " Error!!";
+        line = s.cancel ? TavFormat(TavTr("AnalysisRun", "%1の取得時にユーザーによるキャンセルを受付ました"), {label})
+                       : label + " Error!!";
         s.logKind = lkWarning;
         s.error = true;
     }
@@ -371,10 +372,10 @@ void TAnalysisRun::LookUpCache(TRunState& s) {
 TAnalysisRun::TNext TAnalysisRun::DigestAfterCRC32(TRunState& s, const TDigestKindInfo& info) {
     const TDigestKind kind = info.Kind;
     const std::string label = info.Name;
-    sink_.Log(s.name + "の" + label + "取得を開始", lkInformation);
+    sink_.Log(TavFormat(TavTr("AnalysisRun", "%1の%2取得を開始"), {s.name, label}), lkInformation);
     std::string result;
     if (s.ServedByCache(kind)) {
-        sink_.Log("キャッシュを読み込み/使用", s.logKind);
+        sink_.Log(TavTr("AnalysisRun", "キャッシュを読み込み/使用"), s.logKind);
         result = s.cached.Text(kind);
     } else {
         if (!s.fromShared.Has(kind) && !s.cancel) {
@@ -397,8 +398,9 @@ TAnalysisRun::TNext TAnalysisRun::DigestAfterCRC32(TRunState& s, const TDigestKi
             s.error = true;
             s.logKind = lkError;
             sink_.Log(label + " Error!!", lkError);
-            const char* what = s.sharedFailure == TRunFailure::Open ? "ファイルがオープン出来ません :理由"
-                                                                    : "ファイルを読み込めません :理由";
+            const std::string what = s.sharedFailure == TRunFailure::Open
+                                         ? TavTr("AnalysisRun", "ファイルがオープン出来ません :理由")
+                                         : TavTr("AnalysisRun", "ファイルを読み込めません :理由");
             sink_.Message(what + s.sharedReason + "\n" + s.path, TBoxIcon::Error);
             return TNext::Stop;
         }
@@ -408,7 +410,7 @@ TAnalysisRun::TNext TAnalysisRun::DigestAfterCRC32(TRunState& s, const TDigestKi
     if (result.empty()) {
         sink_.ShowDigest(kind, {});
         if (s.cancel) {
-            sink_.Log(label + "の取得時にユーザーによるキャンセルを受付ました", lkWarning);
+            sink_.Log(TavFormat(TavTr("AnalysisRun", "%1の取得時にユーザーによるキャンセルを受付ました"), {label}), lkWarning);
             s.logKind = lkWarning;
         } else {
             sink_.Log(label + " Error!!", lkError);
@@ -419,15 +421,15 @@ TAnalysisRun::TNext TAnalysisRun::DigestAfterCRC32(TRunState& s, const TDigestKi
     }
     sink_.ShowDigest(kind, result);
     s.outcome.Texts.Set(kind, result);
-    sink_.Log(s.name + "の" + label + "取得完了", s.logKind);
+    sink_.Log(TavFormat(TavTr("AnalysisRun", "%1の%2取得完了"), {s.name, label}), s.logKind);
     // The sidecar holds the MD5; it is written between the completion line and the verdict.
     if (kind == TDigestKind::MD5 && s.request.AutoCreateMD5) {
         const TSidecarWriteResult w = hooks_.WriteSidecar(s.path, result);
         if (w.Outcome == TSidecarWrite::Written) {
-            sink_.Log("MD5ファイルを生成しました", lkInformation);
+            sink_.Log(TavTr("AnalysisRun", "MD5ファイルを生成しました"), lkInformation);
         } else if (w.Outcome == TSidecarWrite::Failed) {
             // A sidecar that cannot be written: the run goes on as after any other failure.
-            sink_.Log("MD5ファイルを生成できません: " + SidecarPath(s.path) + " (" + w.Reason + ")", lkWarning);
+            sink_.Log(TavFormat(TavTr("AnalysisRun", "MD5ファイルを生成できません: %1 (%2)"), {SidecarPath(s.path), w.Reason}), lkWarning);
             s.error = true;
             s.logKind = lkWarning;
         }
@@ -444,7 +446,7 @@ void TAnalysisRun::EndDigests(TRunState& s) {
         const std::optional<TFileIdentity> now = TFileIdentity::Of(s.path);
         const bool same = now && s.identity ? now->SameContentAs(*s.identity) : !now && !s.identity;
         if (!same) {
-            sink_.Log(s.name + "は解析中に変更されました。結果は保存しません", lkWarning);
+            sink_.Log(TavFormat(TavTr("AnalysisRun", "%1は解析中に変更されました。結果は保存しません"), {s.name}), lkWarning);
             s.error = true;
             s.outcome.Changed = true;
         }

@@ -2,12 +2,12 @@
 
 #include "analysis/AnalysisRun.h"
 #include "text/TextUtil.h"
+#include "text/Translate.h"
 
-namespace {
-
-std::string CompareLabel(TDigestKind kind) { return std::string(DigestKindInfo(kind).Label) + "を比較"; }
-
-}  // namespace
+std::string ComparisonLine(TDigestKind kind, bool match) {
+    return TavFormat(match ? TavTr("Comparison", "%1を比較 ---> 一致") : TavTr("Comparison", "%1を比較 ---> 不一致"),
+                     {DigestKindInfo(kind).Label});
+}
 
 std::string TrimmedCompareValue(const std::string& value) {
     const char* blanks = " \t\r\n\v\f";
@@ -26,11 +26,11 @@ TComparisonResult CompareDigestText(TDigestKind kind, const std::string& digest,
     }
     r.Match = AsciiCase(digest, false) == AsciiCase(r.Expected, false);
     if (r.Match) {
-        r.Line = CompareLabel(kind) + " ---> 一致";
+        r.Line = ComparisonLine(kind, true);
         r.Kind = lkInformation;
         r.Remark = "\\w9\\w9\\h\\s5\\nうん。一致したよー";
     } else {
-        r.Line = CompareLabel(kind) + " ---> 不一致";
+        r.Line = ComparisonLine(kind, false);
         r.Kind = lkWarning;
         r.Remark = "\\w9\\w9\\h\\s4\\nあれ？一致しないよ…\\w9\\u\\s0\\n…壊れてんのか？";
     }

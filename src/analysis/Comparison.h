@@ -22,9 +22,12 @@ struct TComparisonResult {
     std::string Remark;      // what the mascot says about it
 };
 
-// Compares `digest` with `expected` without regard to letter case; only the first blank of
-// the expected value is taken out, so a value with more blanks does not match.
 // The value without its outer blanks, as the automatic kind measures it.
 std::string TrimmedCompareValue(const std::string& value);
 
+// The verdict as the log shows it: "MD5を比較 ---> 一致" or "… ---> 不一致".
+std::string ComparisonLine(TDigestKind kind, bool match);
+
+// Compares `digest` with `expected` without regard to letter case; only the first blank of
+// the expected value is taken out, so a value with more blanks does not match.
 TComparisonResult CompareDigestText(TDigestKind kind, const std::string& digest, const std::string& expected);

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <set>
 
+#include "analysis/AnalysisRun.h"
+#include "analysis/Comparison.h"
 #include "engine/ChecksumList.h"
 #include "text/TextUtil.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -90,16 +93,20 @@ std::optional<std::pair<std::string, int>> ListBesideLogLine(const TListBeside& 
     case TListBeside::TWhat::Expects: {
         if (digest.empty() || !f.Kind) return std::nullopt;
         const bool match = AsciiCase(digest, false) == AsciiCase(f.Expected, false);
-        return std::pair<std::string, int>(f.ListName + ": " + f.Kind->Label + "を比較 ---> " + (match ? "一致" : "不一致"),
-                                           match ? 0 : 2);
+        return std::pair<std::string, int>(f.ListName + ": " + ComparisonLine(f.Kind->Kind, match),
+                                           match ? lkInformation : lkWarning);
     }
     case TListBeside::TWhat::NotAList:
-        return std::pair<std::string, int>(f.ListName + ": チェックサムリストではないため読み飛ばしました", 0);
+        return std::pair<std::string, int>(
+            TavFormat(TavTr("ListsBeside", "%1: チェックサムリストではないため読み飛ばしました"), {f.ListName}), lkInformation);
     case TListBeside::TWhat::TooLarge:
-        return std::pair<std::string, int>(f.ListName + ": 大きすぎるため読み飛ばしました", 2);
+        return std::pair<std::string, int>(TavFormat(TavTr("ListsBeside", "%1: 大きすぎるため読み飛ばしました"), {f.ListName}),
+                                           lkWarning);
     case TListBeside::TWhat::Unreadable:
         return std::pair<std::string, int>(
-            f.ListName + ": 読み込めないため読み飛ばしました" + (f.Reason.empty() ? "" : " (" + f.Reason + ")"), 2);
+            TavFormat(TavTr("ListsBeside", "%1: 読み込めないため読み飛ばしました"), {f.ListName}) +
+                (f.Reason.empty() ? "" : " (" + f.Reason + ")"),
+            lkWarning);
     }
     return std::nullopt;
 }

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-std::string Captioned(const char* caption, const std::string& value) { return std::string(caption) + " " + value; }
+#include "text/Translate.h"
+
+std::string Captioned(const char* caption, const std::string& value) { return TavTr("ResultText", caption) + " " + value; }
 
 std::string SizeText(int64_t size, bool byteLen) {
     char buf[64];
@@ -20,9 +22,11 @@ std::string SizeText(int64_t size, bool byteLen) {
 
 std::string ElapsedText(uint32_t startTick, uint32_t nowTick) {
     const uint32_t s = nowTick / 1000u - startTick / 1000u;
-    char buf[96];
-    const int n = std::snprintf(buf, sizeof buf, "経過時間: %2u時間%2u分%2u秒", s / 3600u, (s / 60u) % 60u, s % 60u);
-    return n > 0 ? std::string(buf) : std::string("経過時間:???");
+    char h[16], m[8], sec[8];
+    std::snprintf(h, sizeof h, "%2u", s / 3600u);
+    std::snprintf(m, sizeof m, "%2u", (s / 60u) % 60u);
+    std::snprintf(sec, sizeof sec, "%2u", s % 60u);
+    return TavFormat(TavTr("ResultText", "経過時間: %1時間%2分%3秒"), {h, m, sec});
 }
 
 std::string ApplicationTitle(const std::string& fileVersion) { return "Tavrenne " + fileVersion; }
@@ -30,7 +34,7 @@ std::string ApplicationTitle(const std::string& fileVersion) { return "Tavrenne 
 std::vector<std::string> StartupLogLines(const std::string& title, const std::string& legalCopyright) {
     // Our own version block carries the notice; the constant serves a binary that lost it.
     const bool missing = legalCopyright.empty() || legalCopyright == "--NON--";
-    return {"ファイル情報取得ソフト --- " + title + " ---",
+    return {TavFormat(TavTr("ResultText", "ファイル情報取得ソフト --- %1 ---"), {title}),
             missing ? std::string("Copyright (C) 2026 Tavrenne developers") : legalCopyright};
 }
 
@@ -44,8 +48,8 @@ const char* LogKindPrefix(int kind) {
 }
 
 std::vector<std::string> ResultLines(const TResultFields& f) {
-    const char* yes = "○ ";
-    const char* no = "Ｘ ";
+    const std::string yes = TavTr("ResultText", "○ ");
+    const std::string no = TavTr("ResultText", "Ｘ ");
     std::vector<std::string> lines = {
         "",
         f.Title + "  [" + f.Now + "]",
@@ -57,7 +61,7 @@ std::vector<std::string> ResultLines(const TResultFields& f) {
         f.Version,
         f.Time,
         f.Copyright,
-        std::string("読み取り専用 ") + (f.ReadOnly ? yes : no) + "隠しファイル " + (f.Hidden ? yes : no),
+        TavFormat(TavTr("ResultText", "読み取り専用 %1隠しファイル %2"), {f.ReadOnly ? yes : no, f.Hidden ? yes : no}),
         "",
         "CRC32:" + f.CRC32,
         "MD5  :" + f.MD5,

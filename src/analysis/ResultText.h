@@ -7,13 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "text/Translate.h"
+
 // Captions of the information area, bare (after a reset) and as prefixes of a value.
-inline constexpr const char* kCaptionName = "ファイル名:";
-inline constexpr const char* kCaptionSize = "ファイルサイズ:";
-inline constexpr const char* kCaptionVersion = "ファイルバージョン:";
-inline constexpr const char* kCaptionTime = "更新日時:";
-inline constexpr const char* kCaptionCopyright = "著作権:";
-inline constexpr const char* kCaptionPath = "ファイルパス:";
+inline constexpr const char* kCaptionName = TAV_TRANSLATE_NOOP("ResultText", "ファイル名:");
+inline constexpr const char* kCaptionSize = TAV_TRANSLATE_NOOP("ResultText", "ファイルサイズ:");
+inline constexpr const char* kCaptionVersion = TAV_TRANSLATE_NOOP("ResultText", "ファイルバージョン:");
+inline constexpr const char* kCaptionTime = TAV_TRANSLATE_NOOP("ResultText", "更新日時:");
+inline constexpr const char* kCaptionCopyright = TAV_TRANSLATE_NOOP("ResultText", "著作権:");
+inline constexpr const char* kCaptionPath = TAV_TRANSLATE_NOOP("ResultText", "ファイルパス:");
 // "ファイル名: " + value, and so on.
 std::string Captioned(const char* caption, const std::string& value);
 
@@ -27,13 +29,13 @@ std::string ElapsedText(uint32_t startTick, uint32_t nowTick);
 struct TResultFields {
     std::string Title;       // the application title
     std::string Now;         // short date and long time of now
-    std::string Name = kCaptionName;
-    std::string PathCaption = kCaptionPath;
+    std::string Name = TavTr("ResultText", kCaptionName);
+    std::string PathCaption = TavTr("ResultText", kCaptionPath);
     std::string Path;
-    std::string Size = kCaptionSize;
-    std::string Version = kCaptionVersion;
-    std::string Time = kCaptionTime;
-    std::string Copyright = kCaptionCopyright;
+    std::string Size = TavTr("ResultText", kCaptionSize);
+    std::string Version = TavTr("ResultText", kCaptionVersion);
+    std::string Time = TavTr("ResultText", kCaptionTime);
+    std::string Copyright = TavTr("ResultText", kCaptionCopyright);
     bool ReadOnly = false;
     bool Hidden = false;
     std::string CRC32, MD5, SHA1;

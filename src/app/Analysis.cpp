@@ -24,13 +24,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// "caption value" as the analysis writes it, with the caption in the window's language.
-QString ShownCaptioned(const char* caption, const std::string& line) {
-    const std::string_view bare(caption);
-    if (line.compare(0, bare.size(), bare) != 0) return Q(line);
-    return TTavrenne::Shown(caption) + Q(line.substr(bare.size()));
-}
-
 std::string S(const QString& s) { return s.toStdString(); }
 
 }  // namespace
@@ -99,19 +92,19 @@ public:
     void ShowPath(const std::string& path, const std::string& nameLine) override {
         w_.currentPath_ = TPath(path);
         w_.StatusPanels[1]->setText(w_.currentPath_.Display());
-        w_.Label1->setText(ShownCaptioned(kCaptionName, nameLine));
+        w_.Label1->setText(Q(nameLine));
     }
     void ShowInfo(const TShownInfo& info) override {
-        w_.Label2->setText(ShownCaptioned(kCaptionSize, info.Size));
-        w_.Label4->setText(ShownCaptioned(kCaptionTime, info.Time));
+        w_.Label2->setText(Q(info.Size));
+        w_.Label4->setText(Q(info.Time));
         w_.WatchedAge = info.Age;
         w_.ShownReadOnly = info.ReadOnly;
         w_.ShownHidden = info.Hidden;
         w_.CheckBox1->setChecked(info.ReadOnly);
         w_.CheckBox2->setChecked(info.Hidden);
         if (info.HasVersion) {
-            w_.Label3->setText(ShownCaptioned(kCaptionVersion, info.Version));
-            w_.Label5->setText(ShownCaptioned(kCaptionCopyright, info.Copyright));
+            w_.Label3->setText(Q(info.Version));
+            w_.Label5->setText(Q(info.Copyright));
         }
         w_.SetShownIcon(info.Icon);
         w_.Image1->show();
@@ -239,7 +232,7 @@ void TTavrenne::Action20Execute() {
     if (!CurrentEngine) return;
     CheckBox7->setChecked(false);  // a canceled run never shuts down
     CurrentEngine->SetCanceled(true);
-    AddLog(QStringLiteral("処理の中断"), lkWarning);
+    AddLog(tr("処理の中断"), lkWarning);
 }
 
 void TTavrenne::AnalyzeFile(TPath path) {

@@ -28,14 +28,16 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "app/SettingsAccess.h"
+#include "app/Translations.h"
 
 namespace {
 
-const char* const kOpenFilter =
+const char* const kOpenFilter = QT_TRANSLATE_NOOP(
+    "TTavrenne",
     "すべてのファイル(*.*)|*.*|実行ファイル(*.exe)|*.exe|書庫ファイル|*.zip;*.cab;*.lzh;*.gca;*.lha;*.rar;*.ace;*.tar|"
     "MD5ファイル(*.MD5)|*.md5|ISOイメージ(CD,DVD)|*.iso;*.mdf;*.mds|ビデオファイル|*.avi;*.div;*.mpg;*.swf;*.dix;*.wmv|"
     "ミュージックファイル|*.wav;*.mp3;*.mp4;*.cda;*.wma|"
-    "チェックサムファイル|SHA256SUMS;SHA512SUMS;SHA1SUMS;MD5SUMS;CHECKSUMS;*.sha256;*.sha512;*.sha1;*.md5;*.sfv";
+    "チェックサムファイル|SHA256SUMS;SHA512SUMS;SHA1SUMS;MD5SUMS;CHECKSUMS;*.sha256;*.sha512;*.sha1;*.md5;*.sfv");
 
 constexpr int kRecentFirstId = 600;
 constexpr int kSystemMenuItems = 7;
@@ -72,7 +74,7 @@ QString TTavrenne::StatusText(int panel) const {
 
 void TTavrenne::Action1Execute() {
     TFileDialogRequest request;
-    request.Filter = QString::fromUtf8(kOpenFilter);
+    request.Filter = tr(kOpenFilter);
     request.FilterIndex = 1;
     request.MustExist = true;
     const TPath path(Dialogs().OpenFile(request));
@@ -84,7 +86,7 @@ void TTavrenne::Action2Execute() {
 }
 
 void TTavrenne::Action8Execute() {
-    if (Dialogs().MessageBox(applicationTitle_, QStringLiteral("現在の取得情報をクリアします　よろしいですか？　"),
+    if (Dialogs().MessageBox(applicationTitle_, tr("現在の取得情報をクリアします　よろしいですか？　"),
                              TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
         ResetDisplay(true);
 }
@@ -98,7 +100,7 @@ void TTavrenne::Action10Execute() {
 }
 
 void TTavrenne::Action13Execute() {
-    const TPath help(ProgramLayout().HelpFile());
+    const TPath help(ManualFile());
     if (FileExistsByAge(help.Bytes())) Platform().OpenDocument(help.ToQString());
 }
 
@@ -115,7 +117,7 @@ void TTavrenne::Action15Execute() {
 
 void TTavrenne::Action16Execute() {
     if (Settings().CloseQuery() &&
-        Dialogs().MessageBox(QStringLiteral("終了の問い合わせ"), QStringLiteral("Tavrenneを終了します　よろしいですか？　"),
+        Dialogs().MessageBox(tr("終了の問い合わせ"), tr("Tavrenneを終了します　よろしいですか？　"),
                              TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
         return;
     close();
@@ -157,7 +159,7 @@ void TTavrenne::CheckFileChanged() {
     if (!FileExistsByAge(currentPath_.Bytes(), &age)) age = 0xFFFFFFFFu;
     if (age == WatchedAge) return;
     SuppressChangeCheck = true;
-    if (Dialogs().MessageBox(applicationTitle_, QStringLiteral("ファイルが更新されました。 再度情報を取得しますか？ "),
+    if (Dialogs().MessageBox(applicationTitle_, tr("ファイルが更新されました。 再度情報を取得しますか？ "),
                              TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
         AnalyzeFile(currentPath_);
     else

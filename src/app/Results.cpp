@@ -22,7 +22,7 @@
 namespace {
 
 const QString kEquals = QString(79, QLatin1Char('='));
-const QString kTextFilter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+const char* const kTextFilter = QT_TRANSLATE_NOOP("TTavrenne", "テキストファイル(*.txt)|*.txt");
 
 QString KindPrefix(int kind) { return QString::fromLatin1(LogKindPrefix(kind)); }
 
@@ -86,7 +86,7 @@ QStringList TTavrenne::LogFileLines() const {
 void TTavrenne::SaveLog() {
     if (ListView1->topLevelItemCount() == 0) return;
     TFileDialogRequest request;
-    request.Filter = kTextFilter;
+    request.Filter = tr(kTextFilter);
     request.OverwritePrompt = true;
     const TPath folder = ProgramFolderPath();
     request.InitialDir = folder.ToQString();
@@ -99,7 +99,7 @@ void TTavrenne::SaveLog() {
 
 void TTavrenne::ShowWriteError(const TPath& file, const QString& reason) {
     Dialogs().MessageBox(applicationTitle_,
-                         QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(file.Display(), reason),
+                         tr("ファイル %1 に書き込めません。\n%2").arg(file.Display(), reason),
                          TMsgButtons::Ok, TMsgIcon::Error);
 }
 
@@ -168,7 +168,7 @@ void TTavrenne::Action7Execute() { SaveResultsAs(); }
 
 void TTavrenne::SaveResultsAs() {
     TFileDialogRequest request;
-    request.Filter = kTextFilter;
+    request.Filter = tr(kTextFilter);
     request.OverwritePrompt = true;
     request.FileName = QString::fromStdString(ChangeFileExt(ExtractFileName(currentPath_.Display().toStdString()), ".txt"));
     TPath file(Dialogs().SaveFile(request));

@@ -96,11 +96,11 @@ bool TTavrenne::ExtractGca(const TPath& archive, QWidget* owner, bool extractHer
 void TTavrenne::RunOrExtract() {
     const QString name = currentPath_.FileName().Display();
     if (Dialogs().MessageBox(applicationTitle_,
-                             name + QStringLiteral("の解凍(zip,lha,cab,gca)もしくは実行(関連付けから起動)を行います よろしいですか?"),
+                             tr("%1の解凍(zip,lha,cab,gca)もしくは実行(関連付けから起動)を行います よろしいですか?").arg(name),
                              TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
         return;
     if (!FileExistsByAge(currentPath_.Bytes())) {
-        Dialogs().MessageBox(applicationTitle_, QStringLiteral("ファイルが見つかりません"), TMsgButtons::Ok, TMsgIcon::Error);
+        Dialogs().MessageBox(applicationTitle_, tr("ファイルが見つかりません"), TMsgButtons::Ok, TMsgIcon::Error);
         return;
     }
 
@@ -115,13 +115,13 @@ void TTavrenne::RunOrExtract() {
         const bool windowsProgram = extension == ".exe" || extension == ".com";
         const bool program = !windowsProgram && IsProgramFile(currentPath_.Bytes());
         if ((windowsProgram || program) &&
-            Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("このファイルは実行形式です 実行しますか？"),
+            Dialogs().MessageBox(tr("確認"), tr("このファイルは実行形式です 実行しますか？"),
                                  TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
             return;
         if (program) {
             QString reason;
             if (!Platform().StartProgramFile(currentPath_, &reason))
-                Dialogs().MessageBox(applicationTitle_, name + QStringLiteral("を実行できませんでした\n") + reason,
+                Dialogs().MessageBox(applicationTitle_, tr("%1を実行できませんでした\n%2").arg(name, reason),
                                      TMsgButtons::Ok, TMsgIcon::Error);
             return;
         }
@@ -129,18 +129,17 @@ void TTavrenne::RunOrExtract() {
         QPointer<TTavrenne> self(this);
         Platform().OpenFile(currentPath_, [self, name](const QString& reason) {
             if (self)
-                Dialogs().MessageBox(self->applicationTitle_, name + QStringLiteral("を開けませんでした\n") + reason,
+                Dialogs().MessageBox(self->applicationTitle_, tr("%1を開けませんでした\n%2").arg(name, reason),
                                      TMsgButtons::Ok, TMsgIcon::Error);
         });
         return;
     }
 
     if (Extract(*row, currentPath_, this, false))
-        Dialogs().MessageBox(QStringLiteral("結果報告"),
-                             QString::fromLatin1(row->Kind) + QStringLiteral("ファイルの解凍が終了しました。"),
+        Dialogs().MessageBox(tr("結果報告"), tr("%1ファイルの解凍が終了しました。").arg(QString::fromLatin1(row->Kind)),
                              TMsgButtons::Ok, TMsgIcon::Information);
     else
-        Dialogs().MessageBox(QStringLiteral("結果報告"),
-                             QStringLiteral("このファイルに対する作業が正しく終了しませんでした！ファイルが不正かDLLエラーです"),
+        Dialogs().MessageBox(tr("結果報告"),
+                             tr("このファイルに対する作業が正しく終了しませんでした！ファイルが不正かDLLエラーです"),
                              TMsgButtons::Ok, TMsgIcon::Error);
 }

@@ -29,7 +29,7 @@ Tspwindow::Tspwindow(TMainWindow& main) : QWidget(nullptr) {
     SpImage->setAlignment(Qt::AlignCenter);
     picture_ = SplashPicture();
     SpImage->setPixmap(picture_);
-    VersionText = QStringLiteral("ファイルバージョン　") + QString::fromStdString(main.ProgramInfo().FileVersion);
+    VersionText = tr("ファイルバージョン　%1").arg(QString::fromStdString(main.ProgramInfo().FileVersion));
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - QPoint(width() / 2, height() / 2));

@@ -32,6 +32,7 @@
 #include "app/Art.h"
 #include "analysis/ResultText.h"
 #include "app/Tavrenne.h"
+#include "text/Translate.h"
 #include "components/WindowLook.h"
 #include "engine/NormalFileInfo.h"
 #include "platform/IconLookup.h"
@@ -82,21 +83,8 @@ T* Named(T* widget, const char* name) {
 
 }  // namespace
 
-// The analysis's captions are its own (std) texts; the window shows them translated.
-constexpr const char* kShownAnalysisTexts[] = {
-    QT_TRANSLATE_NOOP("TTavrenne", "ファイル名:"),   QT_TRANSLATE_NOOP("TTavrenne", "ファイルサイズ:"),
-    QT_TRANSLATE_NOOP("TTavrenne", "ファイルバージョン:"), QT_TRANSLATE_NOOP("TTavrenne", "更新日時:"),
-    QT_TRANSLATE_NOOP("TTavrenne", "著作権:"),       QT_TRANSLATE_NOOP("TTavrenne", "ファイルパス:"),
-};
-static_assert(std::string_view(kShownAnalysisTexts[0]) == kCaptionName &&
-              std::string_view(kShownAnalysisTexts[1]) == kCaptionSize &&
-              std::string_view(kShownAnalysisTexts[2]) == kCaptionVersion &&
-              std::string_view(kShownAnalysisTexts[3]) == kCaptionTime &&
-              std::string_view(kShownAnalysisTexts[4]) == kCaptionCopyright &&
-              std::string_view(kShownAnalysisTexts[5]) == kCaptionPath,
-              "every caption the window shows has its translation");
-
-QString TTavrenne::Shown(const char* text) { return QCoreApplication::translate("TTavrenne", text); }
+// The analysis's captions are its own texts, translated where they are written.
+QString TTavrenne::Shown(const char* caption) { return QString::fromStdString(TavTr("ResultText", caption)); }
 
 TTavrenne::TTavrenne(QWidget* parent) : QMainWindow(parent) {
     Tavrenne = this;

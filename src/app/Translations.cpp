@@ -7,10 +7,14 @@
 
 #include <string>
 
+#include "engine/FileUtils.h"
 #include "platform/Dialogs.h"
+#include "platform/Platform.h"
 #include "text/Translate.h"
 
 namespace {
+
+TLanguage g_installed = TLanguage::Japanese;
 
 bool Install(QTranslator* translator, bool loaded) {
     if (!loaded || !QCoreApplication::installTranslator(translator)) {
@@ -28,6 +32,7 @@ std::string TranslatedByQt(const char* context, const char* source) {
 }  // namespace
 
 bool InstallLanguage(TLanguage language) {
+    g_installed = language;
     if (language == TLanguage::Japanese) return InstallQtTranslation();
     auto* ours = new QTranslator(QCoreApplication::instance());
     const bool loaded = Install(ours, ours->load(QStringLiteral(":/i18n/tavrenne_en.qm")));
@@ -39,7 +44,16 @@ bool InstallLanguage(TLanguage language) {
     return loaded;
 }
 
+TLanguage InstalledLanguage() { return g_installed; }
+
+std::string ManualFile() {
+    const TProgramLayout layout = ProgramLayout();
+    const std::string english = layout.HelpFile(true);
+    return g_installed == TLanguage::English && FileExistsByAge(english) ? english : layout.HelpFile();
+}
+
 void RemoveLanguage() {
+    g_installed = TLanguage::Japanese;
     SetTranslateHook(nullptr);
     // Every translator is the application's child: the program's, Qt's and the stand-ins.
     for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {

@@ -48,7 +48,7 @@ void DrawCentredLine(QPixmap& picture, const QFont& font, const QString& text, i
 
 TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("VersionDlg"));
-    setWindowTitle(main.ApplicationTitle() + QStringLiteral(" のバージョン情報"));
+    setWindowTitle(tr("%1 のバージョン情報").arg(main.ApplicationTitle()));
     setFont(main.font());
     SetFixedDialog(*this, QSize(436, 252));
 
@@ -63,7 +63,7 @@ TVersionDlg::TVersionDlg(const TTavrenne& main, QWidget* parent) : QDialog(paren
         painter.drawPixmap(0, 0, art);
     }
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    VersionLine = QStringLiteral("アプリケーションバージョン: ") + QString::fromStdString(main.ProgramInfo().FileVersion);
+    VersionLine = tr("アプリケーションバージョン: %1").arg(QString::fromStdString(main.ProgramInfo().FileVersion));
     BuildLine = QStringLiteral("[") + main.BuildText + QStringLiteral("  ") +
                 QString::fromStdString(main.ProgramInfo().TimeTextShort) + QStringLiteral("]");
     const TAboutLineTops tops = AboutLineTops(QFontMetrics(AboutLineFont(font())).lineSpacing(), height());

@@ -1,6 +1,7 @@
 #include "cli/Analyze.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,15 +11,17 @@
 #include "engine/ChecksumList.h"
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
+#include "settings/Language.h"
 #include "settings/SettingsFile.h"
 #include "text/Cp932.h"
 #include "text/DateTimeFormat.h"
+#include "text/Translate.h"
 
 namespace {
 
 const char* const kAnalyzeUsage =
     "usage: tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare auto|md5|sha1|crc32|sha256|sha512 VALUE]\n"
-    "                            [--cp932] [--] FILE\n";
+    "                            [--cp932] [--lang ja|en|auto] [--] FILE\n";
 
 const char* const kBlanks = " \t\r\n\v\f";
 
@@ -117,6 +120,8 @@ int RunAnalyze(const std::vector<std::string>& args) {
     bool fileSeen = false;
     bool switchSeen = false;
     bool optionsEnded = false;
+    // Japanese unless asked: scripts read the lines as they always were.
+    TLanguage language = TLanguage::Japanese;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool option = !optionsEnded && a.size() > 1 && a[0] == '-';
@@ -134,6 +139,17 @@ int RunAnalyze(const std::vector<std::string>& args) {
             upper = true;
         } else if (a == "--cp932") {
             cp932Output = true;
+        } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
+            std::string value;
+            if (a == "--lang") {
+                if (i + 1 >= args.size()) return AnalyzeUsage("--lang needs ja, en or auto");
+                value = args[++i];
+            } else {
+                value = a.substr(7);
+            }
+            const std::optional<TLanguageChoice> choice = ParseLanguageChoice(value);
+            if (!choice) return AnalyzeUsage("--lang takes ja, en or auto");
+            language = DecideLanguage(TLanguageEnvironment::OfProcess(), TLanguageChoice::Auto, choice);
         } else if (a == "--compare") {
             if (i + 2 >= args.size()) return AnalyzeUsage("--compare needs a kind and a value");
             const std::string& kindName = args[++i];
@@ -163,6 +179,8 @@ int RunAnalyze(const std::vector<std::string>& args) {
         }
     }
     if (!fileSeen || file.empty()) return AnalyzeUsage("analyze needs a FILE");
+    // The result and log lines in the language chosen; messages of this tool stay English.
+    if (language == TLanguage::English) SetTranslateHook(&EnglishText);
 
     TAnalysisRequest request;
     for (const TDigestKindInfo& k : DigestKinds())

@@ -56,7 +56,7 @@ std::string TProgramLayout::DigestPassFolder() const {
     return installed_ ? Join(data_, "Digest_Pass") : File("Digest_Pass");
 }
 std::string TProgramLayout::HelperProgram() const { return File(ExecutableFileName("tavrfix")); }
-std::string TProgramLayout::HelpFile() const { return File("manual/index.html"); }
+std::string TProgramLayout::HelpFile(bool english) const { return File(english ? "manual/en/index.html" : "manual/index.html"); }
 std::string TProgramLayout::ErrorLogFile() const { return File("ErrorLog.txt"); }
 
 std::string TProgramLayout::ShutdownLog(const std::string& analysedPath) const {

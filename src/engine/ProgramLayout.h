@@ -23,7 +23,8 @@ public:
     std::string CacheFolder() const;                         // Cache
     std::string DigestPassFolder() const;                    // Digest_Pass
     std::string HelperProgram() const;                       // the maintenance helper, tavrfix
-    std::string HelpFile() const;                            // manual/index.html (the help)
+    // The help: manual/index.html (Japanese) or manual/en/index.html (English).
+    std::string HelpFile(bool english = false) const;
     std::string ErrorLogFile() const;                        // ErrorLog.txt: opened, never written
     // The result text written before a shutdown: the analysed file's name with ".log".
     std::string ShutdownLog(const std::string& analysedPath) const;

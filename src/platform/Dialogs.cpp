@@ -162,8 +162,8 @@ public:
         }
         QPushButton* yes = nullptr;
         if (buttons == TMsgButtons::YesNo) {
-            yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-            box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+            yes = box.addButton(QCoreApplication::translate("TDialogs", "はい(&Y)"), QMessageBox::YesRole);
+            box.addButton(QCoreApplication::translate("TDialogs", "いいえ(&N)"), QMessageBox::NoRole);
             box.setDefaultButton(yes);
         } else {
             box.setStandardButtons(QMessageBox::Ok);

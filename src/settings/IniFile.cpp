@@ -14,6 +14,7 @@
 #include "engine/AtomicFile.h"
 #include "engine/FileUtils.h"
 #include "text/Cp932.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ std::string OneLine(std::string s) {
 }  // namespace
 
 EIniWriteError::EIniWriteError(std::string path, std::string reason)
-    : std::runtime_error(path + " に書き込めません"), path_(std::move(path)), reason_(std::move(reason)) {}
+    : std::runtime_error(TavFormat(TavTr("IniFile", "%1 に書き込めません"), {path})), path_(std::move(path)), reason_(std::move(reason)) {}
 
 bool ParseIniInteger(const std::string& text, int& value) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

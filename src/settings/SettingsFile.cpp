@@ -7,6 +7,7 @@
 #include "engine/FileUtils.h"
 #include "settings/IniFile.h"
 #include "text/TextUtil.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -198,8 +199,8 @@ TLoadResult LoadSettingsFrom(const TIniDocument& ini, const std::string& running
 
     if (runningVersion != storedVersion) {
         r.Upgraded = true;
-        r.UpgradeText1 = "TavrenneがVersion " + storedVersion + "から";
-        r.UpgradeText2 = runningVersion + "へ更新されました";
+        r.UpgradeText1 = TavFormat(TavTr("SettingsFile", "TavrenneがVersion %1から"), {storedVersion});
+        r.UpgradeText2 = TavFormat(TavTr("SettingsFile", "%1へ更新されました"), {runningVersion});
         if (ini.ReadBool(sec, "#BackConfig", false)) r.HelperStarts.push_back({"-D", false});
     }
     if (ini.ReadBool(sec, "#check oldun", true)) r.HelperStarts.push_back({"-O", true});

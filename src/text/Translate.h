@@ -15,6 +15,9 @@ using TTranslateHook = std::string (*)(const char* context, const char* source);
 // Installed once at start-up; nullptr (the default) leaves every text as written.
 void SetTranslateHook(TTranslateHook hook);
 
+// Marks a source text kept in a constant for lupdate; TavTr(context, constant) translates it.
+#define TAV_TRANSLATE_NOOP(context, source) source
+
 // The source text in the installed language.
 std::string TavTr(const char* context, const char* source);
 
