@@ -64,6 +64,49 @@ TEST_F(WindowLanguage, InEnglishTheKeyCaptions) {
     EXPECT_EQ(w_->Label4->text(), QStringLiteral("Modified:"));
 }
 
+TEST_F(WindowLanguage, InEnglishTheLogBoxesResultTextAndHelp) {
+    Remake(TLanguage::English);
+    EXPECT_EQ(Log().front().Text, QStringLiteral("File information tool --- Tavrenne 2.46 ---"));
+    const QString path = MakeFile(QStringLiteral("abc.txt"), std::string("abc"));
+    const int from = LogCount();
+    w_->AnalyzeFile(TPath(path));
+    QStringList log;
+    for (const TLogLine& line : Log(from)) log << line.Text;
+    EXPECT_EQ(log.mid(0, 3), (QStringList{QStringLiteral("Reading the file information of abc.txt... please wait"),
+                                          QStringLiteral("Computing the MD5 of abc.txt"),
+                                          QStringLiteral("Computed the MD5 of abc.txt")}));
+    EXPECT_EQ(log.back(), QStringLiteral("Elapsed time:  0 h  0 min  0 s"));
+
+    w_->Action8->trigger();  // answered No
+    ASSERT_FALSE(dialogs_.Messages().empty());
+    EXPECT_EQ(dialogs_.Messages().back().Text, QStringLiteral("Clear the current results?"));
+
+    // The saved result text is for people: English, the same layout.
+    const QString target = MakeFile(QStringLiteral("r.txt"), std::string());
+    ASSERT_TRUE(w_->WriteResults(TPath(target)));
+    QFile saved(target);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    ASSERT_GT(lines.size(), 14);
+    EXPECT_EQ(lines[4], QByteArray("Name: abc.txt\r"));
+    EXPECT_EQ(lines[6], QByteArray("Size: 3 Bytes\r"));
+    EXPECT_EQ(lines[10], QByteArray("Read-only: No  Hidden: No \r"));
+    EXPECT_EQ(lines[13], QByteArray("MD5  :900150983cd24fb0d6963f7d28e17f72\r"));
+
+    // Help opens the English manual, and the Japanese one while there is no English one.
+    QDir(platform_.Folder).mkpath(QStringLiteral("manual/en"));
+    for (const char* page : {"/manual/index.html", "/manual/en/index.html"}) {
+        QFile index(platform_.Folder + QLatin1String(page));
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    }
+    w_->Action13->trigger();
+    EXPECT_EQ(platform_.Opened, QStringList{platform_.Folder + QStringLiteral("/manual/en/index.html")});
+    QFile::remove(platform_.Folder + QStringLiteral("/manual/en/index.html"));
+    platform_.Opened.clear();
+    w_->Action13->trigger();
+    EXPECT_EQ(platform_.Opened, QStringList{platform_.Folder + QStringLiteral("/manual/index.html")});
+}
+
 TEST_F(WindowLanguage, InJapaneseEveryTextIsAsWritten) {
     const auto written = WindowTexts(*w_);
     Remake(TLanguage::Japanese);

@@ -45,11 +45,13 @@ protected:
         if (ec) fs::copy_file(built, copy);
         program_ = copy.string();
     }
-    CliRun Cli(const std::vector<std::string>& args, const std::string& workDir = {}) const {
+    CliRun Cli(const std::vector<std::string>& args, const std::string& workDir = {},
+               const std::vector<std::pair<std::string, std::string>>& environment = {}) const {
         std::vector<std::string> argv{program_, "analyze"};
         argv.insert(argv.end(), args.begin(), args.end());
         ProcessOptions options;
         options.Unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+        options.Set = environment;
         options.WorkDir = workDir;
         const ProcessResult p = RunProcess(argv, options);
         CliRun r{p.Status, {}, p.Out, p.Err};
@@ -332,3 +334,40 @@ TEST_F(CliAnalyze, AnyNameIsAnalysedAndPrintedSafely) {
 }
 
 }  // namespace
+
+// "--lang en" prints the window's English result and log; Japanese stays the default whatever
+// the desktop's language, so scripts that read the lines keep working.
+TEST_F(CliAnalyze, TheLanguageOfTheLinesIsChosenBySwitch) {
+    const std::string path = File("abc.txt", "abc");
+    File("SHA256SUMS", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  abc.txt\n");
+    const CliRun english = Cli({"--lang", "en", "--compare", "md5", "900150983cd24fb0d6963f7d28e17f72", path});
+    ASSERT_EQ(english.status, 0) << english.err;
+    EXPECT_EQ(english.out[4], "Name: abc.txt");
+    EXPECT_EQ(english.out[5], "Path:" + path);
+    EXPECT_EQ(english.out[6], "Size: 3 Bytes");
+    EXPECT_EQ(english.out[12], "CRC32:352441c2");
+    for (const char* line : {"[I] File information tool --- Tavrenne 2.46 ---",
+                             "[I] Reading the file information of abc.txt... please wait",
+                             "[I] Computed the MD5 of abc.txt", "[I] Compared MD5 ---> Match",
+                             "[I] SHA256SUMS: Compared SHA-256 ---> Match", "[I] Elapsed time:  0 h  0 min  0 s"}) {
+        bool found = false;
+        for (const std::string& l : english.out) found = found || (l.size() > 4 && LogText(l) == line);
+        EXPECT_TRUE(found) << line << "\n" << english.Joined();
+    }
+    for (const std::string& l : english.out)
+        for (unsigned char c : l) ASSERT_LT(c, 0x80) << l;  // plain ASCII in English
+
+    // Unset and asked for, under an English desktop: the lines of today. "auto" follows it.
+    const std::vector<std::pair<std::string, std::string>> desktop = {{"LANGUAGE", "en"}, {"LANG", "en_US.UTF-8"}};
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{path}, std::vector<std::string>{"--lang=ja", path}}) {
+        const CliRun r = Cli(args, {}, desktop);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out[4], "ファイル名: abc.txt");
+    }
+    EXPECT_EQ(Cli({"--lang", "auto", path}, {}, desktop).out.at(4), "Name: abc.txt");
+    EXPECT_EQ(Cli({"--lang", "auto", path}, {}, {{"LANGUAGE", "ja"}}).out.at(4), "ファイル名: abc.txt");
+    const CliRun bad = Cli({"--lang", "de", path});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(Contains(bad.err, "--lang takes ja, en or auto")) << bad.err;
+}
