@@ -26,6 +26,8 @@ TEST_F(WindowLanguage, InEnglishNoTextIsJapanese) {
     Remake(TLanguage::English);
     EXPECT_TRUE(JapaneseTexts(*w_).isEmpty()) << JapaneseTexts(*w_).join(QLatin1Char('\n')).toStdString();
     EXPECT_GT(WindowTexts(*w_).size(), 60u);  // the walk found the window's texts
+    w_->show();
+    EXPECT_TRUE(CutLabels(*w_).isEmpty()) << CutLabels(*w_).join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(WindowLanguage, InEnglishTheKeyCaptions) {
