@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/AnalysisRun.h"
+#include "analysis/Comparison.h"
 #include "analysis/ResultText.h"
 #include "cli/TerminalText.h"
 #include "engine/ChecksumList.h"
@@ -22,13 +23,6 @@ namespace {
 const char* const kAnalyzeUsage =
     "usage: tavrenne-cli analyze [-a|-c|-m|-h] [--upper] [--compare auto|md5|sha1|crc32|sha256|sha512 VALUE]\n"
     "                            [--cp932] [--lang ja|en|auto] [--] FILE\n";
-
-const char* const kBlanks = " \t\r\n\v\f";
-
-std::string Trimmed(const std::string& value) {
-    const size_t first = value.find_first_not_of(kBlanks);
-    return first == std::string::npos ? std::string() : value.substr(first, value.find_last_not_of(kBlanks) + 1 - first);
-}
 
 int AnalyzeUsage(const std::string& problem) {
     std::fprintf(stderr, "tavrenne-cli: %s\n%s", problem.c_str(), kAnalyzeUsage);
@@ -156,11 +150,11 @@ int RunAnalyze(const std::vector<std::string>& args) {
             std::string value = args[++i];
             // The window compares nothing for an empty value; a script whose variable is
             // unset must not pass for a match.
-            if (Trimmed(value).empty())
+            if (TrimmedCompareValue(value).empty())
                 return AnalyzeUsage("--compare needs a value that is not empty or blank");
             const TDigestKindInfo* kind = nullptr;
             if (kindName == "auto") {
-                value = Trimmed(value);
+                value = TrimmedCompareValue(value);
                 kind = DigestKindByTextLength(value.size());
                 if (!kind)
                     return AnalyzeUsage("--compare auto: a value of " + std::to_string(value.size()) +

@@ -113,7 +113,7 @@ void DigestAllRows(std::vector<TBatchRow>& rows, std::vector<std::string>& reaso
                    const std::string& separator) {
     std::atomic<size_t> next{0};
     auto work = [&] {
-        TFileDigests engine(TDigestSet{TDigestKind::CRC32, TDigestKind::MD5, TDigestKind::SHA1});
+        TFileDigests engine(AllDigestKinds());
         engine.SetBufferSize(bufferKB);
         engine.SetIconsWanted(false);
         for (size_t r; (r = next.fetch_add(1)) < rows.size();) {

@@ -5,6 +5,7 @@
 
 #include "text/Cp932.h"
 #include "text/Utf8.h"
+#include "text/TextUtil.h"
 
 namespace {
 
@@ -12,9 +13,8 @@ constexpr std::string_view kListByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsListBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsListHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-bool AllListHex(std::string_view s) { return std::all_of(s.begin(), s.end(), IsListHex); }
+bool AllListHex(std::string_view s) { return std::all_of(s.begin(), s.end(), IsHexDigit); }
 
 // The entry's name as written, or unescaped; false for an escape no writer makes.
 bool TakeListName(std::string_view name, bool escaped, TListEntry& e) {
@@ -45,12 +45,6 @@ std::string UpperHex(std::string_view s) {
 }  // namespace
 
 const TDigestKindInfo& SfvDigestKind() { return DigestKindInfo(TDigestKind::CRC32); }
-
-const TDigestKindInfo* DigestKindByTextLength(size_t length) {
-    for (const TDigestKindInfo& k : DigestKinds())
-        if (k.TextLength == length) return &k;
-    return nullptr;
-}
 
 bool LooksBinary(std::string_view firstBytes) {
     return firstBytes.substr(0, kListProbeBytes).find('\0') != std::string_view::npos;

@@ -102,5 +102,3 @@ std::optional<std::string> FormatListLine(TListFormat format, const TDigestKindI
 // The one kind an SFV list holds: CRC32.
 const TDigestKindInfo& SfvDigestKind();
 
-// The kind whose texts have this many hexadecimal digits; nullptr when none has.
-const TDigestKindInfo* DigestKindByTextLength(size_t length);

@@ -53,3 +53,9 @@ TDigestSet AllDigestKinds() {
         if (k.InAll) all.Add(k.Kind);
     return all;
 }
+
+const TDigestKindInfo* DigestKindByTextLength(size_t length) {
+    for (const TDigestKindInfo& k : DigestKinds())
+        if (k.TextLength == length) return &k;
+    return nullptr;
+}

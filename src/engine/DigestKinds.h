@@ -37,6 +37,8 @@ const TDigestKindInfo& DigestKindInfo(TDigestKind kind);
 const TDigestKindInfo* DigestKindByCommandName(std::string_view name);
 // '\0' matches nothing.
 const TDigestKindInfo* DigestKindBySwitch(char letter);
+// The kind whose texts have this many hexadecimal digits; nullptr when none has.
+const TDigestKindInfo* DigestKindByTextLength(size_t length);
 
 // A set of digest kinds.
 class TDigestSet {

@@ -12,15 +12,14 @@
 
 #include "engine/FileUtils.h"
 #include "engine/ProgramLayout.h"
+#include "text/TextUtil.h"
 
 namespace {
 
 constexpr uint8_t kIdentityFormat = 1;
 
-bool IsHexDigit(uint8_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
 bool IsHexText(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return IsHexDigit(uint8_t(c)); });
+    return std::all_of(text.begin(), text.end(), IsHexDigit);
 }
 
 // A text field of `capacity` characters: its length byte is 0 or `capacity`, its characters
@@ -29,7 +28,7 @@ bool CacheFieldIntact(const uint8_t* field, size_t capacity) {
     const size_t len = field[0];
     if (len != 0 && len != capacity) return false;
     for (size_t i = 1; i <= capacity; ++i)
-        if (i <= len ? !IsHexDigit(field[i]) : field[i] != 0) return false;
+        if (i <= len ? !IsHexDigit(char(field[i])) : field[i] != 0) return false;
     return true;
 }
 
