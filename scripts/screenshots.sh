@@ -240,7 +240,6 @@ kTools=$(letter TTavrenne '追加機能(&T)')
 kHashText=$(letter TTavrenne '文字列からハッシュ生成(&H)...')
 kSame=$(letter TTavrenne '同一ファイルを検索(&S)...')
 kDigest=$(letter TTavrenne 'Digest認証ツール(&D)...')
-kOptionsMenu=$(letter TTavrenne 'オプション(&C)')
 kOptions=$(letter TTavrenne '詳細設定(&C)...')
 kHelp=$(letter TTavrenne 'ヘルプ(&H)')
 kAbout=$(letter TTavrenne 'バージョン情報(&V)...')
@@ -418,7 +417,9 @@ stop
 # The options dialog and a few of its pages: a click on the first node of the tree on its left,
 # then the arrow keys, which keep the focus in the tree as they go from page to page.
 start "$files/readme.txt"
-keys "alt+$kOptionsMenu" "$kOptions"
+# The Options menu is reached from the File menu, not by its own Alt key, which in English the
+# main window's Open button may share.
+keys "alt+$kFile" Right Right Right Right "$kOptions"
 if options=$(wait_new_active "$main"); then
   xdotool mousemove --window "$options" 90 85 click 1
   sleep 1
