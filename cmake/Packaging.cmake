@@ -8,7 +8,8 @@ set(TAV_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 set(TAV_PACKAGE_BUILD_DIR ${PROJECT_BINARY_DIR}/package-data)
 
 install(TARGETS tavrenne tavrenne-cli tavrfix RUNTIME DESTINATION ${TAV_PROGRAM_DIR})
-# The help command opens manual/index.html in the program folder.
+# The help command opens manual/index.html (Japanese) or manual/en/index.html (English) in the
+# program folder; the whole tree goes, the English pages with it.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual DESTINATION ${TAV_PROGRAM_DIR})
 install(CODE "
   foreach(name tavrenne tavrenne-cli)

@@ -1,19 +1,43 @@
 #!/usr/bin/env bash
 # Takes the manual's pictures: runs the built program on a virtual screen (Xvfb, 1280x800)
-# under openbox, drives it with xdotool and writes PNGs to docs/manual/images/.
+# under openbox, drives it with xdotool and writes PNGs to docs/manual/images/ (Japanese) or
+# docs/manual/en/images/ (English).
 #
-#   scripts/screenshots.sh [BUILD]      BUILD: the build folder (default build); its bin/ is used
+#   scripts/screenshots.sh [--lang ja|en] [BUILD]
+#       --lang: the language of the windows and of the pictures (default ja; the variable
+#               SCREENSHOTS_LANG gives it too); BUILD: the build folder (default build), whose
+#               bin/ is used
+#
+# The menu keys and window titles the script needs are looked up in the English translation
+# (translations/tavrenne_en.ts) when it takes the English pictures, so they follow its wording; a
+# text not translated yet is shown, and found, in Japanese.
 #
 # The program runs from a temporary copy of bin/ with a temporary HOME and XDG folders, so the
 # user's settings, cache and running Tavrenne are never touched.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-build}
+language=${SCREENSHOTS_LANG:-ja}
+build=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --lang) [ $# -ge 2 ] || { echo "screenshots: --lang needs ja or en" >&2; exit 2; }
+            language=$2; shift 2 ;;
+    --lang=*) language=${1#--lang=}; shift ;;
+    -*) echo "screenshots: unknown option $1 (usage: scripts/screenshots.sh [--lang ja|en] [BUILD])" >&2; exit 2 ;;
+    *) [ -z "$build" ] || { echo "screenshots: one build folder only" >&2; exit 2; }
+       build=$1; shift ;;
+  esac
+done
+case $language in
+  ja) out=$root/docs/manual/images manual=index.html ;;
+  en) out=$root/docs/manual/en/images manual=en/index.html ;;
+  *) echo "screenshots: --lang $language: not ja or en" >&2; exit 2 ;;
+esac
+build=${build:-build}
 case $build in /*) ;; *) [ -d "$build" ] || build=$root/$build ;; esac
 bin=$(cd "$build/bin" 2>/dev/null && pwd) || { echo "screenshots: no $build/bin (build first)" >&2; exit 1; }
 [ -x "$bin/tavrenne" ] || { echo "screenshots: $bin/tavrenne is missing (build first)" >&2; exit 1; }
-out=$root/docs/manual/images
 mkdir -p "$out"
 
 # ---- what the script needs, from Debian -----------------------------------------------------
@@ -53,17 +77,21 @@ cp -a "$root/docs/manual" "$prog/manual"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
-# Japanese dates, sizes and file types as on a Japanese desktop; the locale is compiled into the
-# temporary folder when the system has not generated it.
+# Dates, sizes and file types as on a Japanese (or an American English) desktop; the locale is
+# compiled into the temporary folder when the system has not generated it. The windows' language
+# is set as well by --lang, so a missing locale changes the dates' form but never the language.
+locale_name=ja_JP
+[ "$language" = en ] && locale_name=en_US
 lang=C.UTF-8
-if locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
-  lang=ja_JP.UTF-8
-elif [ -e /usr/share/i18n/locales/ja_JP ] && localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null; then
+if locale -a 2>/dev/null | grep -qix "$locale_name.utf-\\?8"; then
+  lang=$locale_name.UTF-8
+elif [ -e "/usr/share/i18n/locales/$locale_name" ] &&
+     localedef -i "$locale_name" -f UTF-8 "$work/locale/$locale_name.UTF-8" 2>/dev/null; then
   export LOCPATH=$work/locale
-  lang=ja_JP.UTF-8
+  lang=$locale_name.UTF-8
 fi
 # (bash itself cannot see a locale compiled here; its warning is of no matter.)
-export LANG=$lang LC_ALL=$lang QT_QPA_PLATFORM=xcb 2>/dev/null
+export LANG=$lang LC_ALL=$lang LANGUAGE=$language QT_QPA_PLATFORM=xcb 2>/dev/null
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER XDG_CURRENT_DESKTOP
 
 display=
@@ -82,7 +110,11 @@ sleep 1
 
 # ---- sample files ----------------------------------------------------------------------------
 files=$work/files
-printf 'Tavrenne のスクリーンショット用のファイルです。\n' >"$files/readme.txt"
+if [ "$language" = en ]; then
+  printf 'A file for the screenshots of Tavrenne.\n' >"$files/readme.txt"
+else
+  printf 'Tavrenne のスクリーンショット用のファイルです。\n' >"$files/readme.txt"
+fi
 for n in 1 2 3; do head -c $((n * 40000)) /dev/zero | tr '\0' "$n" >"$files/data$n.bin"; done
 cp "$files/data1.bin" "$files/data1-copy.bin"
 python3 "$root/scripts/sample_exe.py" "$files/sample.exe"
@@ -94,10 +126,13 @@ mkdir -p "$many"
 (cd "$many" && seq -f 'file%05g.txt' 1 40000 | xargs touch)
 
 # ---- helpers ---------------------------------------------------------------------------------
+# Every start, and every later start that hands a file to the running window, in the language
+# of the pictures whatever the settings say.
+tavrenne=("$prog/tavrenne" --lang "$language")
 program=
 start() {   # start the program with the given arguments; sets $main to its main window
   # From the sample folder: the open dialog starts in the current folder until one is chosen.
-  (cd "$files" && exec "$prog/tavrenne" "$@") >>"$work/tavrenne.log" 2>&1 &
+  (cd "$files" && exec "${tavrenne[@]}" "$@") >>"$work/tavrenne.log" 2>&1 &
   program=$!
   pids+=("$program")
   main=$(wait_window "Tavrenne ")
@@ -150,6 +185,40 @@ wait_idle() {   # wait_idle PID LIMIT: until the process has used no processor t
 
 keys() { xdotool key --delay 120 "$@"; sleep 0.6; }
 
+shown() {   # shown CONTEXT TEXT: what the windows show for the Japanese TEXT: its English in the
+            # translation (CONTEXT's first, else any context's) in English, else TEXT itself
+  if [ "$language" = ja ]; then printf '%s\n' "$2"; return 0; fi
+  python3 - "$root/translations/tavrenne_en.ts" "$1" "$2" <<'PY'
+import sys
+import xml.etree.ElementTree as ET
+ts, context, source = sys.argv[1:4]
+own = other = None
+for c in ET.parse(ts).getroot().iter("context"):
+    for m in c.iter("message"):
+        t = m.find("translation")
+        if m.findtext("source") != source or t is None or not t.text:
+            continue
+        if t.get("type") in ("vanished", "obsolete"):
+            continue
+        if c.findtext("name") == context and own is None:
+            own = t.text
+        elif other is None:
+            other = t.text
+shown = own if own is not None else other if other is not None else source
+print(shown)
+PY
+}
+
+letter() {  # letter CONTEXT TEXT: the key that the "&" of TEXT, as shown, marks (lower case)
+  local text
+  text=$(shown "$1" "$2")
+  text=${text//&&/}
+  case $text in
+    *'&'?*) text=${text#*&}; printf '%s\n' "${text:0:1}" | tr '[:upper:]' '[:lower:]' ;;
+    *) echo "screenshots: no key marked in '$text' (for '$2')" >&2; return 1 ;;
+  esac
+}
+
 shot() {    # shot WINDOW NAME [BELOW]: the window with the frame openbox draws around it and BELOW
             # more pixels under it (for a list that drops out of it), as NAME.png
   local id=$1 name=$2 below=${3:-0} X Y WIDTH HEIGHT l r t b
@@ -163,6 +232,26 @@ shot() {    # shot WINDOW NAME [BELOW]: the window with the frame openbox draws 
   convert "$work/shot.png" -strip -dither None -colors 256 "PNG8:$out/$name.png"
   echo "screenshots: $name.png"
 }
+
+# ---- the keys of the menus and buttons used below, in the pictures' language -------------------
+kFile=$(letter TTavrenne 'ファイル(&F)')
+kBatch=$(letter TTavrenne '一括チェック(&A)...')
+kTools=$(letter TTavrenne '追加機能(&T)')
+kHashText=$(letter TTavrenne '文字列からハッシュ生成(&H)...')
+kSame=$(letter TTavrenne '同一ファイルを検索(&S)...')
+kDigest=$(letter TTavrenne 'Digest認証ツール(&D)...')
+kOptions=$(letter TTavrenne '詳細設定(&C)...')
+kHelp=$(letter TTavrenne 'ヘルプ(&H)')
+kAbout=$(letter TTavrenne 'バージョン情報(&V)...')
+kWork=$(letter Tallcheck '作業(&W)')
+kAllDigests=$(letter Tallcheck '全取得(CRC32 MD5 SHA-1)(&A)')
+kRename=$(letter Tallcheck 'ファイル名一括変更(&R)')
+kTimeWalker=$(letter Tallcheck 'Time Walker(&T)')
+kAdd=$(letter Tallcheck '追加(&A)...')
+kAddFolder=$(letter Tallcheck 'フォルダから追加(&D)...')
+kRun=$(letter Tallcheck '選択した作業を実行(&G)')
+kExit=$(letter Tallcheck '終了(&X)')
+verifyTitle=$(shown Tallcheck 'チェックサムの検証')
 
 # ---- the pictures ----------------------------------------------------------------------------
 # A first start writes tavr2.ini, so no later start shows the first-run notice.
@@ -199,21 +288,21 @@ shot "$main" exe-icon
 
 # Later starts hand their file to this window; the recent files then list them in the File menu.
 for f in readme.txt data1.bin sample.exe; do
-  "$prog/tavrenne" "$files/$f" >>"$work/tavrenne.log" 2>&1
+  "${tavrenne[@]}" "$files/$f" >>"$work/tavrenne.log" 2>&1
   sleep 1.5
 done
-keys alt+f Down Down Down Down Right
+keys "alt+$kFile" Down Down Down Down Right
 shot "$main" recent-files
 keys Escape Escape Escape
 
 # The about box.
-keys alt+h v
+keys "alt+$kHelp" "$kAbout"
 about=$(wait_new_active "$main")
 shot "$about" about-box
 keys alt+F4
 
 # String to MD5: Enter in the text field generates.
-keys alt+t h
+keys "alt+$kTools" "$kHashText"
 tool=$(wait_new_active "$main")
 xdotool type --delay 60 'Tavrenne'
 keys Return
@@ -221,7 +310,7 @@ shot "$tool" string-md5
 keys alt+F4
 
 # The Digest password tool, with its options shown.
-keys alt+t d
+keys "alt+$kTools" "$kDigest"
 tool=$(wait_new_active "$main")
 xdotool type --delay 60 'taro'
 keys Tab
@@ -236,15 +325,15 @@ keys alt+F4
 main=$(wait_window "Tavrenne ")
 
 # The batch window after an all-three run over a few files.
-keys alt+f a
+keys "alt+$kFile" "$kBatch"
 batch=$(wait_new_active "$main")
-keys alt+w a
-keys alt+a
+keys "alt+$kWork" "$kAllDigests"
+keys "alt+$kAdd"
 dialog=$(wait_new_active "$batch")
 xdotool type --delay 30 "\"$files/data1.bin\" \"$files/data2.bin\" \"$files/data3.bin\" \"$files/readme.txt\""
 keys Return
 sleep 1
-keys alt+g
+keys "alt+$kRun"
 question=$(wait_new_active "$batch" "$dialog")
 keys Return
 # The closing message ("作業が完了しました"), then the list behind it.
@@ -253,13 +342,13 @@ keys Return
 sleep 1
 shot "$batch" batch-window
 # The two work types with options of their own.
-keys alt+w r
+keys "alt+$kWork" "$kRename"
 shot "$batch" batch-rename
-keys alt+w t
+keys "alt+$kWork" "$kTimeWalker"
 shot "$batch" batch-timewalker
 # The adding dialog, while the files of a large folder go into the list (the main window is
 # hidden meanwhile, so the only window named for the program is the dialog).
-keys alt+d
+keys "alt+$kAddFolder"
 dialog=$(wait_new_active "$batch")
 xdotool type --delay 20 "$many"
 keys Return
@@ -279,7 +368,7 @@ else
   echo "screenshots: no adding dialog seen; no picture of it" >&2
 fi
 wait_idle "$program" 60 || true
-keys alt+x
+keys "alt+$kExit"
 stop
 
 # A checksum list handed to the running program: the batch window verifies the files it names,
@@ -291,10 +380,10 @@ cp "$files/readme.txt" "$files/data1.bin" "$files/data2.bin" "$files/data3.bin" 
 printf '%s  gone.bin\n' "$(sha256sum <"$files/data1.bin" | cut -d' ' -f1)" >>"$verify/SHA256SUMS"
 printf 'changed' >>"$verify/data3.bin"
 start "$files/readme.txt"
-"$prog/tavrenne" -l "$verify/SHA256SUMS" >>"$work/tavrenne.log" 2>&1
-if batch=$(wait_window "チェックサムの検証"); then
+"${tavrenne[@]}" -l "$verify/SHA256SUMS" >>"$work/tavrenne.log" 2>&1
+if batch=$(wait_window "$verifyTitle"); then
   sleep 1
-  keys alt+g
+  keys "alt+$kRun"
   question=$(wait_new_active "$batch")
   keys Return
   done_box=$(wait_new_active "$batch" "$question")
@@ -302,7 +391,7 @@ if batch=$(wait_window "チェックサムの検証"); then
   keys Return
   sleep 1
   shot "$batch" batch-verify
-  keys alt+x
+  keys "alt+$kExit"
 else
   echo "screenshots: the list did not open the batch window; no pictures of it" >&2
 fi
@@ -311,7 +400,7 @@ stop
 # The duplicate search: its drive page, then its results (data1.bin has a copy beside it). A
 # walk of a large disk is stopped after two minutes; the picture then shows what was found so far.
 start "$files/data1.bin"
-keys alt+t s
+keys "alt+$kTools" "$kSame"
 tool=$(wait_new_active "$main")
 shot "$tool" duplicate-search
 xdotool mousemove --window "$tool" 534 60 click 1     # 検索
@@ -328,7 +417,9 @@ stop
 # The options dialog and a few of its pages: a click on the first node of the tree on its left,
 # then the arrow keys, which keep the focus in the tree as they go from page to page.
 start "$files/readme.txt"
-keys alt+c c
+# The Options menu is reached from the File menu, not by its own Alt key, which in English the
+# main window's Open button may share.
+keys "alt+$kFile" Right Right Right Right "$kOptions"
 if options=$(wait_new_active "$main"); then
   xdotool mousemove --window "$options" 90 85 click 1
   sleep 1
@@ -370,7 +461,7 @@ elif command -v dillo >/dev/null; then
   browser=(dillo)
 fi
 if [ ${#browser[@]} -gt 0 ]; then
-  "${browser[@]}" "file://$prog/manual/index.html" >"$work/browser.log" 2>&1 &
+  "${browser[@]}" "file://$prog/manual/$manual" >"$work/browser.log" 2>&1 &
   page=$!
   pids+=("$page")
   view=
