@@ -337,7 +337,7 @@
     </message>
     <message>
         <source>オプション(&amp;C)</source>
-        <translation>&amp;Options</translation>
+        <translation>O&amp;ptions</translation>
     </message>
     <message>
         <source>ヘルプ(&amp;H)</source>

@@ -109,6 +109,27 @@ TEST_F(WindowLanguage, InEnglishTheLogBoxesResultTextAndHelp) {
     EXPECT_EQ(platform_.Opened, QStringList{platform_.Folder + QStringLiteral("/manual/index.html")});
 }
 
+// Alt with a letter reaches one thing: the menu bar's menus and the window's own buttons
+// share the letters.
+TEST_F(WindowLanguage, InEnglishNoTwoAltKeysClash) {
+    Remake(TLanguage::English);
+    w_->show();
+    std::map<QChar, QStringList> owners;
+    auto take = [&owners](const QString& text) {
+        for (int i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != QLatin1Char('&')) continue;
+            if (text[i + 1] != QLatin1Char('&')) owners[text[i + 1].toLower()] << text;
+            ++i;
+        }
+    };
+    for (QMenuBar* bar : w_->findChildren<QMenuBar*>())
+        for (QAction* menu : bar->actions()) take(menu->text());
+    ASSERT_GT(owners.size(), 5u);
+    for (QAbstractButton* button : w_->findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(w_.get())) take(button->text());
+    for (const auto& [key, texts] : owners) EXPECT_EQ(texts.size(), 1) << texts.join(QStringLiteral(", ")).toStdString();
+}
+
 TEST_F(WindowLanguage, InJapaneseEveryTextIsAsWritten) {
     const auto written = WindowTexts(*w_);
     Remake(TLanguage::Japanese);
