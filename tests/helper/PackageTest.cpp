@@ -57,7 +57,8 @@ TEST(Package, BuildsPassesLintianAndRunsFromAScratchRoot) {
     for (const char* file : {"usr/lib/tavrenne/tavrenne", "usr/lib/tavrenne/tavrfix", "usr/share/applications/tavrenne.desktop",
                              "usr/share/mime/packages/tavrenne-md5.xml", "usr/share/icons/hicolor/scalable/apps/tavrenne.svg",
                              "usr/share/icons/hicolor/scalable/mimetypes/tavrenne-md5-14.svg",
-                             "usr/share/metainfo/io.github.quillory.tavrenne.metainfo.xml", "usr/share/doc/tavrenne/copyright"})
+                             "usr/share/metainfo/io.github.quillory.tavrenne.metainfo.xml", "usr/share/doc/tavrenne/copyright",
+                             "usr/lib/tavrenne/manual/index.html", "usr/lib/tavrenne/manual/en/index.html"})
         EXPECT_TRUE(fs::exists(root / file)) << file;
     EXPECT_EQ(RunStep("desktop-file-validate", {Q(root / "usr/share/applications/tavrenne.desktop")}, env).Code, 0);
     // A Japanese desktop's menus and software centres describe the program in Japanese.
