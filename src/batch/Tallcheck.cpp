@@ -291,13 +291,21 @@ void Tallcheck::BuildClient() {
     }
     RadioGroup1Items->button(1)->setChecked(true);
     connect(RadioGroup1Items, &QButtonGroup::idClicked, this, [this] { ShowRenameExample(); });
+    // A language with longer choices widens the group; what stands right of it moves over and
+    // the value's box gives up that much.
+    int widest = 0;
+    for (QAbstractButton* b : RadioGroup1Items->buttons()) widest = std::max(widest, b->sizeHint().width());
+    const QMargins m = radios->contentsMargins();
+    const int wider = std::max(0, widest - (RadioGroup1->contentsRect().width() - m.left() - m.right()));
+    RadioGroup1->resize(120 + wider, 78);
     Label3 = new QLabel(tr("指定値:"), Panel2);
-    named(Label3, "Label3")->setGeometry(128, 10, 60, row);
+    named(Label3, "Label3")->setGeometry(128 + wider, 10, 60, row);
     FitLabel(*Label3);
+    const int editLeft = std::max(188 + wider, Label3->geometry().right() + 4);
     Edit1 = new QLineEdit(QStringLiteral("NewFilename_"), Panel2);
-    named(Edit1, "Edit1")->setGeometry(188, 8, 170, row + 4);
+    named(Edit1, "Edit1")->setGeometry(editLeft, 8, 358 - editLeft, row + 4);
     Label4 = new QLabel(Panel2);
-    named(Label4, "Label4")->setGeometry(128, row + 16, 236, 2 * row);
+    named(Label4, "Label4")->setGeometry(128 + wider, row + 16, 236 - wider, 2 * row);
 
     auto button = [this, &named](QPushButton*& slot, const char* name, const char* caption, QRect geometry) {
         slot = new QPushButton(tr(caption), this);
