@@ -260,6 +260,14 @@ void Tallcheck::BuildClient() {
         DateTimePicker1->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     DateTimePicker1->setDisplayFormat(DateTimePicker1->locale().dateFormat(QLocale::LongFormat));
     DateTimePicker1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    // English weekday and month names are long: where the longest would not fit, they are
+    // abbreviated and the date shows whole.
+    DateTimePicker1->setDate(QDate(2026, 9, 30));
+    if (InstalledLanguage() == TLanguage::English && DateTimePicker1->sizeHint().width() > DateTimePicker1->width()) {
+        QString shorter = DateTimePicker1->displayFormat();
+        shorter.replace(QStringLiteral("dddd"), QStringLiteral("ddd")).replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+        DateTimePicker1->setDisplayFormat(shorter);
+    }
     DateTimePicker2 = new QTimeEdit(Panel1);
     named(DateTimePicker2, "DateTimePicker2")->setGeometry(176, 24, 100, 22);
     DateTimePicker2->setDisplayFormat(QStringLiteral("HH:mm:ss"));

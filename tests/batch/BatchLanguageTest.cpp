@@ -101,6 +101,9 @@ TEST_F(BatchInEnglish, NoTextOfAnyWorkTypeIsJapaneseOrCut) {
     EXPECT_LE(b_->RadioGroup1->geometry().right(), b_->Label3->geometry().left());
     EXPECT_LE(b_->Label3->geometry().right(), b_->Edit1->geometry().left());
     EXPECT_GT(WindowTexts(*b_).size(), 30u);   // the walk found the window's texts
+    // The longest English date shows whole in its picker.
+    b_->DateTimePicker1->setDate(QDate(2026, 9, 30));
+    EXPECT_LE(b_->DateTimePicker1->sizeHint().width(), b_->DateTimePicker1->width()) << b_->DateTimePicker1->text().toStdString();
 
     Tacdlgf adding(b_.get(), b_->windowTitle());
     adding.ShowProgress(3);
