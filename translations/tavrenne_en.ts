@@ -65,6 +65,52 @@
     </message>
 </context>
 <context>
+    <name>BatchList</name>
+    <message>
+        <source>%1 バイト</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>ファイル名: %1</source>
+        <translation>Name: %1</translation>
+    </message>
+    <message>
+        <source>ファイルパス: %1</source>
+        <translation>Path: %1</translation>
+    </message>
+    <message>
+        <source>現在のタイムスタンプ %1</source>
+        <translation>Modified: %1</translation>
+    </message>
+    <message>
+        <source>検証 %1: %2</source>
+        <translation>Check %1: %2</translation>
+    </message>
+    <message>
+        <source>  期待値: %1</source>
+        <translation>  Expected: %1</translation>
+    </message>
+    <message>
+        <source>  計算値: %1</source>
+        <translation>  Computed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>BatchRun</name>
+    <message>
+        <source>連番</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>指定値＋連番</source>
+        <translation>Text + number</translation>
+    </message>
+    <message>
+        <source>タイムスタンプ</source>
+        <translation>Timestamp</translation>
+    </message>
+</context>
+<context>
     <name>Comparison</name>
     <message>
         <source>%1を比較 ---&gt; 一致</source>
@@ -160,6 +206,37 @@
     <message>
         <source>%1へ更新されました</source>
         <translation>to version %1</translation>
+    </message>
+</context>
+<context>
+    <name>TBatchRows</name>
+    <message>
+        <source>ファイル名：</source>
+        <translation>File Name</translation>
+    </message>
+    <message>
+        <source>現在のタイムスタンプ</source>
+        <translation>Current Timestamp</translation>
+    </message>
+    <message>
+        <source>変更後のタイムスタンプ</source>
+        <translation>New Timestamp</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Digest</translation>
+    </message>
+    <message>
+        <source>期待値</source>
+        <translation>Expected</translation>
+    </message>
+    <message>
+        <source>計算値</source>
+        <translation>Computed</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Result</translation>
     </message>
 </context>
 <context>
@@ -527,6 +604,242 @@
     <message>
         <source>アプリケーションバージョン: %1</source>
         <translation>Version: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Tacdlgf</name>
+    <message>
+        <source>ファイルを追加しています...</source>
+        <translation>Adding files...</translation>
+    </message>
+    <message>
+        <source>中止(&amp;S)</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>ファイルを追加しています... %1</source>
+        <translation>Adding files... %1</translation>
+    </message>
+</context>
+<context>
+    <name>Tallcheck</name>
+    <message>
+        <source>現在のファイル: %1</source>
+        <translation>Current file: %1</translation>
+    </message>
+    <message>
+        <source>Tavrenne- ファイル一括設定 -</source>
+        <translation>Tavrenne - Batch Check -</translation>
+    </message>
+    <message>
+        <source>追加（&amp;O）</source>
+        <translation>Add &amp;Files...</translation>
+    </message>
+    <message>
+        <source>フォルダから追加(&amp;D)...</source>
+        <translation>Add from Fol&amp;der...</translation>
+    </message>
+    <message>
+        <source>選択した作業を実行(&amp;G)</source>
+        <translation>&amp;Run Selected Task</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>CRC32の一括取得(&amp;C)</source>
+        <translation>&amp;CRC32 of All Files</translation>
+    </message>
+    <message>
+        <source>MD5の一括取得(&amp;M)</source>
+        <translation>&amp;MD5 of All Files</translation>
+    </message>
+    <message>
+        <source>SHA-1一括取得（&amp;H）</source>
+        <translation>S&amp;HA-1 of All Files</translation>
+    </message>
+    <message>
+        <source>全取得(CRC32 MD5 SHA-1)(&amp;A)</source>
+        <translation>&amp;All Digests (CRC32 MD5 SHA-1)</translation>
+    </message>
+    <message>
+        <source>ファイル名一括変更(&amp;R)</source>
+        <translation>&amp;Rename Files</translation>
+    </message>
+    <message>
+        <source>Time Walker(&amp;T)</source>
+        <translation>&amp;Time Walker</translation>
+    </message>
+    <message>
+        <source>現在の時刻を取得(&amp;N)</source>
+        <translation>Set to &amp;Now</translation>
+    </message>
+    <message>
+        <source>リストを保存する(&amp;S)...</source>
+        <translation>&amp;Save List...</translation>
+    </message>
+    <message>
+        <source>リストをクリア(&amp;L)</source>
+        <translation>C&amp;lear List</translation>
+    </message>
+    <message>
+        <source>チェックサムの検証(&amp;V)</source>
+        <translation>&amp;Verify Checksums</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>作業(&amp;W)</source>
+        <translation>&amp;Task</translation>
+    </message>
+    <message>
+        <source>現在のファイル:</source>
+        <translation>Current file:</translation>
+    </message>
+    <message>
+        <source>全体の進行状況:</source>
+        <translation>Overall progress:</translation>
+    </message>
+    <message>
+        <source>設定する日時：</source>
+        <translation>Date and time to set:</translation>
+    </message>
+    <message>
+        <source>連番</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>指定値+連番</source>
+        <translation>Text + number</translation>
+    </message>
+    <message>
+        <source>タイムスタンプ</source>
+        <translation>Timestamp</translation>
+    </message>
+    <message>
+        <source>指定値:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>追加(&amp;A)...</source>
+        <translation>&amp;Add Files...</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>エラー：</source>
+        <translation>Errors:</translation>
+    </message>
+    <message>
+        <source>CRC32 一括取得</source>
+        <translation>CRC32 of All Files</translation>
+    </message>
+    <message>
+        <source>MD5 一括取得</source>
+        <translation>MD5 of All Files</translation>
+    </message>
+    <message>
+        <source>SHA-1 一括取得</source>
+        <translation>SHA-1 of All Files</translation>
+    </message>
+    <message>
+        <source>全取得 ( CRC32 MD5 SHA-1)</source>
+        <translation>All Digests (CRC32 MD5 SHA-1)</translation>
+    </message>
+    <message>
+        <source>ファイル名一括変更</source>
+        <translation>Rename Files</translation>
+    </message>
+    <message>
+        <source>Time Walker</source>
+        <translation>Time Walker</translation>
+    </message>
+    <message>
+        <source>チェックサムの検証</source>
+        <translation>Verify Checksums</translation>
+    </message>
+    <message>
+        <source>すべてのファイル(*.*)|*.*</source>
+        <translation>All files (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>フォルダ内のファイルを追加します...</source>
+        <translation>Add the Files of a Folder</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>サブフォルダ内のファイルも追加しますか？</source>
+        <translation>Add the files in subfolders too?</translation>
+    </message>
+    <message>
+        <source>一致</source>
+        <translation>Match</translation>
+    </message>
+    <message>
+        <source>不一致</source>
+        <translation>Mismatch</translation>
+    </message>
+    <message>
+        <source>見つかりません</source>
+        <translation>Not found</translation>
+    </message>
+    <message>
+        <source>読めません</source>
+        <translation>Unreadable</translation>
+    </message>
+    <message>
+        <source>テキストファイル(*.txt)|*.txt|SHA256SUMS 形式|SHA256SUMS;*.sha256|SHA512SUMS 形式|SHA512SUMS;*.sha512|MD5SUMS 形式|MD5SUMS;*.md5|SFV 形式|*.sfv</source>
+        <translation>Text files (*.txt)|*.txt|SHA256SUMS format|SHA256SUMS;*.sha256|SHA512SUMS format|SHA512SUMS;*.sha512|MD5SUMS format|MD5SUMS;*.md5|SFV format|*.sfv</translation>
+    </message>
+    <message>
+        <source>リストをクリアします&#x3000;よろしいですか？</source>
+        <translation>Clear the list?</translation>
+    </message>
+    <message>
+        <source>指定値に「/」や「..」は使えません</source>
+        <translation>The text cannot contain &quot;/&quot; or &quot;..&quot;.</translation>
+    </message>
+    <message>
+        <source>選択された処理を行います&#x3000;よろしいですか？&#x3000;</source>
+        <translation>Run the selected task?</translation>
+    </message>
+    <message>
+        <source>フェーズ 1 CRC32:</source>
+        <translation>Phase 1 CRC32:</translation>
+    </message>
+    <message>
+        <source>フェーズ 2 MD5:</source>
+        <translation>Phase 2 MD5:</translation>
+    </message>
+    <message>
+        <source>フェーズ 3 SHA-1:</source>
+        <translation>Phase 3 SHA-1:</translation>
+    </message>
+    <message>
+        <source>作業が完了しました&#x3000;error:%1  一致:%2  不一致:%3  見つかりません:%4  読めません:%5</source>
+        <translation>Finished. Errors: %1  Matched: %2  Mismatched: %3  Not found: %4  Unreadable: %5</translation>
+    </message>
+    <message>
+        <source>作業が完了しました&#x3000;error:%1  </source>
+        <translation>Finished. Errors: %1</translation>
+    </message>
+    <message>
+        <source>%1 個のファイルはリストに書けませんでした（読めないファイル %2、この形式で書けない名前 %3）</source>
+        <translation>%1 files could not be written to the list (unreadable: %2, names this format cannot hold: %3).</translation>
+    </message>
+    <message>
+        <source>チェックサムファイルとして読めません: %1
+%2</source>
+        <translation>Cannot read this file as a checksum list: %1
+%2</translation>
     </message>
 </context>
 <context>

@@ -40,11 +40,12 @@ QVariant TBatchRows::data(const QModelIndex& index, int role) const {
 
 QVariant TBatchRows::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kCaptions[cCount] = {"",    "ファイル名：", "現在のタイムスタンプ", "変更後のタイムスタンプ",
-                                                  "CRC32", "MD5",         "FileSize",           "SHA-1",
-                                                  "",      "種類",        "期待値",             "計算値",
-                                                  "結果"};
-    return section >= 0 && section < cCount ? QString::fromUtf8(kCaptions[section]) : QVariant();
+    static const char* const kCaptions[cCount] = {
+        "",                 QT_TR_NOOP("ファイル名："), QT_TR_NOOP("現在のタイムスタンプ"), QT_TR_NOOP("変更後のタイムスタンプ"),
+        "CRC32",            "MD5",                      "FileSize",                          "SHA-1",
+        "",                 QT_TR_NOOP("種類"),         QT_TR_NOOP("期待値"),                QT_TR_NOOP("計算値"),
+        QT_TR_NOOP("結果")};
+    return section >= 0 && section < cCount ? tr(kCaptions[section]) : QVariant();
 }
 
 TBatchRow TBatchRows::Row(int row) const {

@@ -24,10 +24,10 @@ Tacdlgf::Tacdlgf(Tallcheck* owner, const QString& title) : QDialog(owner), owner
     QFont f(QStringLiteral("Tahoma"));
     f.setPixelSize(12);
     setFont(f);
-    Label1 = new QLabel(QStringLiteral("ファイルを追加しています..."), this);
+    Label1 = new QLabel(tr("ファイルを追加しています..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(16, 12, 292, 16);
-    Button1 = new QPushButton(QStringLiteral("中止(&S)"), this);
+    Button1 = new QPushButton(tr("中止(&S)"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(124, 38, 76, 25);
     connect(Button1, &QPushButton::clicked, this, [this] { owner_->SetAbort(true); });
@@ -53,7 +53,7 @@ void Tacdlgf::paintEvent(QPaintEvent* event) {
 }
 
 void Tacdlgf::ShowProgress(int index) {
-    Label1->setText(QStringLiteral("ファイルを追加しています... %1").arg(index));
+    Label1->setText(tr("ファイルを追加しています... %1").arg(index));
     if (++FTickCount > 7) {
         Label1->repaint();
         PumpMessages();

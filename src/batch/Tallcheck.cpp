@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -36,6 +37,7 @@
 
 #include "app/MainWindow.h"
 #include "app/SettingsAccess.h"
+#include "app/Translations.h"
 #include "batch/Tacdlgf.h"
 #include "components/WindowLook.h"
 #include "engine/ChecksumVerify.h"
@@ -87,7 +89,7 @@ public:
     void EngineChanged(TNormalFileInfo* engine) override { w_.FEngine = engine; }
     void RowStarted(int, const std::string& path) override {
         const std::string shown = TPath(path).Display().toStdString();
-        w_.Label5->setText(QStringLiteral("現在のファイル: ") + QString::fromStdString(ShortenText(shown, 70)));
+        w_.Label5->setText(Tallcheck::tr("現在のファイル: %1").arg(QString::fromStdString(ShortenText(shown, 70))));
     }
     void RowDone(int row, const std::string& sizeText, const std::string& digest, const std::string&) override {
         w_.rows_->SetText(row, cSize, QString::fromStdString(sizeText));
@@ -120,7 +122,7 @@ Tallcheck::Tallcheck(TMainWindow* main) : QDialog(main ? &main->Window() : nullp
     Wait = [](int ms) { QThread::msleep(ulong(ms)); };
     NowText = [] { return LocaleDateTimeText(NowParts()); };
 
-    setWindowTitle(QStringLiteral("Tavrenne- ファイル一括設定 -"));
+    setWindowTitle(tr("Tavrenne- ファイル一括設定 -"));
     QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
     f.setPixelSize(12);
     setFont(f);
@@ -151,23 +153,23 @@ void Tallcheck::BuildActions() {
         bool enabled;
     };
     const Def defs[] = {
-        {&Action1, "Action1", "追加（&O）", true},
-        {&Action12, "Action12", "フォルダから追加(&D)...", true},
-        {&Action3, "Action3", "選択した作業を実行(&G)", false},
-        {&Action4, "Action4", "終了(&X)", true},
-        {&Action6, "Action6", "CRC32の一括取得(&C)", true},
-        {&Action7, "Action7", "MD5の一括取得(&M)", true},
-        {&Action10, "Action10", "SHA-1一括取得（&H）", true},
-        {&Action13, "Action13", "全取得(CRC32 MD5 SHA-1)(&A)", true},
-        {&Action11, "Action11", "ファイル名一括変更(&R)", true},
-        {&Action5, "Action5", "Time Walker(&T)", true},
-        {&Action8, "Action8", "現在の時刻を取得(&N)", false},
-        {&Action9, "Action9", "リストを保存する(&S)...", false},
-        {&Action2, "Action2", "リストをクリア(&L)", true},
-        {&Action14, "Action14", "チェックサムの検証(&V)", true},
+        {&Action1, "Action1", QT_TR_NOOP("追加（&O）"), true},
+        {&Action12, "Action12", QT_TR_NOOP("フォルダから追加(&D)..."), true},
+        {&Action3, "Action3", QT_TR_NOOP("選択した作業を実行(&G)"), false},
+        {&Action4, "Action4", QT_TR_NOOP("終了(&X)"), true},
+        {&Action6, "Action6", QT_TR_NOOP("CRC32の一括取得(&C)"), true},
+        {&Action7, "Action7", QT_TR_NOOP("MD5の一括取得(&M)"), true},
+        {&Action10, "Action10", QT_TR_NOOP("SHA-1一括取得（&H）"), true},
+        {&Action13, "Action13", QT_TR_NOOP("全取得(CRC32 MD5 SHA-1)(&A)"), true},
+        {&Action11, "Action11", QT_TR_NOOP("ファイル名一括変更(&R)"), true},
+        {&Action5, "Action5", QT_TR_NOOP("Time Walker(&T)"), true},
+        {&Action8, "Action8", QT_TR_NOOP("現在の時刻を取得(&N)"), false},
+        {&Action9, "Action9", QT_TR_NOOP("リストを保存する(&S)..."), false},
+        {&Action2, "Action2", QT_TR_NOOP("リストをクリア(&L)"), true},
+        {&Action14, "Action14", QT_TR_NOOP("チェックサムの検証(&V)"), true},
     };
     for (const Def& d : defs) {
-        auto* a = new QAction(QString::fromUtf8(d.caption), this);
+        auto* a = new QAction(tr(d.caption), this);
         a->setObjectName(QString::fromLatin1(d.name));
         a->setEnabled(d.enabled);
         *d.slot = a;
@@ -191,9 +193,9 @@ void Tallcheck::BuildActions() {
 
     ActionMainMenuBar1 = new QMenuBar(this);
     ActionMainMenuBar1->setObjectName(QStringLiteral("ActionMainMenuBar1"));
-    QMenu* file = ActionMainMenuBar1->addMenu(QStringLiteral("ファイル(&F)"));
+    QMenu* file = ActionMainMenuBar1->addMenu(tr("ファイル(&F)"));
     file->addActions({Action12, Action3, Action4});
-    QMenu* work = ActionMainMenuBar1->addMenu(QStringLiteral("作業(&W)"));
+    QMenu* work = ActionMainMenuBar1->addMenu(tr("作業(&W)"));
     work->addActions({Action6, Action7, Action10, Action13, Action11, Action5, Action8, Action9, Action2});
     // Placed once its menus exist, so it lays them out at full width.
     ActionMainMenuBar1->setGeometry(0, 0, 774, std::max(22, ActionMainMenuBar1->sizeHint().height()));
@@ -228,14 +230,14 @@ void Tallcheck::BuildClient() {
         if (index == cName && size < 10) ListView1->setColumnWidth(cName, 10);
     });
 
-    Label5 = new QLabel(QStringLiteral("現在のファイル:"), this);
+    Label5 = new QLabel(tr("現在のファイル:"), this);
     named(Label5, "Label5")->setGeometry(8, 374, 560, 16);
     FitLabel(*Label5);
     ProgressBar2 = new QProgressBar(this);
     named(ProgressBar2, "ProgressBar2")->setGeometry(8, 392, 758, 14);
     ProgressBar2->setRange(0, 100);
     ProgressBar2->setValue(0);
-    Label1 = new QLabel(QStringLiteral("全体の進行状況:"), this);
+    Label1 = new QLabel(tr("全体の進行状況:"), this);
     named(Label1, "Label1")->setGeometry(8, 410, 560, 16);
     FitLabel(*Label1);
     ProgressBar1 = new QProgressBar(this);
@@ -247,13 +249,25 @@ void Tallcheck::BuildClient() {
     named(GroupBox1, "GroupBox1")->setGeometry(8, 448, 380, 82);
     Panel1 = new QWidget(GroupBox1);
     named(Panel1, "Panel1")->setGeometry(8, 12, 364, 62);
-    Label2 = new QLabel(QStringLiteral("設定する日時："), Panel1);
+    Label2 = new QLabel(tr("設定する日時："), Panel1);
     named(Label2, "Label2")->setGeometry(0, 4, 100, 16);
     FitLabel(*Label2);
     DateTimePicker1 = new QDateEdit(Panel1);
     named(DateTimePicker1, "DateTimePicker1")->setGeometry(0, 24, 170, 22);
-    DateTimePicker1->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    // The locale's long date, its names in English where the window is: a Japanese desktop
+    // that chose English sees no Japanese month or weekday.
+    if (InstalledLanguage() == TLanguage::English && QLocale().language() != QLocale::English)
+        DateTimePicker1->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    DateTimePicker1->setDisplayFormat(DateTimePicker1->locale().dateFormat(QLocale::LongFormat));
     DateTimePicker1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    // English weekday and month names are long: where the longest would not fit, they are
+    // abbreviated and the date shows whole.
+    DateTimePicker1->setDate(QDate(2026, 9, 30));
+    if (InstalledLanguage() == TLanguage::English && DateTimePicker1->sizeHint().width() > DateTimePicker1->width()) {
+        QString shorter = DateTimePicker1->displayFormat();
+        shorter.replace(QStringLiteral("dddd"), QStringLiteral("ddd")).replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+        DateTimePicker1->setDisplayFormat(shorter);
+    }
     DateTimePicker2 = new QTimeEdit(Panel1);
     named(DateTimePicker2, "DateTimePicker2")->setGeometry(176, 24, 100, 22);
     DateTimePicker2->setDisplayFormat(QStringLiteral("HH:mm:ss"));
@@ -276,34 +290,42 @@ void Tallcheck::BuildClient() {
     radios->setContentsMargins(6, 0, 2, 2);
     radios->setSpacing(0);
     RadioGroup1Items = new QButtonGroup(this);
-    const char* const items[] = {"連番", "指定値+連番", "タイムスタンプ"};
+    const char* const items[] = {QT_TR_NOOP("連番"), QT_TR_NOOP("指定値+連番"), QT_TR_NOOP("タイムスタンプ")};
     for (int i = 0; i < 3; ++i) {
-        auto* b = new QRadioButton(QString::fromUtf8(items[i]), RadioGroup1);
+        auto* b = new QRadioButton(tr(items[i]), RadioGroup1);
         b->setFixedHeight(row);
         radios->addWidget(b);
         RadioGroup1Items->addButton(b, i);
     }
     RadioGroup1Items->button(1)->setChecked(true);
     connect(RadioGroup1Items, &QButtonGroup::idClicked, this, [this] { ShowRenameExample(); });
-    Label3 = new QLabel(QStringLiteral("指定値:"), Panel2);
-    named(Label3, "Label3")->setGeometry(128, 10, 60, row);
+    // A language with longer choices widens the group; what stands right of it moves over and
+    // the value's box gives up that much.
+    int widest = 0;
+    for (QAbstractButton* b : RadioGroup1Items->buttons()) widest = std::max(widest, b->sizeHint().width());
+    const QMargins m = radios->contentsMargins();
+    const int wider = std::max(0, widest - (RadioGroup1->contentsRect().width() - m.left() - m.right()));
+    RadioGroup1->resize(120 + wider, 78);
+    Label3 = new QLabel(tr("指定値:"), Panel2);
+    named(Label3, "Label3")->setGeometry(128 + wider, 10, 60, row);
     FitLabel(*Label3);
+    const int editLeft = std::max(188 + wider, Label3->geometry().right() + 4);
     Edit1 = new QLineEdit(QStringLiteral("NewFilename_"), Panel2);
-    named(Edit1, "Edit1")->setGeometry(188, 8, 170, row + 4);
+    named(Edit1, "Edit1")->setGeometry(editLeft, 8, 358 - editLeft, row + 4);
     Label4 = new QLabel(Panel2);
-    named(Label4, "Label4")->setGeometry(128, row + 16, 236, 2 * row);
+    named(Label4, "Label4")->setGeometry(128 + wider, row + 16, 236 - wider, 2 * row);
 
     auto button = [this, &named](QPushButton*& slot, const char* name, const char* caption, QRect geometry) {
-        slot = new QPushButton(QString::fromUtf8(caption), this);
+        slot = new QPushButton(tr(caption), this);
         named(slot, name)->setGeometry(geometry);
         slot->setAutoDefault(false);
     };
-    button(Button2, "Button2", "追加(&A)...", QRect(400, 452, 150, 25));
-    button(Button6, "Button6", "フォルダから追加(&D)...", QRect(556, 452, 210, 25));
-    button(BitBtn1, "BitBtn1", "リストを保存する(&S)...", QRect(400, 482, 150, 25));
-    button(Button4, "Button4", "中止", QRect(556, 482, 100, 25));
-    button(Button5, "Button5", "終了(&X)", QRect(662, 482, 104, 25));
-    button(Button3, "Button3", "選択した作業を実行(&G)", QRect(400, 510, 366, 20));
+    button(Button2, "Button2", QT_TR_NOOP("追加(&A)..."), QRect(400, 452, 150, 25));
+    button(Button6, "Button6", QT_TR_NOOP("フォルダから追加(&D)..."), QRect(556, 452, 210, 25));
+    button(BitBtn1, "BitBtn1", QT_TR_NOOP("リストを保存する(&S)..."), QRect(400, 482, 150, 25));
+    button(Button4, "Button4", QT_TR_NOOP("中止"), QRect(556, 482, 100, 25));
+    button(Button5, "Button5", QT_TR_NOOP("終了(&X)"), QRect(662, 482, 104, 25));
+    button(Button3, "Button3", QT_TR_NOOP("選択した作業を実行(&G)"), QRect(400, 510, 366, 20));
     // The add button calls the handler itself: it stays usable while a run goes on.
     connect(Button2, &QPushButton::clicked, this, &Tallcheck::Action1Execute);
     Bind(Button6, Action12);
@@ -317,7 +339,7 @@ void Tallcheck::BuildClient() {
     StatusBar1 = new QStatusBar(this);
     named(StatusBar1, "StatusBar1")->setGeometry(0, 532, 774, 22);
     StatusBar1->setSizeGripEnabled(false);
-    StatusPanels[0] = new QLabel(QStringLiteral("エラー："), StatusBar1);
+    StatusPanels[0] = new QLabel(tr("エラー："), StatusBar1);
     StatusPanels[1] = new QLabel(StatusBar1);
     for (QLabel* p : StatusPanels) {
         // 50 wide, or what the caption needs in this font.
@@ -406,17 +428,17 @@ void Tallcheck::ApplyWorkType() {
         std::initializer_list<int> wide;
     };
     const Type types[] = {
-        {Action6, "CRC32 一括取得", {cCRC32}},
-        {Action7, "MD5 一括取得", {cMD5}},
-        {Action10, "SHA-1 一括取得", {cSHA1}},
-        {Action13, "全取得 ( CRC32 MD5 SHA-1)", {cCRC32, cMD5, cSHA1}},
-        {Action11, "ファイル名一括変更", {}},
-        {Action5, "Time Walker", {cCurrentTime, cNewTime}},
-        {Action14, "チェックサムの検証", {}},
+        {Action6, QT_TR_NOOP("CRC32 一括取得"), {cCRC32}},
+        {Action7, QT_TR_NOOP("MD5 一括取得"), {cMD5}},
+        {Action10, QT_TR_NOOP("SHA-1 一括取得"), {cSHA1}},
+        {Action13, QT_TR_NOOP("全取得 ( CRC32 MD5 SHA-1)"), {cCRC32, cMD5, cSHA1}},
+        {Action11, QT_TR_NOOP("ファイル名一括変更"), {}},
+        {Action5, QT_TR_NOOP("Time Walker"), {cCurrentTime, cNewTime}},
+        {Action14, QT_TR_NOOP("チェックサムの検証"), {}},
     };
     for (const Type& t : types) {
         if (!t.action->isChecked()) continue;
-        setWindowTitle(QString::fromUtf8(t.caption));
+        setWindowTitle(tr(t.caption));
         for (int c : t.wide) ListView1->setColumnWidth(c, 400);
     }
     if (Action5->isChecked()) {
@@ -434,7 +456,7 @@ void Tallcheck::ApplyWorkType() {
 
 void Tallcheck::Action1Execute() {
     TFileDialogRequest request;
-    request.Filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+    request.Filter = tr("すべてのファイル(*.*)|*.*");
     request.MustExist = true;
     for (const QString& path : Dialogs().OpenFiles(request)) AddFile(TPath(path));
 }
@@ -451,9 +473,9 @@ void Tallcheck::HandleDroppedFiles(const QList<TPath>& paths) {
 }
 
 void Tallcheck::Action12Execute() {
-    const TPath folder(Dialogs().SelectFolder(QStringLiteral("フォルダ内のファイルを追加します..."), QString()));
+    const TPath folder(Dialogs().SelectFolder(tr("フォルダ内のファイルを追加します..."), QString()));
     if (folder.IsEmpty()) return;
-    const bool recursive = Dialogs().MessageBox(QStringLiteral("確認"), QStringLiteral("サブフォルダ内のファイルも追加しますか？"),
+    const bool recursive = Dialogs().MessageBox(tr("確認"), tr("サブフォルダ内のファイルも追加しますか？"),
                                                 TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes;
     const std::vector<std::string> list = CollectFolder(folder.Bytes(), recursive);
     AddUnderProgress(list.size(), [&list](size_t i) { return TPath(list[i]); }, true);
@@ -463,10 +485,10 @@ namespace {
 
 QString VerdictText(TListVerdict verdict) {
     switch (verdict) {
-    case TListVerdict::Match: return QStringLiteral("一致");
-    case TListVerdict::Mismatch: return QStringLiteral("不一致");
-    case TListVerdict::Missing: return QStringLiteral("見つかりません");
-    case TListVerdict::Unreadable: return QStringLiteral("読めません");
+    case TListVerdict::Match: return Tallcheck::tr("一致");
+    case TListVerdict::Mismatch: return Tallcheck::tr("不一致");
+    case TListVerdict::Missing: return Tallcheck::tr("見つかりません");
+    case TListVerdict::Unreadable: return Tallcheck::tr("読めません");
     case TListVerdict::Skipped: break;
     }
     return QString::fromLatin1(kBatchNoValue);
@@ -485,9 +507,11 @@ const TListExportFormat kListExports[] = {
     {TListFormat::Gnu, TDigestKind::MD5, "MD5SUMS"},
     {TListFormat::Sfv, TDigestKind::CRC32, "CheckFileList.sfv"},
 };
-const char* const kExportFilter =
+// The choices in the order of kListExports, after the text file.
+const char* const kExportFilter = QT_TRANSLATE_NOOP(
+    "Tallcheck",
     "テキストファイル(*.txt)|*.txt|SHA256SUMS 形式|SHA256SUMS;*.sha256|SHA512SUMS 形式|SHA512SUMS;*.sha512|"
-    "MD5SUMS 形式|MD5SUMS;*.md5|SFV 形式|*.sfv";
+    "MD5SUMS 形式|MD5SUMS;*.md5|SFV 形式|*.sfv");
 
 }  // namespace
 
@@ -552,7 +576,7 @@ void Tallcheck::CloseProgressDialog(Tacdlgf* dialog) {
 }
 
 void Tallcheck::Action2Execute() {
-    if (Dialogs().MessageBox(Title(), QStringLiteral("リストをクリアします　よろしいですか？"), TMsgButtons::YesNo,
+    if (Dialogs().MessageBox(Title(), tr("リストをクリアします　よろしいですか？"), TMsgButtons::YesNo,
                              TMsgIcon::Question) != TMsgResult::Yes)
         return;
     rows_->Clear();
@@ -569,11 +593,11 @@ void Tallcheck::Action3Execute() {
     // A renamed file stays in its folder: a given text that names another folder is refused.
     if (Action11->isChecked() && TRenameType(RenameType()) == TRenameType::TextAndSequence &&
         (Edit1->text().contains(QLatin1Char('/')) || Edit1->text().contains(QStringLiteral("..")))) {
-        Dialogs().MessageBox(Title(), QStringLiteral("指定値に「/」や「..」は使えません"), TMsgButtons::Ok,
+        Dialogs().MessageBox(Title(), tr("指定値に「/」や「..」は使えません"), TMsgButtons::Ok,
                              TMsgIcon::Exclamation);
         return;
     }
-    if (Dialogs().MessageBox(Title(), QStringLiteral("選択された処理を行います　よろしいですか？　"), TMsgButtons::YesNo,
+    if (Dialogs().MessageBox(Title(), tr("選択された処理を行います　よろしいですか？　"), TMsgButtons::YesNo,
                              TMsgIcon::Question) != TMsgResult::Yes)
         return;
     if (RowCount() == 0) return;
@@ -590,9 +614,9 @@ void Tallcheck::Action3Execute() {
     // Whatever a phase meets, the window leaves its running state.
     try {
         if (Action5->isChecked()) TimeWalkerPhase();
-        if (Action6->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::CRC32, "フェーズ 1 CRC32:", bufferKB);
-        if (Action7->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::MD5, "フェーズ 2 MD5:", bufferKB);
-        if (Action10->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::SHA1, "フェーズ 3 SHA-1:", bufferKB);
+        if (Action6->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::CRC32, QT_TR_NOOP("フェーズ 1 CRC32:"), bufferKB);
+        if (Action7->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::MD5, QT_TR_NOOP("フェーズ 2 MD5:"), bufferKB);
+        if (Action10->isChecked() || Action13->isChecked()) HashPhase(TDigestKind::SHA1, QT_TR_NOOP("フェーズ 3 SHA-1:"), bufferKB);
         if (Action11->isChecked()) RenamePhase();
         if (Action14->isChecked()) VerifyPhase(bufferKB);
     } catch (const std::exception&) {
@@ -603,24 +627,26 @@ void Tallcheck::Action3Execute() {
     ProgressBar1->setValue(ProgressBar1->maximum());
     ProgressBar2->setValue(100);
     Settings().PlayFinishSound();
-    QString done = QStringLiteral("作業が完了しました　error:%1  ").arg(FErrorCount);
-    if (Action14->isChecked())
-        done += QStringLiteral("一致:%1  不一致:%2  見つかりません:%3  読めません:%4")
-                    .arg(verdicts_.Match)
-                    .arg(verdicts_.Mismatch)
-                    .arg(verdicts_.Missing)
-                    .arg(verdicts_.Unreadable);
+    const QString done =
+        Action14->isChecked()
+            ? tr("作業が完了しました　error:%1  一致:%2  不一致:%3  見つかりません:%4  読めません:%5")
+                  .arg(FErrorCount)
+                  .arg(verdicts_.Match)
+                  .arg(verdicts_.Mismatch)
+                  .arg(verdicts_.Missing)
+                  .arg(verdicts_.Unreadable)
+            : tr("作業が完了しました　error:%1  ").arg(FErrorCount);
     Dialogs().MessageBox(Title(), done, TMsgButtons::Ok, TMsgIcon::Information);
     ProgressBar1->setValue(0);
     ProgressBar2->setValue(0);
-    Label1->setText(QStringLiteral("全体の進行状況:"));
-    Label5->setText(QStringLiteral("現在のファイル: "));
+    Label1->setText(tr("全体の進行状況:"));
+    Label5->setText(tr("現在のファイル: %1").arg(QString()));
 }
 
 void Tallcheck::HashPhase(TDigestKind kind, const char* phaseText, uint16_t bufferKB) {
     const TCell cell = kind == TDigestKind::CRC32 ? cCRC32 : kind == TDigestKind::MD5 ? cMD5 : cSHA1;
     if (kind != TDigestKind::CRC32) ProgressBar1->setValue(0);
-    if (Action13->isChecked()) Label1->setText(QString::fromUtf8(phaseText));
+    if (Action13->isChecked()) Label1->setText(tr(phaseText));
     TPhaseSink sink(*this, cell);
     RunBatchHashPhase(DigestKindInfo(kind), bufferKB, &BatchProgress, ThousandsSeparator(), sink);
 }
@@ -702,8 +728,7 @@ void Tallcheck::VerifyPhase(uint16_t bufferKB) {
             if (FAbort) result.Verdict = TListVerdict::Skipped;
             const int r = rowOf[i];
             const QString shown = rows_->PathOf(r).Display();
-            Label5->setText(QStringLiteral("現在のファイル: ") +
-                            QString::fromStdString(ShortenText(shown.toStdString(), 70)));
+            Label5->setText(tr("現在のファイル: %1").arg(QString::fromStdString(ShortenText(shown.toStdString(), 70))));
             if (result.Verdict != TListVerdict::Skipped) {
                 rows_->SetText(r, TBatchRows::cComputed,
                                result.Computed.empty() ? QString::fromLatin1(kBatchNoValue)
@@ -753,7 +778,7 @@ void Tallcheck::ShowRenameExample() {
 void Tallcheck::Action9Execute() {
     if (RowCount() == 0) return;
     TFileDialogRequest request;
-    request.Filter = QString::fromUtf8(kExportFilter);
+    request.Filter = tr(kExportFilter);
     request.FileName = QStringLiteral("CheckFileList.txt");
     request.OverwritePrompt = true;
     int filter = 1;
@@ -768,7 +793,10 @@ void Tallcheck::Action9Execute() {
     std::vector<TBatchRow> rows;
     rows.reserve(size_t(RowCount()));
     for (int r = 0; r < RowCount(); ++r) rows.push_back(Row(r));
-    const std::string bytes = ExportBytes(ExportLines(rows, NowText()));
+    // The export is for people: in the window's language, and in English readable as UTF-8.
+    const std::string bytes = ExportBytes(ExportLines(rows, NowText()), InstalledLanguage() == TLanguage::English
+                                                                            ? TExportEncoding::Utf8
+                                                                            : TExportEncoding::ShiftJis);
     // A failed save (a full disk) keeps an older list of that name as it was.
     QString problem;
     if (!WriteFileReplacing(TPath(file), QByteArray(bytes.data(), qsizetype(bytes.size())), &problem))
@@ -836,8 +864,8 @@ void Tallcheck::ExportList(const TPath& chosen, int format) {
     }
     if (unreadable + int(leftOut) > 0)
         Dialogs().MessageBox(Title(),
-                             QStringLiteral("%1 個のファイルはリストに書けませんでした（読めないファイル %2、"
-                                            "この形式で書けない名前 %3）")
+                             tr("%1 個のファイルはリストに書けませんでした（読めないファイル %2、"
+                                "この形式で書けない名前 %3）")
                                  .arg(unreadable + int(leftOut))
                                  .arg(unreadable)
                                  .arg(leftOut),
@@ -901,8 +929,8 @@ bool RunBatchWindowForList(TMainWindow& main, const TPath& list, bool forced) {
         read = ReadChecksumListFile(list.Bytes());
         if (!read.Problem.empty()) {
             Dialogs().MessageBox(main.ApplicationTitle(),
-                                 QStringLiteral("チェックサムファイルとして読めません: ") + list.Display() +
-                                     QStringLiteral("\n") + QString::fromStdString(read.Problem),
+                                 Tallcheck::tr("チェックサムファイルとして読めません: %1\n%2")
+                                     .arg(list.Display(), QString::fromStdString(read.Problem)),
                                  TMsgButtons::Ok, TMsgIcon::Error);
             return true;
         }

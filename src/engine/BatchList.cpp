@@ -14,10 +14,12 @@
 #include "engine/AtomicFile.h"
 #include "engine/FileUtils.h"
 #include "text/Cp932.h"
+#include "text/Translate.h"
 
 namespace {
 
-const char* const kTimePattern = "yyyy\"年\"m\"月\"d\"日 \"hh\"時\"nn\"分\"ss\"秒\"";
+// The form of a file's time wherever it is shown, the main window's included.
+const char* const kTimePattern = TAV_TRANSLATE_NOOP("FileTime", "yyyy\"年\"m\"月\"d\"日 \"hh\"時\"nn\"分\"ss\"秒\"");
 const std::string kStars(58, '*');
 
 size_t CodePoints(const std::string& s) {
@@ -28,7 +30,7 @@ size_t CodePoints(const std::string& s) {
 
 }  // namespace
 
-std::string BatchTimeText(const TDateTimeParts& t) { return FormatDateTime(kTimePattern, t); }
+std::string BatchTimeText(const TDateTimeParts& t) { return FormatDateTime(TavTr("FileTime", kTimePattern), t); }
 
 TPathAccess::TPathAccess(const std::string& path) {
     if (path.size() < PATH_MAX) {
@@ -148,7 +150,7 @@ std::string BatchSizeText(int64_t size, const std::string& separator) {
     if (negative) grouped.insert(0, "-");
     const size_t width = CodePoints(grouped);
     if (width < 20) grouped.insert(0, 20 - width, ' ');
-    return grouped + " バイト";
+    return TavFormat(TavTr("BatchList", "%1 バイト"), {grouped});
 }
 
 std::string ExportFileName(const std::string& chosen) {
@@ -168,28 +170,32 @@ std::vector<std::string> ExportLines(const std::vector<TBatchRow>& rows, const s
     auto orUnknown = [](const std::string& s) { return s.empty() ? std::string("???") : s; };
     std::vector<std::string> lines{kStars, std::string(12, ' ') + "Tavrenne [" + now + "]", kStars, ""};
     lines.reserve(4 + rows.size() * 8);
+    // One label per line, each read once for the whole export.
+    const std::string name = TavTr("BatchList", "ファイル名: %1"), folder = TavTr("BatchList", "ファイルパス: %1"),
+                      time = TavTr("BatchList", "現在のタイムスタンプ %1"), check = TavTr("BatchList", "検証 %1: %2"),
+                      expected = TavTr("BatchList", "  期待値: %1"), computed = TavTr("BatchList", "  計算値: %1");
     for (const TBatchRow& r : rows) {
-        lines.push_back("ファイル名: " + orUnknown(r.Name));
-        lines.push_back("ファイルパス: " + (r.Path.empty() ? std::string("???") : ExportFolder(r.Path)));
+        lines.push_back(TavFormat(name, {orUnknown(r.Name)}));
+        lines.push_back(TavFormat(folder, {r.Path.empty() ? std::string("???") : ExportFolder(r.Path)}));
         lines.push_back("FileSize: " + r.Size);
-        lines.push_back("現在のタイムスタンプ " + r.CurrentTime);
+        lines.push_back(TavFormat(time, {r.CurrentTime}));
         lines.push_back("CRC32: " + r.CRC32);
         lines.push_back("  MD5: " + r.MD5);
         lines.push_back(" SHA1: " + r.SHA1);
         if (!r.ListKind.empty()) {
-            lines.push_back("検証 " + r.ListKind + ": " + r.Verdict);
-            lines.push_back("  期待値: " + r.Expected);
-            lines.push_back("  計算値: " + r.Computed);
+            lines.push_back(TavFormat(check, {r.ListKind, r.Verdict}));
+            lines.push_back(TavFormat(expected, {r.Expected}));
+            lines.push_back(TavFormat(computed, {r.Computed}));
         }
         lines.push_back("");
     }
     return lines;
 }
 
-std::string ExportBytes(const std::vector<std::string>& lines) {
+std::string ExportBytes(const std::vector<std::string>& lines, TExportEncoding encoding) {
     std::string out;
     for (const std::string& line : lines) {
-        out += cp932::FromUtf8(line);
+        out += encoding == TExportEncoding::Utf8 ? line : cp932::FromUtf8(line);
         out += "\r\n";
     }
     return out;

@@ -28,7 +28,8 @@ struct TBatchRow {
     std::string ListKind, Expected, Computed, Verdict;
 };
 
-// yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒": the form of both timestamp cells.
+// yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒" (in English yyyy-mm-dd hh:nn:ss): the form of both
+// timestamp cells.
 std::string BatchTimeText(const TDateTimeParts& t);
 
 // A path the system's calls take however long `path` is: `path` itself when it is shorter
@@ -69,7 +70,8 @@ std::vector<std::string> CollectFolder(const std::string& folder, bool recursive
 
 // The locale's thousands separator (LC_NUMERIC); "," where the locale groups nothing.
 std::string ThousandsSeparator();
-// The size as "%20.0n バイト": grouped by threes, right-aligned in 20 characters.
+// The size as "%20.0n バイト" (in English "bytes"): grouped by threes, the number right-aligned
+// in 20 characters.
 std::string BatchSizeText(int64_t size, const std::string& separator);
 
 // The export's file name: a chosen name whose extension is not ".txt" in any case gets ".txt".
@@ -79,8 +81,11 @@ std::string ExportFolder(const std::string& path);
 // The export's lines (UTF-8, without line ends); `now` is the locale's date and time text.
 // A row from a checksum list adds its verification after the SHA1 line.
 std::vector<std::string> ExportLines(const std::vector<TBatchRow>& rows, const std::string& now);
-// The lines as the file holds them: Shift_JIS, each ended by CR LF.
-std::string ExportBytes(const std::vector<std::string>& lines);
+// How the export's file holds its text: Shift_JIS where the texts are Japanese, UTF-8 (the
+// names as the file system has them) where they are English.
+enum class TExportEncoding { ShiftJis, Utf8 };
+// The lines as the file holds them, each ended by CR LF.
+std::string ExportBytes(const std::vector<std::string>& lines, TExportEncoding encoding = TExportEncoding::ShiftJis);
 // Writes the bytes to `file` as engine/AtomicFile replaces a file (a failure leaves an old
 // file byte for byte; a file the user may not write is refused); an empty text or the
 // system's reason on failure.

@@ -14,6 +14,7 @@
 
 #include "engine/BatchList.h"
 #include "engine/FileUtils.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -119,10 +120,11 @@ std::string SequenceNumber(int index) {
 }
 
 std::string RenameExample(TRenameType type) {
+    // The type's name in words, then the same example in every language.
     switch (type) {
-    case TRenameType::Sequence: return "連番\r\nabc.txt->xxx.txt";
-    case TRenameType::TextAndSequence: return "指定値＋連番\r\nabc.txt->NewFilename_xxx.txt";
-    case TRenameType::Timestamp: return "タイムスタンプ\r\nabc.txt->200408011230.txt";
+    case TRenameType::Sequence: return TavTr("BatchRun", "連番") + "\r\nabc.txt->xxx.txt";
+    case TRenameType::TextAndSequence: return TavTr("BatchRun", "指定値＋連番") + "\r\nabc.txt->NewFilename_xxx.txt";
+    case TRenameType::Timestamp: return TavTr("BatchRun", "タイムスタンプ") + "\r\nabc.txt->200408011230.txt";
     }
     return {};
 }
