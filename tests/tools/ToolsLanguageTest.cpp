@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <vector>
 
 #include "app/Translations.h"
 #include "components/QL_ImageLabel.h"
@@ -156,6 +157,36 @@ TEST_F(ToolsLanguage, DigestToolInEnglishInBothHeights) {
     EXPECT_EQ(boxes[3].Caption, QStringLiteral("Confirm Overwrite"));
     EXPECT_EQ(boxes[3].Text, QStringLiteral("Creating a new file replaces the existing one. Overwrite it?"));
     EXPECT_EQ(ReadBytes(dir_->file("old.txt")), "x:y:0\r\n");
+}
+
+TEST_F(ToolsLanguage, InJapaneseEveryTextIsAsWritten) {
+    // Each tool's texts, its link labels' included; the string hash's check box keeps its
+    // width unless a translation needs more.
+    auto texts = [this] {
+        std::vector<std::map<QString, QString>> all;
+        Tconv conv(w_.get(), w_->ApplicationTitle());
+        all.push_back({{QStringLiteral("width"), QString::number(conv.CheckBox1->width())}});
+        Tfilesec search(w_.get(), TPath(ref_));
+        auto digest = OpenDigestTool();
+        for (QWidget* window : std::initializer_list<QWidget*>{&conv, &search, digest.get()}) {
+            all.push_back(WindowTexts(*window));
+            for (const auto& [name, text] : LinkTexts(*window)) all.back()[name] = text;
+        }
+        return all;
+    };
+    Use(TLanguage::Japanese);
+    const auto written = texts();
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(written[0].at(QStringLiteral("width")), QStringLiteral("77"));
+    EXPECT_EQ(written[1].at(QStringLiteral("CheckBox1/QCheckBox.text")), QStringLiteral("大文字"));
+    EXPECT_EQ(written[2].at(QStringLiteral("filesec/Tfilesec.title")), QStringLiteral("同一ファイル検索"));
+    EXPECT_EQ(written[3].at(QStringLiteral("DigestPassDlg/TDigestPassDlg.title")),
+              QStringLiteral("Tavrenne 2.46 Digest認証ツール"));
+    EXPECT_EQ(written[3].at(QStringLiteral("QL_ImageLabel1")), QStringLiteral(" 拡張 "));
+    Use(TLanguage::English);
+    EXPECT_NE(texts(), written);
+    Use(TLanguage::Japanese);
+    EXPECT_EQ(texts(), written);
 }
 
 // What the web server and the settings file read is the same whichever language wrote it.
