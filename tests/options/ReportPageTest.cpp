@@ -13,6 +13,7 @@
 #include "fakes/AppFixture.h"
 #include "options/ReportPage.h"
 #include "text/Cp932.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -149,6 +150,18 @@ TEST_F(Report, InEnglishTheSavedReportIsPlainAscii) {
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes, lines.join(QStringLiteral("\r\n")).toStdString());
     EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+}
+
+// tavrenne-cli's table of the same translation gives the report the same English.
+TEST_F(Report, TheCommandLinesTableHasTheReportsEnglish) {
+    SetTranslateHook(&EnglishText);
+    TReportLabels labels;
+    labels.Features[0] = true;
+    const std::vector<std::string> lines = ReportLines(labels, page_->Now(), "T", "u");
+    SetTranslateHook(nullptr);
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[1], "Time: 2026-12-09 21:05");
+    EXPECT_EQ(lines[9], "MMX yes SSE no SSE2 no SSE3 no 3DNow ! no 3DNow ! Pro no ");
 }
 
 TEST_F(Report, AFileThatCannotBeWrittenGetsTheStandardErrorBox) {

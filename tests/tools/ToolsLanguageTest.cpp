@@ -15,10 +15,12 @@
 
 #include "app/Translations.h"
 #include "components/QL_ImageLabel.h"
+#include "engine/DigestPassFile.h"
 #include "fakes/AppFixture.h"
 #include "fakes/CaptionChecks.h"
 #include "fakes/WindowChecks.h"
 #include "platform/Drives.h"
+#include "text/Translate.h"
 #include "tools/TDigestPassDlg.h"
 #include "tools/Tconv.h"
 #include "tools/Tfilesec.h"
@@ -187,6 +189,16 @@ TEST_F(ToolsLanguage, InJapaneseEveryTextIsAsWritten) {
     EXPECT_NE(texts(), written);
     Use(TLanguage::Japanese);
     EXPECT_EQ(texts(), written);
+}
+
+// tavrenne-cli digest-pass reads its English from the table built from the same translation.
+TEST_F(ToolsLanguage, TheCommandLinesTableHasTheSameEnglish) {
+    RemoveLanguage();
+    SetTranslateHook(&EnglishText);
+    EXPECT_EQ(DigestEntryProblem("u", "r", "p\nq"), "The password cannot contain line breaks.");
+    EXPECT_EQ(DigestEntryProblem("u", "r", "😀"), "The text contains characters that Shift_JIS cannot represent.");
+    SetTranslateHook(nullptr);
+    EXPECT_EQ(DigestEntryProblem("u", "r", "p\nq"), "パスワードには改行を使えません");
 }
 
 // What the web server and the settings file read is the same whichever language wrote it.
