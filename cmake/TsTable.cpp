@@ -14,6 +14,13 @@ namespace {
 std::string Decode(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
+        // lupdate writes a carriage return and other control bytes as <byte value="xd"/>.
+        if (s.compare(i, 14, "<byte value=\"x") == 0) {
+            const size_t end = s.find("/>", i);
+            out += static_cast<char>(std::stoul(s.substr(i + 14), nullptr, 16));
+            i = end + 1;
+            continue;
+        }
         if (s[i] != '&') {
             out += s[i];
             continue;

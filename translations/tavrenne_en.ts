@@ -122,6 +122,21 @@
     </message>
 </context>
 <context>
+    <name>DigestPassFile</name>
+    <message>
+        <source>ユーザー名とRealmには「:」と改行を使えません</source>
+        <translation>The user name and the realm cannot contain &quot;:&quot; or line breaks.</translation>
+    </message>
+    <message>
+        <source>パスワードには改行を使えません</source>
+        <translation>The password cannot contain line breaks.</translation>
+    </message>
+    <message>
+        <source>Shift_JISで表せない文字が含まれています</source>
+        <translation>The text contains characters that Shift_JIS cannot represent.</translation>
+    </message>
+</context>
+<context>
     <name>FileTime</name>
     <message>
         <source>yyyy&quot;年&quot;m&quot;月&quot;d&quot;日 &quot;hh&quot;時&quot;nn&quot;分&quot;ss&quot;秒&quot;</source>
@@ -209,6 +224,57 @@
     </message>
 </context>
 <context>
+    <name>SystemReport</name>
+    <message>
+        <source> ○ </source>
+        <translation> yes </translation>
+    </message>
+    <message>
+        <source> × </source>
+        <translation> no </translation>
+    </message>
+    <message>
+        <source>時刻： %1</source>
+        <translation>Time: %1</translation>
+    </message>
+    <message>
+        <source>yyyy&quot;年&quot;mm&quot;月&quot;dd&quot;日&quot;hh&quot;時&quot;nn&quot;分&quot;</source>
+        <extracomment>The time&apos;s pattern: yyyy year, mm month, dd day, hh hour, nn minute; &quot;...&quot; as written.</extracomment>
+        <translation>yyyy&quot;-&quot;mm&quot;-&quot;dd&quot; &quot;hh&quot;:&quot;nn</translation>
+    </message>
+</context>
+<context>
+    <name>TAssociationPage</name>
+    <message>
+        <source>MD5ファイルのアイコンを指定</source>
+        <translation>Icon of MD5 files</translation>
+    </message>
+    <message>
+        <source>ファイルの関連付け</source>
+        <translation>File Association</translation>
+    </message>
+    <message>
+        <source>関連付け無効</source>
+        <translation>Not associated</translation>
+    </message>
+    <message>
+        <source>関連付け有効</source>
+        <translation>Associated</translation>
+    </message>
+    <message>
+        <source>関連付けの適用</source>
+        <translation>Apply Association</translation>
+    </message>
+    <message>
+        <source>起動時に関連付けの再設定を行う</source>
+        <translation>Apply again at each start</translation>
+    </message>
+    <message>
+        <source>MD5ファイルの関連付けを切り替えます&#x3000;よろしいですか？ </source>
+        <translation>The association of MD5 files will be changed. Continue?</translation>
+    </message>
+</context>
+<context>
     <name>TBatchRows</name>
     <message>
         <source>ファイル名：</source>
@@ -248,6 +314,152 @@
     <message>
         <source>いいえ(&amp;N)</source>
         <translation>&amp;No</translation>
+    </message>
+</context>
+<context>
+    <name>TDigestPassDlg</name>
+    <message>
+        <source>ユーザー名:</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>パスワード:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>ファイル名:</source>
+        <translation>File:</translation>
+    </message>
+    <message>
+        <source>開く...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>作業内容</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>新規ファイルへ作成</source>
+        <translation>Create a new file</translation>
+    </message>
+    <message>
+        <source>既存のファイルに追加</source>
+        <translation>Add to an existing file</translation>
+    </message>
+    <message>
+        <source>作成/追加</source>
+        <translation>Create/Add</translation>
+    </message>
+    <message>
+        <source> 拡張 </source>
+        <translation> Options </translation>
+    </message>
+    <message>
+        <source>同一のハッシュ値を追加しない</source>
+        <translation>Do not add an entry the file already holds</translation>
+    </message>
+    <message>
+        <source>上書き時に警告</source>
+        <translation>Warn before overwriting a file</translation>
+    </message>
+    <message>
+        <source>Digest認証ツール</source>
+        <translation>Digest Password Files</translation>
+    </message>
+    <message>
+        <source>%1 Digest認証ツール</source>
+        <translation>%1 Digest Password Files</translation>
+    </message>
+    <message>
+        <source>テキストファイル(*.txt)|*.txt</source>
+        <translation>Text files (*.txt)|*.txt</translation>
+    </message>
+    <message>
+        <source>未記入の項目があります...</source>
+        <translation>Some fields are empty.</translation>
+    </message>
+    <message>
+        <source>ファイルが見当たりません</source>
+        <translation>The file cannot be found.</translation>
+    </message>
+    <message>
+        <source>上書きの確認</source>
+        <translation>Confirm Overwrite</translation>
+    </message>
+    <message>
+        <source>新規を選択すると既存のファイルは上書きされます...上書きしますか？</source>
+        <translation>Creating a new file replaces the existing one. Overwrite it?</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません
+%2</source>
+        <translation>Cannot write to %1
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>TReportPage</name>
+    <message>
+        <source>システム情報</source>
+        <translation>System Information</translation>
+    </message>
+    <message>
+        <source>テキストファイル(*.txt)|*.txt</source>
+        <translation>Text files (*.txt)|*.txt</translation>
+    </message>
+</context>
+<context>
+    <name>TShellPage</name>
+    <message>
+        <source>シェル統合</source>
+        <translation>Shell Integration</translation>
+    </message>
+    <message>
+        <source>シェル統合を無効</source>
+        <translation>Integration off</translation>
+    </message>
+    <message>
+        <source>シェル統合を有効</source>
+        <translation>Integration on</translation>
+    </message>
+    <message>
+        <source>シェルオプション適用</source>
+        <translation>Apply Shell Option</translation>
+    </message>
+    <message>
+        <source>シェル拡張を切り替えます&#x3000;よろしいですか？&#x3000;</source>
+        <translation>The file manager&apos;s actions will be changed. Continue?</translation>
+    </message>
+</context>
+<context>
+    <name>TShortcutPage</name>
+    <message>
+        <source>デスクトップ</source>
+        <translation>Desktop</translation>
+    </message>
+    <message>
+        <source>スタートメニュー</source>
+        <translation>Start menu</translation>
+    </message>
+    <message>
+        <source>Tavrenneへ送る   デフォルト値:</source>
+        <translation>Send to Tavrenne   Default:</translation>
+    </message>
+    <message>
+        <source>全取得</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>何もしない</source>
+        <translation>Nothing</translation>
+    </message>
+    <message>
+        <source>*チェックONで作成,OFFで削除します</source>
+        <translation>*Checked: created; unchecked: removed</translation>
+    </message>
+    <message>
+        <source>作成/削除</source>
+        <translation>Create/Remove</translation>
     </message>
 </context>
 <context>
@@ -840,6 +1052,357 @@
 %2</source>
         <translation>Cannot read this file as a checksum list: %1
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tconv</name>
+    <message>
+        <source>「%1」はShift_JISで表せない文字のため、ハッシュを生成できません</source>
+        <translation>&quot;%1&quot; cannot be represented in Shift_JIS, so no digest can be made.</translation>
+    </message>
+    <message>
+        <source>元になる文字列：</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>結果：</source>
+        <translation>Result:</translation>
+    </message>
+    <message>
+        <source>大文字</source>
+        <translation>Upper case</translation>
+    </message>
+    <message>
+        <source>生成</source>
+        <translation>Generate</translation>
+    </message>
+</context>
+<context>
+    <name>Tcustomoption</name>
+    <message>
+        <source>%1の設定</source>
+        <translation>%1 Settings</translation>
+    </message>
+    <message>
+        <source>Tavrenneが新規に導入されました</source>
+        <translation>Tavrenne has been installed</translation>
+    </message>
+    <message>
+        <source>基本設定</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>追加設定</source>
+        <translation>Advanced</translation>
+    </message>
+    <message>
+        <source>バッファ</source>
+        <translation>Buffer</translation>
+    </message>
+    <message>
+        <source>バッファ設定</source>
+        <translation>Buffer Settings</translation>
+    </message>
+    <message>
+        <source>MD5ファイルの関連付け</source>
+        <translation>MD5 File Association</translation>
+    </message>
+    <message>
+        <source>MD5関連付け設定</source>
+        <translation>MD5 Association Settings</translation>
+    </message>
+    <message>
+        <source>シェル統合</source>
+        <translation>Shell Integration</translation>
+    </message>
+    <message>
+        <source>シェル統合の設定</source>
+        <translation>Shell Integration Settings</translation>
+    </message>
+    <message>
+        <source>設定の初期化</source>
+        <translation>Reset Settings</translation>
+    </message>
+    <message>
+        <source>ショートカット</source>
+        <translation>Shortcuts</translation>
+    </message>
+    <message>
+        <source>ショートカットコントロール</source>
+        <translation>Shortcuts</translation>
+    </message>
+    <message>
+        <source>サウンド</source>
+        <translation>Sounds</translation>
+    </message>
+    <message>
+        <source>サウンドの設定</source>
+        <translation>Sound Settings</translation>
+    </message>
+    <message>
+        <source>ファイルの更新検出</source>
+        <translation>File Changes</translation>
+    </message>
+    <message>
+        <source>ファイル更新の検出</source>
+        <translation>Detecting File Changes</translation>
+    </message>
+    <message>
+        <source>サポート</source>
+        <translation>Support</translation>
+    </message>
+    <message>
+        <source>レポートの作成</source>
+        <translation>Create a Report</translation>
+    </message>
+    <message>
+        <source>レポート作成</source>
+        <translation>Create a Report</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ファイルサイズを常にByte表記</source>
+        <translation>Always show file sizes in bytes</translation>
+    </message>
+    <message>
+        <source>MD5ファイルを通常のファイルとして扱う</source>
+        <translation>Treat MD5 files as ordinary files</translation>
+    </message>
+    <message>
+        <source>情報取得時に自動的にMD5ファイルを生成する</source>
+        <translation>Write an MD5 file after each analysis</translation>
+    </message>
+    <message>
+        <source>終了時に問い合わせる</source>
+        <translation>Ask before exiting</translation>
+    </message>
+    <message>
+        <source>結果をクリア時にログも消去する</source>
+        <translation>Clear the log with the results</translation>
+    </message>
+    <message>
+        <source>MD5ファイルがあれば使用する</source>
+        <translation>Use an MD5 file where there is one</translation>
+    </message>
+    <message>
+        <source>表示言語：</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>日本語</source>
+        <translation>Japanese</translation>
+    </message>
+    <message>
+        <source>*変更は次回の起動から有効になります</source>
+        <translation>*A change takes effect at the next start</translation>
+    </message>
+    <message>
+        <source>自動シャットダウンオプションを表示</source>
+        <translation>Show the automatic shutdown option</translation>
+    </message>
+    <message>
+        <source>スプラッシュを非表示</source>
+        <translation>Hide the splash screen</translation>
+    </message>
+    <message>
+        <source>SSTPを使用する</source>
+        <translation>Use SSTP</translation>
+    </message>
+    <message>
+        <source>キャッシュを使用する</source>
+        <translation>Use the cache</translation>
+    </message>
+    <message>
+        <source>キャッシュ上限</source>
+        <translation>Cache limit</translation>
+    </message>
+    <message>
+        <source>終了時にキャッシュをクリアする</source>
+        <translation>Clear the cache on exit</translation>
+    </message>
+    <message>
+        <source>キャッシュのクリア</source>
+        <translation>Clear Cache</translation>
+    </message>
+    <message>
+        <source>アプリケーションの優先度：</source>
+        <translation>Program priority:</translation>
+    </message>
+    <message>
+        <source>普通</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>高い</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>低い</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>同じフォルダのチェックサムリストと照合する</source>
+        <translation>Compare with checksum lists in the same folder</translation>
+    </message>
+    <message>
+        <source>自動設定を有効</source>
+        <translation>Choose automatically</translation>
+    </message>
+    <message>
+        <source>*自動設定をONにすると下の値は無効です</source>
+        <translation>*While chosen automatically, the value below is not used</translation>
+    </message>
+    <message>
+        <source>手動設定</source>
+        <translation>Manual Setting</translation>
+    </message>
+    <message>
+        <source>バッファサイズ (KB)</source>
+        <translation>Buffer size (KB)</translation>
+    </message>
+    <message>
+        <source>初期値</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>設定値の初期化</source>
+        <translation>Reset Settings</translation>
+    </message>
+    <message>
+        <source>完全な初期化</source>
+        <translation>Full Reset</translation>
+    </message>
+    <message>
+        <source>サウンド有効</source>
+        <translation>Play sounds</translation>
+    </message>
+    <message>
+        <source>開く...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>作業終了時</source>
+        <translation>When work ends</translation>
+    </message>
+    <message>
+        <source>エラー発生時</source>
+        <translation>When an error occurs</translation>
+    </message>
+    <message>
+        <source>ファイルの更新を自動的に検出する</source>
+        <translation>Detect changes to the file automatically</translation>
+    </message>
+    <message>
+        <source>サポートの参照</source>
+        <translation>Support</translation>
+    </message>
+    <message>
+        <source>開発元へメール</source>
+        <translation>Mail the Developer</translation>
+    </message>
+    <message>
+        <source>ヘルプの参照...</source>
+        <translation>View Help...</translation>
+    </message>
+    <message>
+        <source>サポートの際にはレポートページから環境情報を取得してご報告下さい</source>
+        <translation>When you ask for support, please include the system information from the report page.</translation>
+    </message>
+    <message>
+        <source>Tavrenneの設定</source>
+        <translation>Tavrenne Settings</translation>
+    </message>
+    <message>
+        <source>サウンドファイル(*.wav)|*.wav</source>
+        <translation>Sound files (*.wav)|*.wav</translation>
+    </message>
+    <message>
+        <source>設定を初期値へ戻します。初期化されるのは基本設定と追加設定です。<byte value="xd"/>
+システムを含めて初期化する場合は&quot;%1&quot;ボタンをクリックして下さい</source>
+        <translation>The settings go back to their initial values; only the General and Advanced settings are reset.&lt;byte value=&quot;xd&quot;/&gt;
+To reset the desktop integration as well, click &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>すべての設定を初期化します、作業後デスクトップセッションへの再ログインが必要となります。<byte value="xd"/>
+続ける場合は&quot;はい&quot;をクリックしてメッセージに従ってください。</source>
+        <translation>All settings will be reset; afterwards you will need to log in to the desktop again.&lt;byte value=&quot;xd&quot;/&gt;
+To continue, click &quot;Yes&quot; and follow the messages.</translation>
+    </message>
+</context>
+<context>
+    <name>Tfilesec</name>
+    <message>
+        <source>%1個の同一内容のファイルが見つかりました！<byte value="xd"/>
+リストをダブルクリックする事ファイルの存在するフォルダをエクスプローラで開けます</source>
+        <translation>Files with the same content found: %1&lt;byte value=&quot;xd&quot;/&gt;
+Double-click a row to open its folder in the file manager.</translation>
+    </message>
+    <message>
+        <source>ドライブの選択</source>
+        <translation>Drives</translation>
+    </message>
+    <message>
+        <source>検索結果</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>検索対象のドライブ ▼</source>
+        <translation>Drives to search ▼</translation>
+    </message>
+    <message>
+        <source>検索するファイル：</source>
+        <translation>File to match:</translation>
+    </message>
+    <message>
+        <source>検索</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>すべて選択</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>すべて未選択</source>
+        <translation>Select None</translation>
+    </message>
+    <message>
+        <source>パス</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>進歩状況：</source>
+        <translation>Progress:</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>同一ファイル検索</source>
+        <translation>Find Identical Files</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>%1と同一ファイルの検索を行います</source>
+        <translation>Search for files with the same content as %1?</translation>
     </message>
 </context>
 <context>

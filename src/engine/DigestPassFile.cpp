@@ -12,6 +12,7 @@
 #include "engine/AtomicFile.h"
 #include "engine/FileMD5Info.h"
 #include "text/Cp932.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -45,10 +46,11 @@ std::string ErrorText(int err) { return std::strerror(err); }
 std::string DigestEntryProblem(const std::string& user, const std::string& realm,
                                const std::string& password) {
     if (BreaksLine(user) || BreaksLine(realm))
-        return "ユーザー名とRealmには「:」と改行を使えません";
-    if (password.find_first_of("\r\n") != std::string::npos) return "パスワードには改行を使えません";
+        return TavTr("DigestPassFile", "ユーザー名とRealmには「:」と改行を使えません");
+    if (password.find_first_of("\r\n") != std::string::npos)
+        return TavTr("DigestPassFile", "パスワードには改行を使えません");
     if (HasUnmappable(user) || HasUnmappable(realm) || HasUnmappable(password))
-        return "Shift_JISで表せない文字が含まれています";
+        return TavTr("DigestPassFile", "Shift_JISで表せない文字が含まれています");
     return {};
 }
 

@@ -19,6 +19,7 @@
 
 #include "engine/FileMD5Info.h"
 #include "engine/FileUtils.h"
+#include "text/Translate.h"
 #include "text/Utf8.h"
 
 const std::array<const char*, 6> kFeatureCaptions = {"MMX", "SSE", "SSE2", "SSE3", "3DNow !", "3DNow ! Pro"};
@@ -319,10 +320,13 @@ std::vector<std::string> ReportLines(const TReportLabels& labels, const TDateTim
                                      const std::string& title, const std::string& user) {
     std::string features;
     for (size_t i = 0; i < kFeatureCaptions.size(); ++i)
-        features += std::string(kFeatureCaptions[i]) + (labels.Features[i] ? " ○ " : " × ");
+        features += std::string(kFeatureCaptions[i]) +
+                    (labels.Features[i] ? TavTr("SystemReport", " ○ ") : TavTr("SystemReport", " × "));
     return {
         "---------------Tavrenne Report v1.05a---------------",
-        "時刻： " + FormatDateTime(R"(yyyy"年"mm"月"dd"日"hh"時"nn"分")", now),
+        TavFormat(TavTr("SystemReport", "時刻： %1"),
+                  //: The time's pattern: yyyy year, mm month, dd day, hh hour, nn minute; "..." as written.
+                  {FormatDateTime(TavTr("SystemReport", "yyyy\"年\"mm\"月\"dd\"日\"hh\"時\"nn\"分\""), now)}),
         title,
         "User: " + user,
         labels.Label2,

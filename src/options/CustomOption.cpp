@@ -34,7 +34,7 @@ const char* const Tcustomoption::kSupportMail = "mailto:support@quillory.example
 
 Tcustomoption::Tcustomoption(TMainWindow& main) : QDialog(nullptr), main_(main) {
     setObjectName(QStringLiteral("customoption"));
-    setWindowTitle(main.ApplicationTitle() + QStringLiteral("の設定"));
+    setWindowTitle(tr("%1の設定").arg(main.ApplicationTitle()));
     setFont(main.Window().font());
     BuildDialog();
     SetSettings(this);
@@ -102,7 +102,7 @@ void Tcustomoption::FormCreate(const std::vector<std::string>& args) {
 
     // 10.
     if (!fileExisted)
-        Seams().ShowTrayNotice({{QStringLiteral("Tavrenneが新規に導入されました"), 7, 50}});
+        Seams().ShowTrayNotice({{tr("Tavrenneが新規に導入されました"), 7, 50}});
     else if (FUpgraded)
         Seams().ShowTrayNotice({{FUpgradeText1, 7, 50}, {FUpgradeText2, 27, 63}});
 

@@ -45,17 +45,27 @@ struct TPageNode {
 
 // In display order: a node's position is its index here.
 const TPageNode kNodes[Tcustomoption::kNodeCount] = {
-    {"基本設定", -1, 1, "基本設定", "基本設定"},
-    {"追加設定", 0, 6, "追加設定", "追加設定"},
-    {"バッファ", 0, 10, "BufferSeting", "バッファ設定"},
-    {"MD5ファイルの関連付け", -1, 2, "MD5ファイルの関連付け", "MD5関連付け設定"},
-    {"シェル統合", -1, 3, "シェル統合", "シェル統合の設定"},
-    {"設定の初期化", -1, 4, "設定の初期化", "設定の初期化"},
-    {"ショートカット", -1, 7, "ShortCut", "ショートカットコントロール"},
-    {"サウンド", -1, 9, "Sound", "サウンドの設定"},
-    {"ファイルの更新検出", -1, 11, "ReLoad", "ファイル更新の検出"},
-    {"サポート", -1, 8, "サポート", "サポート"},
-    {"レポートの作成", 9, 5, "レポート作成", "レポート作成"},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "基本設定"), -1, 1, QT_TRANSLATE_NOOP("Tcustomoption", "基本設定"),
+     QT_TRANSLATE_NOOP("Tcustomoption", "基本設定")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "追加設定"), 0, 6, QT_TRANSLATE_NOOP("Tcustomoption", "追加設定"),
+     QT_TRANSLATE_NOOP("Tcustomoption", "追加設定")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "バッファ"), 0, 10, "BufferSeting",
+     QT_TRANSLATE_NOOP("Tcustomoption", "バッファ設定")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "MD5ファイルの関連付け"), -1, 2,
+     QT_TRANSLATE_NOOP("Tcustomoption", "MD5ファイルの関連付け"), QT_TRANSLATE_NOOP("Tcustomoption", "MD5関連付け設定")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "シェル統合"), -1, 3, QT_TRANSLATE_NOOP("Tcustomoption", "シェル統合"),
+     QT_TRANSLATE_NOOP("Tcustomoption", "シェル統合の設定")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "設定の初期化"), -1, 4, QT_TRANSLATE_NOOP("Tcustomoption", "設定の初期化"),
+     QT_TRANSLATE_NOOP("Tcustomoption", "設定の初期化")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "ショートカット"), -1, 7, "ShortCut",
+     QT_TRANSLATE_NOOP("Tcustomoption", "ショートカットコントロール")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "サウンド"), -1, 9, "Sound", QT_TRANSLATE_NOOP("Tcustomoption", "サウンドの設定")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "ファイルの更新検出"), -1, 11, "ReLoad",
+     QT_TRANSLATE_NOOP("Tcustomoption", "ファイル更新の検出")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "サポート"), -1, 8, QT_TRANSLATE_NOOP("Tcustomoption", "サポート"),
+     QT_TRANSLATE_NOOP("Tcustomoption", "サポート")},
+    {QT_TRANSLATE_NOOP("Tcustomoption", "レポートの作成"), 9, 5, QT_TRANSLATE_NOOP("Tcustomoption", "レポート作成"),
+     QT_TRANSLATE_NOOP("Tcustomoption", "レポート作成")},
 };
 
 // The part of a page right of the tree and under the title strip.
@@ -63,9 +73,9 @@ constexpr int kLeft = 200;
 constexpr int kTop = 120;
 constexpr int kWidth = 375;
 
-QCheckBox* Box(QWidget* parent, const char* name, const char* caption, bool checked, int x, int y, int w) {
+QCheckBox* Box(QWidget* parent, const char* name, const QString& caption, bool checked, int x, int y, int w) {
     auto* box = Place<QCheckBox>(parent, name, x, y, w, 20);
-    box->setText(QString::fromUtf8(caption));
+    box->setText(caption);
     box->setChecked(checked);
     return box;
 }
@@ -141,22 +151,22 @@ void Tcustomoption::BuildDialog() {
     for (int i = 0; i < kNodeCount; ++i) {
         const TPageNode& node = kNodes[i];
         auto* item = node.Parent < 0 ? new QTreeWidgetItem(TreeView1) : new QTreeWidgetItem(nodes_[node.Parent]);
-        item->setText(0, QString::fromUtf8(node.Text));
+        item->setText(0, tr(node.Text));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         nodes_[i] = item;
         sheets_[i] = *sheets[node.Sheet];
-        sheets_[i]->setWindowTitle(QString::fromUtf8(node.Caption));
+        sheets_[i]->setWindowTitle(tr(node.Caption));
     }
     TreeView1->expandAll();
     nodes_[0]->setSelected(true);
     TreeView1->setCurrentItem(nodes_[0]);
-    FPageTitle = QString::fromUtf8(kNodes[0].Title);
+    FPageTitle = tr(kNodes[0].Title);
     Image4 = Place<QLabel>(TabSheet1, "Image4", kLeft, 76, 365, 37);
     Bevel3 = Line(TabSheet1, "Bevel3", 405);
 
-    Button1 = Button<QPushButton>(this, "Button1", QStringLiteral("閉じる"), 493, 418, 88);
+    Button1 = Button<QPushButton>(this, "Button1", tr("閉じる"), 493, 418, 88);
     Button1->setDefault(true);
-    CheckBox21 = Box(this, "CheckBox21", "&Save Config", true, 8, 421, 200);
+    CheckBox21 = Box(this, "CheckBox21", QStringLiteral("&Save Config"), true, 8, 421, 200);
 
     // 基本設定.
     GroupBox1 = Group(TabSheet1, "GroupBox1", QStringLiteral("Tavrenne Config"), 160);
@@ -165,55 +175,55 @@ void Tcustomoption::BuildDialog() {
         const char* name;
         const char* caption;
     } basics[] = {
-        {&CheckBox2, "CheckBox2", "ファイルサイズを常にByte表記"},
-        {&CheckBox3, "CheckBox3", "MD5ファイルを通常のファイルとして扱う"},
-        {&CheckBox4, "CheckBox4", "情報取得時に自動的にMD5ファイルを生成する"},
-        {&CheckBox6, "CheckBox6", "終了時に問い合わせる"},
-        {&CheckBox7, "CheckBox7", "結果をクリア時にログも消去する"},
-        {&CheckBox8, "CheckBox8", "MD5ファイルがあれば使用する"},
+        {&CheckBox2, "CheckBox2", QT_TR_NOOP("ファイルサイズを常にByte表記")},
+        {&CheckBox3, "CheckBox3", QT_TR_NOOP("MD5ファイルを通常のファイルとして扱う")},
+        {&CheckBox4, "CheckBox4", QT_TR_NOOP("情報取得時に自動的にMD5ファイルを生成する")},
+        {&CheckBox6, "CheckBox6", QT_TR_NOOP("終了時に問い合わせる")},
+        {&CheckBox7, "CheckBox7", QT_TR_NOOP("結果をクリア時にログも消去する")},
+        {&CheckBox8, "CheckBox8", QT_TR_NOOP("MD5ファイルがあれば使用する")},
     };
     int y = 24;
     for (const auto& b : basics) {
-        *b.slot = Box(GroupBox1, b.name, b.caption, false, 14, y, 350);
+        *b.slot = Box(GroupBox1, b.name, tr(b.caption), false, 14, y, 350);
         y += 22;
     }
     // The windows' language is chosen before the first window is made.
-    Label20 = Text(TabSheet1, "Label20", QStringLiteral("表示言語："), kLeft + 14, kTop + 172, 100);
+    Label20 = Text(TabSheet1, "Label20", tr("表示言語："), kLeft + 14, kTop + 172, 100);
     ComboBox4 = Place<QComboBox>(TabSheet1, "ComboBox4", kLeft + 120, kTop + 170, 110, 22);
-    ComboBox4->addItems({QStringLiteral("自動"), QStringLiteral("日本語"), QStringLiteral("English")});
+    ComboBox4->addItems({tr("自動"), tr("日本語"), QStringLiteral("English")});
     Label20->setBuddy(ComboBox4);
-    Label21 = Text(TabSheet1, "Label21", QStringLiteral("*変更は次回の起動から有効になります"), kLeft + 14,
+    Label21 = Text(TabSheet1, "Label21", tr("*変更は次回の起動から有効になります"), kLeft + 14,
                    kTop + 198, kWidth - 14);
 
     // 追加設定.
     GroupBox2 = Group(TabSheet6, "GroupBox2", QStringLiteral("Tavrenne EX-Config"), 284);
-    CheckBox9 = Box(GroupBox2, "CheckBox9", "自動シャットダウンオプションを表示", false, 14, 24, 350);
-    CheckBox14 = Box(GroupBox2, "CheckBox14", "スプラッシュを非表示", false, 14, 46, 350);
-    CheckBox5 = Box(GroupBox2, "CheckBox5", "SSTPを使用する", false, 14, 68, 350);
-    CheckBox10 = Box(GroupBox2, "CheckBox10", "キャッシュを使用する", false, 14, 96, 350);
-    CheckBox12 = Box(GroupBox2, "CheckBox12", "キャッシュ上限", true, 34, 120, 120);
+    CheckBox9 = Box(GroupBox2, "CheckBox9", tr("自動シャットダウンオプションを表示"), false, 14, 24, 350);
+    CheckBox14 = Box(GroupBox2, "CheckBox14", tr("スプラッシュを非表示"), false, 14, 46, 350);
+    CheckBox5 = Box(GroupBox2, "CheckBox5", tr("SSTPを使用する"), false, 14, 68, 350);
+    CheckBox10 = Box(GroupBox2, "CheckBox10", tr("キャッシュを使用する"), false, 14, 96, 350);
+    CheckBox12 = Box(GroupBox2, "CheckBox12", tr("キャッシュ上限"), true, 34, 120, 120);
     ComboBox2 = Place<QComboBox>(GroupBox2, "ComboBox2", 160, 119, 80, 22);
     ComboBox2->addItems({QStringLiteral("50"), QStringLiteral("100"), QStringLiteral("200"), QStringLiteral("500"),
                          QStringLiteral("1000"), QStringLiteral("2000")});
-    CheckBox11 = Box(GroupBox2, "CheckBox11", "終了時にキャッシュをクリアする", true, 34, 144, 320);
-    BitBtn3 = Button<QPushButton>(GroupBox2, "BitBtn3", QStringLiteral("キャッシュのクリア"), 34, 170, 140);
+    CheckBox11 = Box(GroupBox2, "CheckBox11", tr("終了時にキャッシュをクリアする"), true, 34, 144, 320);
+    BitBtn3 = Button<QPushButton>(GroupBox2, "BitBtn3", tr("キャッシュのクリア"), 34, 170, 140);
     BitBtn3->setIcon(ToolImage(tiClear));
-    Label15 = Text(GroupBox2, "Label15", QStringLiteral("アプリケーションの優先度："), 14, 222, 170);
+    Label15 = Text(GroupBox2, "Label15", tr("アプリケーションの優先度："), 14, 222, 170);
     ComboBox1 = Place<QComboBox>(GroupBox2, "ComboBox1", 190, 220, 100, 22);
-    ComboBox1->addItems({QStringLiteral("普通"), QStringLiteral("高い"), QStringLiteral("低い")});
+    ComboBox1->addItems({tr("普通"), tr("高い"), tr("低い")});
     Label15->setBuddy(ComboBox1);
-    CheckBox22 = Box(GroupBox2, "CheckBox22", "同じフォルダのチェックサムリストと照合する", true, 14, 252, 350);
+    CheckBox22 = Box(GroupBox2, "CheckBox22", tr("同じフォルダのチェックサムリストと照合する"), true, 14, 252, 350);
     for (QWidget* w : std::initializer_list<QWidget*>{CheckBox12, CheckBox11, BitBtn3, ComboBox2}) w->setEnabled(false);
     // Chosen with the mouse or the arrow keys only.
     ComboBox1->installEventFilter(this);
     ComboBox2->installEventFilter(this);
 
     // バッファ.
-    CheckBox18 = Box(TabSheet10, "CheckBox18", "自動設定を有効", true, kLeft, kTop, 300);
-    Label3 = Text(TabSheet10, "Label3", QStringLiteral("*自動設定をONにすると下の値は無効です"), kLeft, 146, kWidth);
+    CheckBox18 = Box(TabSheet10, "CheckBox18", tr("自動設定を有効"), true, kLeft, kTop, 300);
+    Label3 = Text(TabSheet10, "Label3", tr("*自動設定をONにすると下の値は無効です"), kLeft, 146, kWidth);
     GroupBox7 = Place<QGroupBox>(TabSheet10, "GroupBox7", kLeft, 172, kWidth, 134);
-    GroupBox7->setTitle(QStringLiteral("手動設定"));
-    Label1 = Text(GroupBox7, "Label1", QStringLiteral("バッファサイズ (KB)"), 14, 26, 150);
+    GroupBox7->setTitle(tr("手動設定"));
+    Label1 = Text(GroupBox7, "Label1", tr("バッファサイズ (KB)"), 14, 26, 150);
     StaticText1 = Text(GroupBox7, "StaticText1", QStringLiteral("64KB"), 170, 24, 70, 20);
     StaticText1->setFrameShape(QFrame::Panel);
     StaticText1->setFrameShadow(QFrame::Sunken);
@@ -226,7 +236,7 @@ void Tcustomoption::BuildDialog() {
     QL_Bar1->SetPosition(kAutoBufferSizeKB);
     QL_Bar1->setTickPosition(QSlider::NoTicks);
     Text(GroupBox7, "LabelMax", QStringLiteral("MAX"), 324, 64, 36);
-    Button5 = Button<QPushButton>(GroupBox7, "Button5", QStringLiteral("初期値"), 14, 98, 80);
+    Button5 = Button<QPushButton>(GroupBox7, "Button5", tr("初期値"), 14, 98, 80);
 
     // The association, shell, shortcut and report pages fill their sheets and place their
     // controls in the sheet's coordinates, right of the tree.
@@ -246,30 +256,30 @@ void Tcustomoption::BuildDialog() {
     Bevel2->setFrameShape(QFrame::Box);
     Bevel2->setFrameShadow(QFrame::Sunken);
     Image1 = Place<QLabel>(TabSheet4, "Image1", kLeft + 2, kTop + 2, 250, 200);
-    Button2 = Button<QPushButton>(TabSheet4, "Button2", QStringLiteral("設定値の初期化"), kLeft, 336, 130);
-    Button6 = Button<QPushButton>(TabSheet4, "Button6", QStringLiteral("完全な初期化"), kLeft + 140, 336, 130);
+    Button2 = Button<QPushButton>(TabSheet4, "Button2", tr("設定値の初期化"), kLeft, 336, 130);
+    Button6 = Button<QPushButton>(TabSheet4, "Button6", tr("完全な初期化"), kLeft + 140, 336, 130);
 
     // サウンド.
-    CheckBox20 = Box(TabSheet9, "CheckBox20", "サウンド有効", false, kLeft, kTop, 300);
-    auto sound = [&](QLineEdit*& edit, QPushButton*& open, QToolButton*& check, const char* name, const char* label,
+    CheckBox20 = Box(TabSheet9, "CheckBox20", tr("サウンド有効"), false, kLeft, kTop, 300);
+    auto sound = [&](QLineEdit*& edit, QPushButton*& open, QToolButton*& check, const char* name, const QString& label,
                      const char* openName, const char* checkName, int top) {
-        auto* caption = Text(TabSheet9, nullptr, QString::fromUtf8(label), kLeft, top, 200, 16);
+        auto* caption = Text(TabSheet9, nullptr, label, kLeft, top, 200, 16);
         caption->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
         edit = Place<QLineEdit>(TabSheet9, name, kLeft, top + 17, 290, 22);
         caption->setBuddy(edit);
-        open = Button<QPushButton>(TabSheet9, openName, QStringLiteral("開く..."), kLeft + 296, top + 16, 70, 24);
+        open = Button<QPushButton>(TabSheet9, openName, tr("開く..."), kLeft + 296, top + 16, 70, 24);
         check = Button<QToolButton>(TabSheet9, checkName, QStringLiteral("&Sound Check"), kLeft, top + 43, 110, 24);
         connect(open, &QPushButton::clicked, this, &Tcustomoption::OpenSoundClick);
         connect(check, &QToolButton::clicked, this, &Tcustomoption::SoundCheckClick);
     };
-    sound(LabeledEdit1, Button3, SpeedButton1, "LabeledEdit1", "作業終了時", "Button3", "SpeedButton1", 150);
-    sound(LabeledEdit2, Button10, SpeedButton2, "LabeledEdit2", "エラー発生時", "Button10", "SpeedButton2", 232);
+    sound(LabeledEdit1, Button3, SpeedButton1, "LabeledEdit1", tr("作業終了時"), "Button3", "SpeedButton1", 150);
+    sound(LabeledEdit2, Button10, SpeedButton2, "LabeledEdit2", tr("エラー発生時"), "Button10", "SpeedButton2", 232);
 
     // ファイルの更新検出.
-    CheckBox19 = Box(TabSheet11, "CheckBox19", "ファイルの更新を自動的に検出する", false, kLeft, kTop, kWidth);
+    CheckBox19 = Box(TabSheet11, "CheckBox19", tr("ファイルの更新を自動的に検出する"), false, kLeft, kTop, kWidth);
 
     // サポート.
-    GroupBox6 = Group(TabSheet8, "GroupBox6", QStringLiteral("サポートの参照"), 128);
+    GroupBox6 = Group(TabSheet8, "GroupBox6", tr("サポートの参照"), 128);
     auto link = [&](const char* name, const QString& text, const QPixmap& picture, int top) {
         auto* label = Place<TQL_ImageLabel>(GroupBox6, name, 16, top, 240, 28);
         label->SetText(text);
@@ -277,10 +287,12 @@ void Tcustomoption::BuildDialog() {
         return label;
     };
     QL_ImageLabel2 = link("QL_ImageLabel2", QStringLiteral("Quillory Website"), ToolImagePixmap(tiWeb, 16), 24);
-    QL_ImageLabel1 = link("QL_ImageLabel1", QStringLiteral("開発元へメール"), QPixmap::fromImage(MailArt()), 56);
-    QL_ImageLabel3 = link("QL_ImageLabel3", QStringLiteral("ヘルプの参照..."), ToolImagePixmap(tiHelp, 16), 88);
-    Label4 = Text(TabSheet8, "Label4", QStringLiteral("サポートの際にはレポートページから環境情報を取得してご報告下さい"),
+    QL_ImageLabel1 = link("QL_ImageLabel1", tr("開発元へメール"), QPixmap::fromImage(MailArt()), 56);
+    QL_ImageLabel3 = link("QL_ImageLabel3", tr("ヘルプの参照..."), ToolImagePixmap(tiHelp, 16), 88);
+    Label4 = Text(TabSheet8, "Label4", tr("サポートの際にはレポートページから環境情報を取得してご報告下さい"),
                   kLeft, 262, kWidth, 36);
+    // One line while it fits beside the tree; a longer translation wraps within the page.
+    if (Label4->width() > width() - PageControl1->x() - kLeft) Label4->resize(kWidth, Label4->height());
     Label4->setWordWrap(true);
     FitLabel(*Label4);
 
@@ -314,7 +326,7 @@ void Tcustomoption::BuildDialog() {
 }
 
 void Tcustomoption::BuildPictures() {
-    Image2->setPixmap(QPixmap::fromImage(HeaderPicture(Image2->size(), QStringLiteral("Tavrenneの設定"), font())));
+    Image2->setPixmap(QPixmap::fromImage(HeaderPicture(Image2->size(), tr("Tavrenneの設定"), font())));
     FTitleStrip = TitleStripPicture(Image4->size(), palette().color(QPalette::Window));
     QL_TrayInfoDlg1->SetBitmapImage(TrayNoticeArt());
     Image1->setPixmap(QPixmap::fromImage(ResetPageArt()));
@@ -345,7 +357,7 @@ void Tcustomoption::ShowPage() {
         }
         PageControl1->setCurrentWidget(page);
         if (treeFocused) TreeView1->setFocus(Qt::OtherFocusReason);
-        FPageTitle = QString::fromUtf8(kNodes[position].Title);
+        FPageTitle = tr(kNodes[position].Title);
         DrawPageTitle();
     } catch (...) {
         // The page stays as it was.
@@ -397,7 +409,7 @@ void Tcustomoption::ComboBox1Change() {
 
 void Tcustomoption::OpenSoundClick() {
     TFileDialogRequest request;
-    request.Filter = QStringLiteral("サウンドファイル(*.wav)|*.wav");
+    request.Filter = tr("サウンドファイル(*.wav)|*.wav");
     request.MustExist = true;
     const TPath file(Dialogs().OpenFile(request));
     if (file.IsEmpty()) return;
@@ -413,10 +425,10 @@ void Tcustomoption::SoundCheckClick() {
 }
 
 void Tcustomoption::Button2Click() {
-    const QString text = QStringLiteral("設定を初期値へ戻します。初期化されるのは基本設定と追加設定です。\r\n"
-                                        "システムを含めて初期化する場合は\"") +
-                         Button6->text() + QStringLiteral("\"ボタンをクリックして下さい");
-    if (Dialogs().MessageBox(QStringLiteral("確認"), text, TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
+    const QString text = tr("設定を初期値へ戻します。初期化されるのは基本設定と追加設定です。\r\n"
+                            "システムを含めて初期化する場合は\"%1\"ボタンをクリックして下さい")
+                             .arg(Button6->text());
+    if (Dialogs().MessageBox(tr("確認"), text, TMsgButtons::YesNo, TMsgIcon::Question) == TMsgResult::Yes)
         ResetSettings();
 }
 
@@ -445,9 +457,9 @@ void Tcustomoption::ResetSettings() {
 void Tcustomoption::Button6Click() {
     if (!FileExistsByAge(ProgramLayout().HelperProgram())) return;
     // The desktop reads menus, types and file-manager actions again at the next log-in.
-    const QString text = QStringLiteral("すべての設定を初期化します、作業後デスクトップセッションへの再ログインが必要となります。\r\n"
-                                        "続ける場合は\"はい\"をクリックしてメッセージに従ってください。");
-    if (Dialogs().MessageBox(QStringLiteral("確認"), text, TMsgButtons::YesNo, TMsgIcon::Exclamation) !=
+    const QString text = tr("すべての設定を初期化します、作業後デスクトップセッションへの再ログインが必要となります。\r\n"
+                            "続ける場合は\"はい\"をクリックしてメッセージに従ってください。");
+    if (Dialogs().MessageBox(tr("確認"), text, TMsgButtons::YesNo, TMsgIcon::Exclamation) !=
         TMsgResult::Yes)
         return;
     FSaveAllowed = false;

@@ -33,7 +33,7 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text, int x, 
 TReportPage::TReportPage(TMainWindow& main, QWidget* parent) : QWidget(parent), main_(main) {
     // The dialog's tree keeps the left 185 pixels, its header and title strip the top.
     GroupBox3 = Place<QGroupBox>(this, "GroupBox3", 200, 115, 376, 166);
-    GroupBox3->setTitle(QStringLiteral("システム情報"));
+    GroupBox3->setTitle(tr("システム情報"));
     // The OS and CPU lines may outgrow the group: they get a second line.
     Label2 = Caption(GroupBox3, "Label2", "OS", 10, 22, 356, 34);
     Label5 = Caption(GroupBox3, "Label5", "MEM", 10, 58, 356);
@@ -120,7 +120,7 @@ void TReportPage::Button7Click() {
 
 void TReportPage::Button8Click() {
     TFileDialogRequest request;
-    request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+    request.Filter = tr("テキストファイル(*.txt)|*.txt");
     request.FileName = QStringLiteral("Report.txt");
     request.OverwritePrompt = true;
     const TPath path(Dialogs().SaveFile(request));

@@ -46,34 +46,34 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
     setFont(QFont(QStringLiteral("Tahoma")));
     SetFixedDialog(*this, QSize(624, 490));
     Image1 = Place<QLabel>(this, "Image1", 0, 0, 625, 73);
-    LabeledEdit1 = Labeled(this, "LabeledEdit1", QStringLiteral("ユーザー名:"), 16, 84, 280);
+    LabeledEdit1 = Labeled(this, "LabeledEdit1", tr("ユーザー名:"), 16, 84, 280);
     LabeledEdit3 = Labeled(this, "LabeledEdit3", QStringLiteral("Realm:"), 320, 84, 288);
-    LabeledEdit2 = Labeled(this, "LabeledEdit2", QStringLiteral("パスワード:"), 16, 132, 280);
+    LabeledEdit2 = Labeled(this, "LabeledEdit2", tr("パスワード:"), 16, 132, 280);
     LabeledEdit2->setEchoMode(QLineEdit::Password);
     Label1 = Place<QLabel>(this, "Label1", 16, 184, 80, 16);
-    Label1->setText(QStringLiteral("ファイル名:"));
+    Label1->setText(tr("ファイル名:"));
     FitLabel(*Label1);
     StaticText1 = Place<QLabel>(this, "StaticText1", 16, 204, 496, 22);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     BitBtn1 = Place<QPushButton>(this, "BitBtn1", 520, 202, 88, 25);
-    BitBtn1->setText(QStringLiteral("開く..."));
+    BitBtn1->setText(tr("開く..."));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     BitBtn1->setAutoDefault(false);
     RadioGroup1 = Place<QGroupBox>(this, "RadioGroup1", 16, 238, 592, 52);
-    RadioGroup1->setTitle(QStringLiteral("作業内容"));
+    RadioGroup1->setTitle(tr("作業内容"));
     RadioCreate = Place<QRadioButton>(RadioGroup1, "RadioCreate", 12, 22, 280, 20);
-    RadioCreate->setText(QStringLiteral("新規ファイルへ作成"));
+    RadioCreate->setText(tr("新規ファイルへ作成"));
     RadioAdd = Place<QRadioButton>(RadioGroup1, "RadioAdd", 300, 22, 280, 20);
-    RadioAdd->setText(QStringLiteral("既存のファイルに追加"));
+    RadioAdd->setText(tr("既存のファイルに追加"));
     RadioCreate->setChecked(true);
 
     const QPixmap actionPicture = style()->standardIcon(QStyle::SP_DialogSaveButton).pixmap(16, 16);
     QL_ImageLabel2 = Place<TQL_ImageLabel>(this, "QL_ImageLabel2", 448, 304, 160, 32);
-    QL_ImageLabel2->SetText(QStringLiteral("作成/追加"));
+    QL_ImageLabel2->SetText(tr("作成/追加"));
     QL_ImageLabel2->SetSpace(13);
     QL_ImageLabel1 = Place<TQL_ImageLabel>(this, "QL_ImageLabel1", 16, 304, 100, 32);
-    QL_ImageLabel1->SetText(QStringLiteral(" 拡張 "));
+    QL_ImageLabel1->SetText(tr(" 拡張 "));
     QL_ImageLabel1->SetSpace(9);
     for (TQL_ImageLabel* l : {QL_ImageLabel1, QL_ImageLabel2}) {
         l->SetBitmapImage(l == QL_ImageLabel2 ? actionPicture
@@ -85,10 +85,10 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
     Bevel1 = Place<QFrame>(this, "Bevel1", 16, 384, 592, 2);
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     CheckBox1 = Place<QCheckBox>(this, "CheckBox1", 24, 400, 560, 20);
-    CheckBox1->setText(QStringLiteral("同一のハッシュ値を追加しない"));
+    CheckBox1->setText(tr("同一のハッシュ値を追加しない"));
     CheckBox1->setChecked(true);
     CheckBox2 = Place<QCheckBox>(this, "CheckBox2", 24, 428, 560, 20);
-    CheckBox2->setText(QStringLiteral("上書き時に警告"));
+    CheckBox2->setText(tr("上書き時に警告"));
     CheckBox2->setChecked(true);
 
     // Tab goes left to right: 拡張, then 作成/追加.
@@ -109,10 +109,10 @@ TDigestPassDlg::TDigestPassDlg(QWidget* owner, const QPixmap& banner, const QStr
         f.setPointSize(14);
         p.setFont(f);
         p.setPen(Qt::black);
-        p.drawText(QRect(8, 5, w - 86, h - 10), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Digest認証ツール"));
+        p.drawText(QRect(8, 5, w - 86, h - 10), Qt::AlignLeft | Qt::AlignTop, tr("Digest認証ツール"));
     }
     Image1->setPixmap(picture);
-    setWindowTitle(title_ + QStringLiteral(" Digest認証ツール"));
+    setWindowTitle(tr("%1 Digest認証ツール").arg(title_));
     FormCreate();
     if (owner) move(owner->geometry().center() - rect().center());
 }
@@ -158,7 +158,7 @@ void TDigestPassDlg::SetHeight(int height) {
 
 void TDigestPassDlg::BitBtn1Click() {
     TFileDialogRequest request;
-    request.Filter = QStringLiteral("テキストファイル(*.txt)|*.txt");
+    request.Filter = tr("テキストファイル(*.txt)|*.txt");
     request.MustExist = true;
     request.InitialDir = QFileInfo(target_.ToQString()).absolutePath();
     const TPath chosen(Dialogs().OpenFile(request));
@@ -172,7 +172,7 @@ void TDigestPassDlg::QL_ImageLabel2Click() {
     const std::string password = LabeledEdit2->text().toStdString();
     const std::string realm = LabeledEdit3->text().toStdString();
     if (user.empty() || password.empty() || realm.empty()) {
-        Dialogs().MessageBox(title_, QStringLiteral("未記入の項目があります..."), TMsgButtons::Ok, TMsgIcon::Exclamation);
+        Dialogs().MessageBox(title_, tr("未記入の項目があります..."), TMsgButtons::Ok, TMsgIcon::Exclamation);
         return;
     }
     if (const std::string problem = DigestEntryProblem(user, realm, password); !problem.empty()) {
@@ -185,19 +185,19 @@ void TDigestPassDlg::QL_ImageLabel2Click() {
     if (Mode() == 1) {
         result = AddDigestEntry(path, line, CheckBox1->isChecked());
         if (result.Result == TDigestWrite::Missing) {
-            Dialogs().MessageBox(title_, QStringLiteral("ファイルが見当たりません"), TMsgButtons::Ok, TMsgIcon::Exclamation);
+            Dialogs().MessageBox(title_, tr("ファイルが見当たりません"), TMsgButtons::Ok, TMsgIcon::Exclamation);
             return;
         }
     } else {
         if (QFileInfo::exists(target_.ToQString()) && CheckBox2->isChecked() &&
-            Dialogs().MessageBox(QStringLiteral("上書きの確認"),
-                                 QStringLiteral("新規を選択すると既存のファイルは上書きされます...上書きしますか？"),
+            Dialogs().MessageBox(tr("上書きの確認"),
+                                 tr("新規を選択すると既存のファイルは上書きされます...上書きしますか？"),
                                  TMsgButtons::YesNo, TMsgIcon::Exclamation) != TMsgResult::Yes)
             return;
         result = CreateDigestFile(path, line);
         if (result.Result == TDigestWrite::Written) SetMode(1);
     }
     if (result.Result == TDigestWrite::Failed)
-        Dialogs().MessageBox(title_, target_.Display() + QStringLiteral(" に書き込めません\n") + QString::fromStdString(result.Reason),
+        Dialogs().MessageBox(title_, tr("%1 に書き込めません\n%2").arg(target_.Display(), QString::fromStdString(result.Reason)),
                              TMsgButtons::Ok, TMsgIcon::Error);
 }

@@ -1,10 +1,12 @@
 #include "tools/Tconv.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 #include "components/WindowLook.h"
 #include "engine/FileMD5Info.h"
@@ -19,7 +21,7 @@ QString UnmappableProblem(const std::string& text) {
         const std::string one = text.substr(i, len ? len : 1);
         // Such a character would be hashed as "?": the digest would belong to another text.
         if (len == 0 || (one != "?" && cp932::FromUtf8(one) == "?"))
-            return QStringLiteral("「%1」はShift_JISで表せない文字のため、ハッシュを生成できません")
+            return QCoreApplication::translate("Tconv", "「%1」はShift_JISで表せない文字のため、ハッシュを生成できません")
                 .arg(QString::fromStdString(one));
         i += len;
     }
@@ -33,19 +35,21 @@ Tconv::Tconv(QWidget* owner, const QString& title) : QDialog(owner), title_(titl
     setFont(f);
     SetFixedDialog(*this, QSize(468, 100));
     Label2 = Place<QLabel>(this, "Label2", 8, 8, 89, 12);
-    Label2->setText(QStringLiteral("元になる文字列："));
+    Label2->setText(tr("元になる文字列："));
     FitLabel(*Label2);
     Edit1 = Place<QLineEdit>(this, "Edit1", 8, 24, 453, 20);
     Label1 = Place<QLabel>(this, "Label1", 8, 52, 49, 12);
-    Label1->setText(QStringLiteral("結果："));
+    Label1->setText(tr("結果："));
     FitLabel(*Label1);
     CheckBox1 = Place<QCheckBox>(this, "CheckBox1", 364, 48, 77, 17);
-    CheckBox1->setText(QStringLiteral("大文字"));
+    CheckBox1->setText(tr("大文字"));
+    // Room for a longer translation up to the dialog's edge.
+    CheckBox1->resize(std::max(CheckBox1->width(), CheckBox1->sizeHint().width()), CheckBox1->height());
     Edit2 = Place<QLineEdit>(this, "Edit2", 8, 68, 349, 20);
     Edit2->setReadOnly(true);
     Edit2->setFocusPolicy(Qt::ClickFocus);
     BitBtn1 = Place<QPushButton>(this, "BitBtn1", 364, 68, 97, 21);
-    BitBtn1->setText(QStringLiteral("生成"));
+    BitBtn1->setText(tr("生成"));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     // Enter in the text field, or on the focused button, generates.
     BitBtn1->setDefault(true);

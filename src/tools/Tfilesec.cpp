@@ -1,6 +1,7 @@
 #include "tools/Tfilesec.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -23,9 +24,9 @@
 
 namespace {
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, int x, int y, int w) {
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, int x, int y, int w) {
     QPushButton* b = Place<QPushButton>(parent, name, x, y, w, 25);
-    b->setText(QString::fromUtf8(caption));
+    b->setText(caption);
     b->setAutoDefault(false);
     return b;
 }
@@ -50,9 +51,9 @@ void SetBarRange(QProgressBar& bar, int maximum) {
 }  // namespace
 
 QString DuplicateSummary(int count) {
-    return QString::number(count) + QStringLiteral("個の同一内容のファイルが見つかりました！") +
-           QStringLiteral("\r\n") +
-           QStringLiteral("リストをダブルクリックする事ファイルの存在するフォルダをエクスプローラで開けます");
+    return QCoreApplication::translate("Tfilesec", "%1個の同一内容のファイルが見つかりました！\r\n"
+                                                   "リストをダブルクリックする事ファイルの存在するフォルダをエクスプローラで開けます")
+        .arg(count);
 }
 
 Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), currentPath_(currentPath) {
@@ -63,24 +64,24 @@ Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), c
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("ドライブの選択"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("検索結果"));
+    PageControl1->addTab(TabSheet1, tr("ドライブの選択"));
+    PageControl1->addTab(TabSheet2, tr("検索結果"));
 
     ListView1 = List(TabSheet1, "ListView1", 6, 6, 440, 200);
-    ListView1->setHeaderLabels({QStringLiteral("検索対象のドライブ ▼")});
+    ListView1->setHeaderLabels({tr("検索対象のドライブ ▼")});
     ListView1->setColumnWidth(0, 400);
     auto* refLabel = Place<QLabel>(TabSheet1, "LabelRef", 6, 214, 440, 14);
-    refLabel->setText(QStringLiteral("検索するファイル："));
+    refLabel->setText(tr("検索するファイル："));
     FitLabel(*refLabel);
     Edit1 = Place<QLineEdit>(TabSheet1, "Edit1", 6, 230, 588, 21);
     Edit1->setReadOnly(true);
     Edit1->setEnabled(false);
-    Button1 = Button(TabSheet1, "Button1", "検索", 456, 6, 138);
-    Button3 = Button(TabSheet1, "Button3", "すべて選択", 456, 40, 138);
-    Button4 = Button(TabSheet1, "Button4", "すべて未選択", 456, 70, 138);
+    Button1 = Button(TabSheet1, "Button1", tr("検索"), 456, 6, 138);
+    Button3 = Button(TabSheet1, "Button3", tr("すべて選択"), 456, 40, 138);
+    Button4 = Button(TabSheet1, "Button4", tr("すべて未選択"), 456, 70, 138);
 
     ListView2 = List(TabSheet2, "ListView2", 6, 6, 588, 200);
-    ListView2->setHeaderLabels({QString(), QStringLiteral("パス")});
+    ListView2->setHeaderLabels({QString(), tr("パス")});
     ListView2->setColumnWidth(0, 20);
     ListView2->header()->setSectionResizeMode(0, QHeaderView::Fixed);
     ListView2->setColumnWidth(1, 550);
@@ -88,13 +89,13 @@ Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), c
     Label1->setWordWrap(true);
 
     Label2 = Place<QLabel>(this, "Label2", 8, 308, 80, 14);
-    Label2->setText(QStringLiteral("進歩状況："));
+    Label2->setText(tr("進歩状況："));
     FitLabel(*Label2);
     ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", 90, 306, 526, 18);
     ProgressBar1->setTextVisible(false);
-    Button5 = Button(this, "Button5", "中止", 408, 340, 100);
+    Button5 = Button(this, "Button5", tr("中止"), 408, 340, 100);
     Button5->setEnabled(false);
-    Button2 = Button(this, "Button2", "閉じる", 516, 340, 100);
+    Button2 = Button(this, "Button2", tr("閉じる"), 516, 340, 100);
     Button2->setDefault(true);
 
     connect(Button1, &QPushButton::clicked, this, &Tfilesec::Button1Click);
@@ -108,7 +109,7 @@ Tfilesec::Tfilesec(QWidget* owner, const TPath& currentPath) : QDialog(owner), c
 }
 
 void Tfilesec::FormCreate() {
-    setWindowTitle(QStringLiteral("同一ファイル検索"));
+    setWindowTitle(tr("同一ファイル検索"));
     PageControl1->setCurrentIndex(0);
     Edit1->setText(currentPath_.Display());
     Label1->clear();
@@ -136,8 +137,8 @@ void Tfilesec::Button1Click() {
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
         checked += ListView1->topLevelItem(i)->checkState(0) == Qt::Checked;
     if (checked == 0) return;
-    if (Dialogs().MessageBox(QStringLiteral("確認"),
-                             currentPath_.FileName().Display() + QStringLiteral("と同一ファイルの検索を行います"),
+    if (Dialogs().MessageBox(tr("確認"),
+                             tr("%1と同一ファイルの検索を行います").arg(currentPath_.FileName().Display()),
                              TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
         return;
     const TDuplicateReference ref = ReadDuplicateReference(currentPath_.Bytes(), ReleaseIcon);

@@ -1,6 +1,7 @@
 // The report page with the real main window: the labels from injected facts, the report saved
 // and copied, the error log button.
 #include <QCryptographicHash>
+#include <algorithm>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,9 +9,11 @@
 #include <QRegularExpression>
 #include <filesystem>
 
+#include "app/Translations.h"
 #include "fakes/AppFixture.h"
 #include "options/ReportPage.h"
 #include "text/Cp932.h"
+#include "text/Translate.h"
 
 namespace {
 
@@ -123,6 +126,42 @@ TEST_F(Report, SaveWritesTheReportInShiftJis) {
     page_->Button8->click();
     EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
     EXPECT_TRUE(dialogs_.Messages().empty());
+}
+
+// A report for people: in English its time and feature marks are English, every byte ASCII,
+// and the lines stand where the Japanese report has them.
+TEST_F(Report, InEnglishTheSavedReportIsPlainAscii) {
+    struct TLanguageGuard {
+        ~TLanguageGuard() { RemoveLanguage(); }
+    } guard;
+    ASSERT_TRUE(InstallLanguage(TLanguage::English));
+    TReportPage page(*w_, nullptr);
+    page.Now = page_->Now;
+    EXPECT_EQ(page.GroupBox3->title(), QStringLiteral("System Information"));
+    page.Gather(Facts());
+    const std::string path = dir_->file("en.txt");
+    dialogs_.FileAnswers.push_back(QString::fromStdString(path));
+    page.Button8->click();
+    ASSERT_EQ(dialogs_.Calls.size(), 1u);
+    EXPECT_EQ(dialogs_.Calls[0].Request.Filter, QStringLiteral("Text files (*.txt)|*.txt"));
+    QStringList lines = ExpectedText().split(QStringLiteral("\r\n"));
+    lines[1] = QStringLiteral("Time: 2026-12-09 21:05");
+    lines[9] = QStringLiteral("MMX yes SSE yes SSE2 no SSE3 no 3DNow ! yes 3DNow ! Pro no ");
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes, lines.join(QStringLiteral("\r\n")).toStdString());
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+}
+
+// tavrenne-cli's table of the same translation gives the report the same English.
+TEST_F(Report, TheCommandLinesTableHasTheReportsEnglish) {
+    SetTranslateHook(&EnglishText);
+    TReportLabels labels;
+    labels.Features[0] = true;
+    const std::vector<std::string> lines = ReportLines(labels, page_->Now(), "T", "u");
+    SetTranslateHook(nullptr);
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[1], "Time: 2026-12-09 21:05");
+    EXPECT_EQ(lines[9], "MMX yes SSE no SSE2 no SSE3 no 3DNow ! no 3DNow ! Pro no ");
 }
 
 TEST_F(Report, AFileThatCannotBeWrittenGetsTheStandardErrorBox) {
