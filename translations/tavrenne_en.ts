@@ -1326,7 +1326,7 @@
     <message>
         <source>設定を初期値へ戻します。初期化されるのは基本設定と追加設定です。<byte value="xd"/>
 システムを含めて初期化する場合は&quot;%1&quot;ボタンをクリックして下さい</source>
-        <translation>The settings go back to their initial values; only the General and Advanced settings are reset.&lt;byte value=&quot;xd&quot;/&gt;
+        <translation>The settings go back to their initial values; only the General and Advanced settings are reset.<byte value="xd"/>
 To reset the desktop integration as well, click &quot;%1&quot;.</translation>
     </message>
     <message>
@@ -1336,7 +1336,7 @@ To reset the desktop integration as well, click &quot;%1&quot;.</translation>
     <message>
         <source>すべての設定を初期化します、作業後デスクトップセッションへの再ログインが必要となります。<byte value="xd"/>
 続ける場合は&quot;はい&quot;をクリックしてメッセージに従ってください。</source>
-        <translation>All settings will be reset; afterwards you will need to log in to the desktop again.&lt;byte value=&quot;xd&quot;/&gt;
+        <translation>All settings will be reset; afterwards you will need to log in to the desktop again.<byte value="xd"/>
 To continue, click &quot;Yes&quot; and follow the messages.</translation>
     </message>
 </context>
@@ -1345,7 +1345,7 @@ To continue, click &quot;Yes&quot; and follow the messages.</translation>
     <message>
         <source>%1個の同一内容のファイルが見つかりました！<byte value="xd"/>
 リストをダブルクリックする事ファイルの存在するフォルダをエクスプローラで開けます</source>
-        <translation>Files with the same content found: %1&lt;byte value=&quot;xd&quot;/&gt;
+        <translation>Files with the same content found: %1<byte value="xd"/>
 Double-click a row to open its folder in the file manager.</translation>
     </message>
     <message>
