@@ -1053,6 +1053,10 @@
         <translation>Cannot read this file as a checksum list: %1
 %2</translation>
     </message>
+    <message>
+        <source>%1 はすでにあります。置き換えますか？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>Tconv</name>

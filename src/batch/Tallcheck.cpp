@@ -807,8 +807,16 @@ void Tallcheck::ExportList(const TPath& chosen, int format) {
     const TListExportFormat& f = kListExports[format];
     const TDigestKindInfo& kind = DigestKindInfo(f.Kind);
     std::string file = chosen.Bytes();
-    // The name the dialog proposed becomes the name such lists go by.
-    if (file.ends_with("/CheckFileList.txt")) file = ExportFolder(file) + "/" + f.FileName;
+    // The name the dialog proposed becomes the name such lists go by. The dialog asked about
+    // replacing the name it showed, not this one: a list already there is replaced only when
+    // the user says so.
+    if (file.ends_with("/CheckFileList.txt")) {
+        file = ExportFolder(file) + "/" + f.FileName;
+        if (FileExistsByAge(file) &&
+            Dialogs().MessageBox(Title(), tr("%1 はすでにあります。置き換えますか？").arg(TPath(file).Display()),
+                                 TMsgButtons::YesNo, TMsgIcon::Question) != TMsgResult::Yes)
+            return;
+    }
     const std::string folder = ExportFolder(file);
     const int count = RowCount();
     std::vector<std::string> paths;

@@ -176,6 +176,26 @@ TEST_F(BatchVerify, BothBarsRunWhileAListIsVerified) {
     EXPECT_EQ(v_->ProgressBar2->value(), 0);   // reset after the closing box
 }
 
+// The dialog proposes CheckFileList.txt and the list takes its own name: a list of that name
+// already there is replaced only after a Yes.
+TEST_F(BatchVerify, AListExportAsksBeforeReplacingAListOfItsName) {
+    MakeFile(QStringLiteral("keep/a.txt"), std::string("abc"));
+    const QString old = MakeFile(QStringLiteral("keep/SHA256SUMS"), std::string("kept\n"));
+    v_->AddFile(TPath((dir_->path() / "keep/a.txt").string()));
+    RunVerify();
+    const size_t before = dialogs_.Messages().size();
+    ExportAs(2, dir_->path() / "keep/CheckFileList.txt");  // answered No
+    ASSERT_EQ(dialogs_.Messages().size(), before + 1);
+    EXPECT_EQ(dialogs_.Messages().back().Text, old + QStringLiteral(" はすでにあります。置き換えますか？"));
+    EXPECT_EQ(dialogs_.Messages().back().Buttons, TMsgButtons::YesNo);
+    EXPECT_EQ(ReadBytes(dir_->path() / "keep/SHA256SUMS"), "kept\n");
+    dialogs_.MessageAnswers.push_back(TMsgResult::Yes);
+    ExportAs(2, dir_->path() / "keep/CheckFileList.txt");
+    EXPECT_EQ(ReadBytes(dir_->path() / "keep/SHA256SUMS"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  a.txt\n");
+    EXPECT_FALSE(fs::exists(dir_->path() / "keep/CheckFileList.txt"));
+}
+
 // A list export names what it could not write: an unreadable file and a name SFV cannot hold.
 TEST_F(BatchVerify, AListExportSaysHowManyFilesItLeftOut) {
     MakeFile(QStringLiteral("lo/a.txt"), std::string("abc"));
