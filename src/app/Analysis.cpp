@@ -236,7 +236,7 @@ void TTavrenne::Action20Execute() {
 }
 
 void TTavrenne::AnalyzeFile(TPath path) {
-    if (listHandler_ && listHandler_(path)) return;
+    if (listHandler_ && listHandler_(path, false)) return;
     TAnalysisRequest request;
     request.Path = path.Bytes();
     if (CheckBox4->isChecked()) request.Digests.Add(TDigestKind::CRC32);

@@ -40,6 +40,8 @@ public:
     virtual void AnalyzeFileWith(TPath path, TDigestSet digests) = 0;
     // The duplicate search on the current file, as its command starts it.
     virtual void RunDuplicateSearch() = 0;
+    // Verifies `list` as a checksum list in the batch window, whatever its name.
+    virtual void VerifyList(TPath list) = 0;
     // The help command.
     virtual void ShowHelp() = 0;
     // Runs `open` each time the command that opens `which` is chosen.

@@ -91,7 +91,14 @@ public:
     void HandleDroppedFiles(const QList<TPath>& paths);
     // A file the user opens, drops or names at start-up goes to `handler` first; when it
     // answers true (a checksum list it took for verification) the file is not analysed.
-    void SetChecksumListHandler(std::function<bool(const TPath&)> handler) { listHandler_ = std::move(handler); }
+    // Takes a file opened or dropped that is a checksum list (answers true), or one named by
+    // "-l" (forced: read as a list whatever its name).
+    void SetChecksumListHandler(std::function<bool(const TPath&, bool forced)> handler) {
+        listHandler_ = std::move(handler);
+    }
+    void VerifyList(TPath list) override {
+        if (listHandler_) listHandler_(list, true);
+    }
     // Run or extract the current file (Action19).
     void RunOrExtract();
     bool ExtractZip(const TPath& archive, QWidget* owner, bool extractHere);
@@ -232,7 +239,7 @@ private:
 
     TAnalysisHooks* hooks_ = nullptr;
     TIconHandle shownIcon_ = 0;
-    std::function<bool(const TPath&)> listHandler_;
+    std::function<bool(const TPath&, bool)> listHandler_;
     bool lastRunFailed_ = false;
     bool analysisRunning_ = false;
     std::vector<QPixmap> logImages_;

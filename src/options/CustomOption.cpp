@@ -215,6 +215,10 @@ void Tcustomoption::RunCommandLine(const std::vector<std::string>& args) {
         ::EvaluateCommandLine(args, [](const std::string& p) { return FileExistsByAge(p); });
     if (d.FileToAnalyze.empty()) return;
     const TPath file(d.FileToAnalyze);
+    if (d.VerifyList) {
+        main_.VerifyList(file);
+        return;
+    }
     if (d.SetDigests)
         main_.AnalyzeFileWith(file, d.Digests);
     else

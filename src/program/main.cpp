@@ -20,16 +20,6 @@ namespace {
 // How long a start waits for a running copy that is ending.
 constexpr int kEndingCopyWaitMs = 10000;
 
-// "-l LIST" (the file managers' "チェックサムの検証") verifies LIST whatever its name: the
-// command line goes on as LIST alone, and the list handler knows to take it.
-std::vector<std::string> TakeVerifySwitch(const std::vector<std::string>& args, TPath& forced) {
-    if (args.size() == 2 && (args[0] == "-l" || args[0] == "-L")) {
-        forced = TPath(args[1]);
-        return {args[1]};
-    }
-    return args;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,24 +55,20 @@ int main(int argc, char** argv) {
     TTavrenne window;
     TMainWindow& main = window;
     main.OnCommand(TUpperWindow::Batch, [&main] { RunBatchWindow(main); });
-    TPath forcedList;
-    window.SetChecksumListHandler([&main, &forcedList](const TPath& path) {
-        const bool forced = !forcedList.IsEmpty() && path == forcedList;
-        forcedList = TPath();
-        return RunBatchWindowForList(main, path, forced);
-    });
+    window.SetChecksumListHandler(
+        [&main](const TPath& path, bool forced) { return RunBatchWindowForList(main, path, forced); });
     ConnectTools(main);
     // Lives until the end of the run; destroyed before the main window, it saves the settings.
     Tcustomoption customoption(main);
     main.OnCommand(TUpperWindow::Options, [&customoption] { customoption.Execute(); });
     // Handed-over arguments are a command line of their own, taken when the window is free.
-    THandOverQueue handOvers(main, [&customoption, &forcedList](const std::vector<std::string>& given) {
-        customoption.RunCommandLine(TakeVerifySwitch(given, forcedList));
+    THandOverQueue handOvers(main, [&customoption](const std::vector<std::string>& given) {
+        customoption.RunCommandLine(given);
     });
     instance.Listen([&handOvers](const std::vector<std::string>& given) { handOvers.Add(given); });
     // From the moment the window agrees to close, later starts are not this copy's.
     QObject::connect(&window, &TTavrenne::closing, &window, [&instance] { instance.StopListening(); });
-    customoption.FormCreate(TakeVerifySwitch(args, forcedList));
+    customoption.FormCreate(args);
     const int code = RunMessageLoop();
     // The windows go next: nothing more is taken from later starts.
     instance.StopListening();

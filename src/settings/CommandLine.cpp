@@ -17,6 +17,11 @@ TCommandLineDecision EvaluateCommandLine(const std::vector<std::string>& args,
         const std::string sw = AsciiCase(args[0], false);
         const std::string path = WithoutLeadingDash(args[1]);
         if (!fileExists(path)) return d;
+        if (sw == "-l") {
+            d.FileToAnalyze = path;
+            d.VerifyList = true;
+            return d;
+        }
         d.SetDigests = true;
         // "-a" all three; a digest's own letter that one alone.
         for (const TDigestKindInfo& k : DigestKinds())

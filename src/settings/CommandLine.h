@@ -13,6 +13,7 @@ struct TCommandLineDecision {
     bool SetDigests = false;         // true: the three digest boxes take the states below
     TDigestSet Digests;
     bool RunDuplicateSearch = false; // after the analysis
+    bool VerifyList = false;         // "-l LIST": verify FileToAnalyze as a checksum list, whatever its name
     bool operator==(const TCommandLineDecision&) const = default;
 };
 

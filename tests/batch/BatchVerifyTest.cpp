@@ -298,7 +298,7 @@ TEST_F(BatchVerify, TheMainWindowHandsListsToTheBatchWindow) {
 
     int shownRows = -1;
     QString shownTitle;
-    w_->SetChecksumListHandler([this, &shownRows, &shownTitle](const TPath& path) {
+    w_->SetChecksumListHandler([this, &shownRows, &shownTitle](const TPath& path, bool forced) {
         QTimer::singleShot(0, [&shownRows, &shownTitle] {
             auto* shown = qobject_cast<Tallcheck*>(QApplication::activeModalWidget());
             if (!shown) return;
@@ -306,7 +306,7 @@ TEST_F(BatchVerify, TheMainWindowHandsListsToTheBatchWindow) {
             shownTitle = shown->windowTitle();
             shown->Action4->trigger();
         });
-        return RunBatchWindowForList(*w_, path, false);
+        return RunBatchWindowForList(*w_, path, forced);
     });
     dialogs_.FileAnswers.push_back(list);
     w_->Action1->trigger();
@@ -326,6 +326,17 @@ TEST_F(BatchVerify, TheMainWindowHandsListsToTheBatchWindow) {
     EXPECT_TRUE(dialogs_.Messages()[0].Text.startsWith(QStringLiteral("チェックサムファイルとして読めません: ")));
     EXPECT_EQ(dialogs_.Messages()[0].Icon, TMsgIcon::Error);
     EXPECT_FALSE(RunBatchWindowForList(*w_, TPath(garbage.toStdString()), false));
+
+    // "-l": the window's own way in reads any name as a list; the next file opened is
+    // analysed as before, nothing of the switch stays behind.
+    dialogs_.Calls.clear();
+    w_->VerifyList(TPath(garbage.toStdString()));
+    ASSERT_EQ(dialogs_.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs_.Messages()[0].Text.startsWith(QStringLiteral("チェックサムファイルとして読めません: ")));
+    w_->VerifyList(TPath(list.toStdString()));
+    EXPECT_EQ(shownRows, 1);
+    w_->HandleDroppedFiles({TPath(garbage.toStdString())});
+    EXPECT_EQ(w_->CurrentPath(), TPath(garbage.toStdString()));
 }
 
 }  // namespace

@@ -55,6 +55,10 @@ TEST(CommandLine, DecidesFileDigestsAndSearch) {
         {{"-c", "--dash"}, kNothing},                                          // only one
         {{"-c", "/data/folder"}, kNothing},   // boxes left as loaded
         {{"-c", "/data/none"}, kNothing},
+        // A list to verify, whatever its name; a missing one leaves nothing behind.
+        {{"-l", "/data/a.bin"}, {"/data/a.bin", false, {}, false, true}},
+        {{"-L", "-/data/a.bin"}, {"/data/a.bin", false, {}, false, true}},
+        {{"-l", "/data/none"}, kNothing},
         // A path with one space arrives as a switch and a path.
         {{"/data/My", "File.txt"}, Digests("File.txt", false, false, false)},
         {{"/data/My", "Other.txt"}, kNothing},
