@@ -1016,10 +1016,6 @@
         <translation>Clear the list?</translation>
     </message>
     <message>
-        <source>指定値に「/」や「..」は使えません</source>
-        <translation>The text cannot contain &quot;/&quot; or &quot;..&quot;.</translation>
-    </message>
-    <message>
         <source>選択された処理を行います&#x3000;よろしいですか？&#x3000;</source>
         <translation>Run the selected task?</translation>
     </message>
@@ -1056,6 +1052,10 @@
     <message>
         <source>%1 はすでにあります。置き換えますか？</source>
         <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>指定値に「/」は使えません</source>
+        <translation>The text cannot contain &quot;/&quot;.</translation>
     </message>
 </context>
 <context>

@@ -592,8 +592,8 @@ void Tallcheck::PumpBetweenRows(TBatchPacer& pacer) {
 void Tallcheck::Action3Execute() {
     // A renamed file stays in its folder: a given text that names another folder is refused.
     if (Action11->isChecked() && TRenameType(RenameType()) == TRenameType::TextAndSequence &&
-        (Edit1->text().contains(QLatin1Char('/')) || Edit1->text().contains(QStringLiteral("..")))) {
-        Dialogs().MessageBox(Title(), tr("指定値に「/」や「..」は使えません"), TMsgButtons::Ok,
+        !RenameTextAllowed(Edit1->text().toStdString())) {
+        Dialogs().MessageBox(Title(), tr("指定値に「/」は使えません"), TMsgButtons::Ok,
                              TMsgIcon::Exclamation);
         return;
     }

@@ -142,7 +142,10 @@ std::string RenamedPath(const std::string& path, TRenameType type, const std::st
     return folder + base + ExtractFileExt(path);
 }
 
+bool RenameTextAllowed(const std::string& text) { return text.find_first_of(std::string("/\0", 2)) == std::string::npos; }
+
 TRenameResult RenameByPattern(const std::string& path, TRenameType type, const std::string& text, int index) {
+    if (type == TRenameType::TextAndSequence && !RenameTextAllowed(text)) return TRenameResult::Failed;
     uint32_t age = 0;
     if (!FileExistsByAge(path, &age)) return TRenameResult::Skipped;
     const std::string target = RenamedPath(path, type, text, index, age);

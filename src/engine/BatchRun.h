@@ -75,7 +75,10 @@ std::string RenameExample(TRenameType type);
 // extension. `age` is the file's DOS date-time (used by the timestamp type).
 std::string RenamedPath(const std::string& path, TRenameType type, const std::string& text, int index,
                         uint32_t age);
-// Renames one file without ever replacing anything: a path that is not a file is skipped, a
+// Whether a given text keeps the new name in the file's own folder: no "/" (a number always
+// follows the text, so ".." in it names a file, never a folder) and no NUL.
+bool RenameTextAllowed(const std::string& text);
+// Renames one file without ever replacing anything (a text RenameTextAllowed refuses fails): a path that is not a file is skipped, a
 // new name taken by a file is skipped, a move the file system refuses fails.
 TRenameResult RenameByPattern(const std::string& path, TRenameType type, const std::string& text,
                               int index);

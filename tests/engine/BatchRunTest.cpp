@@ -177,6 +177,15 @@ TEST(BatchRun, RenameNeverReplacesAndCountsOnlyRefusedMoves) {
     EXPECT_EQ(ReadBytes(dir.path() / "two/NewFilename_001.jpg"), "b");
     // The old paths are gone: a second run renames nothing.
     EXPECT_EQ(RenameByPattern(a, TRenameType::TextAndSequence, "NewFilename_", 0), TRenameResult::Skipped);
+    // A text naming another folder moves nothing, however it is called; dots alone name a file.
+    const std::string d = dir.write("one/d.txt", "d");
+    for (const char* text : {"../", "../two/x", "sub/"}) {
+        EXPECT_FALSE(RenameTextAllowed(text)) << text;
+        EXPECT_EQ(RenameByPattern(d, TRenameType::TextAndSequence, text, 5), TRenameResult::Failed) << text;
+    }
+    EXPECT_EQ(ReadBytes(d), "d");
+    EXPECT_EQ(RenameByPattern(d, TRenameType::TextAndSequence, "..", 5), TRenameResult::Renamed);
+    EXPECT_EQ(ReadBytes(dir.path() / "one/..005.txt"), "d");
 
     const std::string c = dir.write("c.txt", "c");
     const std::string taken = dir.write("000.txt", "keep");
