@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "fakes/AppFixture.h"
+#include "fakes/ScratchHome.h"
 #include "desktop/DesktopIntegration.h"
 #include "options/IntegrationPages.h"
 #include "platform/ShellFolders.h"
@@ -30,31 +31,18 @@ protected:
     fs::path home_;
     TDesktopEnv env_;
     std::string program_;
-    std::vector<std::pair<const char*, QByteArray>> saved_;
+    std::unique_ptr<TScratchHome> scratch_;
 
     void SetUp() override {
         AppFixture::SetUp();
         home_ = dir_->path() / "scratch";
-        for (const char* sub : {"home/Desktop", "data/applications", "config", "cache", "sysdata", "sysconfig"})
-            fs::create_directories(home_ / sub);
-        const std::pair<const char*, const char*> vars[] = {
-            {"HOME", "home"},     {"XDG_DATA_HOME", "data"},      {"XDG_CONFIG_HOME", "config"},
-            {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_DIRS", "sysdata"}, {"XDG_CONFIG_DIRS", "sysconfig"},
-        };
-        for (auto [name, sub] : vars) {
-            saved_.emplace_back(name, qgetenv(name));
-            qputenv(name, QByteArray::fromStdString((home_ / sub).string()));
-        }
-        saved_.emplace_back("XDG_CURRENT_DESKTOP", qgetenv("XDG_CURRENT_DESKTOP"));
-        qunsetenv("XDG_CURRENT_DESKTOP");
+        scratch_ = std::make_unique<TScratchHome>(home_);
+        for (const char* sub : {"home/Desktop", "data/applications"}) fs::create_directories(home_ / sub);
         env_ = TDesktopEnv::FromEnvironment();
         program_ = platform_.ProgramFile().toStdString();
     }
     void TearDown() override {
-        for (const auto& [name, value] : saved_) {
-            if (value.isNull()) qunsetenv(name);
-            else qputenv(name, value);
-        }
+        scratch_.reset();
         AppFixture::TearDown();
     }
 

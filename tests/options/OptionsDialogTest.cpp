@@ -14,6 +14,7 @@
 #include "components/QL_ImageLabel.h"
 #include "components/QL_TrayIDlg.h"
 #include "fakes/AppFixture.h"
+#include "fakes/ScratchHome.h"
 #include "fakes/WindowChecks.h"
 #include "desktop/DesktopIntegration.h"
 #include "options/CustomOption.h"
@@ -30,28 +31,12 @@ protected:
     // The pages read the desktop's state: from a scratch home, never the user's.
     void SetUp() override {
         AppFixture::SetUp();
-        const fs::path home = dir_->path() / "home";
-        const std::pair<const char*, const char*> vars[] = {
-            {"HOME", "home"},         {"XDG_DATA_HOME", "data"},    {"XDG_CONFIG_HOME", "config"},
-            {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_DIRS", "sysdata"}, {"XDG_CONFIG_DIRS", "sysconfig"},
-        };
-        for (auto [name, sub] : vars) {
-            fs::create_directories(home / sub);
-            saved_.emplace_back(name, qgetenv(name));
-            qputenv(name, QByteArray::fromStdString((home / sub).string()));
-        }
-        saved_.emplace_back("XDG_CURRENT_DESKTOP", qgetenv("XDG_CURRENT_DESKTOP"));
-        qunsetenv("XDG_CURRENT_DESKTOP");
+        home_ = std::make_unique<TScratchHome>(dir_->path() / "home");
     }
     void TearDown() override {
         o_.reset();
         AppFixture::TearDown();
-        for (const auto& [name, value] : saved_) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        home_.reset();
     }
 
     // The form as the program creates it; an argument that names no file keeps the splash away.
@@ -86,7 +71,7 @@ protected:
 
     TStartupSeams quiet_;   // no association, tray or report work
     std::unique_ptr<Tcustomoption> o_;
-    std::vector<std::pair<const char*, QByteArray>> saved_;
+    std::unique_ptr<TScratchHome> home_;
 };
 
 

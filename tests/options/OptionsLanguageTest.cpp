@@ -12,6 +12,7 @@
 #include "app/Translations.h"
 #include "components/QL_ImageLabel.h"
 #include "fakes/AppFixture.h"
+#include "fakes/ScratchHome.h"
 #include "fakes/CaptionChecks.h"
 #include "fakes/WindowChecks.h"
 #include "options/CustomOption.h"
@@ -34,27 +35,13 @@ protected:
     // The pages read the desktop's state: from a scratch home, never the user's.
     void SetUp() override {
         AppFixture::SetUp();
-        const fs::path home = dir_->path() / "home";
-        const std::pair<const char*, const char*> vars[] = {
-            {"HOME", "home"}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"},
-            {"XDG_DATA_DIRS", "sysdata"}, {"XDG_CONFIG_DIRS", "sysconfig"},
-        };
-        for (auto [name, sub] : vars) {
-            fs::create_directories(home / sub);
-            env_.emplace_back(name, qgetenv(name));
-            qputenv(name, QByteArray::fromStdString((home / sub).string()));
-        }
+        home_ = std::make_unique<TScratchHome>(dir_->path() / "home");
     }
     void TearDown() override {
         o_.reset();
         AppFixture::TearDown();
         RemoveLanguage();
-        for (const auto& [name, value] : env_) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        home_.reset();
     }
 
     // A main window and the options form made in `language`, its start-up run.
@@ -79,7 +66,7 @@ protected:
 
     TNoticeSeams seams_;
     std::unique_ptr<Tcustomoption> o_;
-    std::vector<std::pair<const char*, QByteArray>> env_;
+    std::unique_ptr<TScratchHome> home_;
 };
 
 TEST_F(OptionsLanguage, InEnglishEveryPageIsEnglishAndWhole) {
