@@ -191,7 +191,9 @@ TEST_F(Program, TheLanguageSwitchLeavesTheRestOfTheCommandLine) {
         const std::unique_ptr<QProcess> p = Start(start.args);
         ASSERT_TRUE(WaitUntil(*p, [this] { return Said(QStringLiteral("dialog open: チェックサムファイルとして読めません: ")); }))
             << err_.toStdString();
-        if (start.complaint) EXPECT_TRUE(Said(QString::fromUtf8(start.complaint))) << err_.toStdString();
+        if (start.complaint) {
+            EXPECT_TRUE(Said(QString::fromUtf8(start.complaint))) << err_.toStdString();
+        }
         EXPECT_EQ(SignalAndWait(*p, SIGTERM), 0) << err_.toStdString();
     }
 }
