@@ -52,7 +52,12 @@ void WalkForHash(const std::string& folder, std::vector<THashJob>& jobs) {
     for (const std::string& name : names) {
         const std::string path = prefix + name;
         struct stat st;
-        if (::lstat(path.c_str(), &st) != 0) continue;   // gone since it was listed
+        if (::lstat(path.c_str(), &st) != 0) {
+            // Gone since it was listed: nothing to hash. Listed but out of reach (a folder
+            // that can be read but not searched): said, never silently left out.
+            if (errno != ENOENT) jobs.push_back({path, std::string("cannot be read: ") + std::strerror(errno)});
+            continue;
+        }
         if (S_ISDIR(st.st_mode)) WalkForHash(path, jobs);
         else if (S_ISREG(st.st_mode)) jobs.push_back({path, {}});
     }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "engine/DigestKinds.h"
 #include "engine/version/VersionResource.h"
 #include "support/CliRun.h"
+#include "support/RunAs.h"
 #include "support/PeBuilder.h"
 #include "support/TempDir.h"
 
@@ -205,6 +207,26 @@ TEST_F(CliTest, RecurseWalksFoldersSortedWithoutFollowingLinks) {
     const CliResult flat = CliFull(dir_, "hash crc32 t", in);
     EXPECT_EQ(flat.status, 1);
     EXPECT_EQ(flat.err, "tavrenne-cli: t: is a folder\n");
+}
+
+// A folder whose names can be listed but not reached: each file is named and fails the run,
+// none is silently left out.
+TEST_F(CliTest, RecurseSaysWhatItCannotReach) {
+    std::filesystem::create_directories(dir_.path() / "r/shut");
+    dir_.write("r/open.txt", "abc");
+    dir_.write("r/shut/inside.txt", "abc");
+    std::filesystem::permissions(dir_.file("r"), std::filesystem::perms::all);
+    std::filesystem::permissions(dir_.file("r/shut"), std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+    const std::string in = "cd " + Quote(dir_.path().string()) + " && ";
+    const int child = AsOrdinaryUser(dir_.path(), [&] {
+        const CliResult r = CliFull(dir_, "hash crc32 --recurse r", in);
+        const bool said = r.status == 1 && r.out == "352441c2  r/open.txt\n" &&
+                          r.err == "tavrenne-cli: r/shut/inside.txt: cannot be read: Permission denied\n";
+        if (!said) std::fprintf(stderr, "status %d\n%s%s", r.status, r.out.c_str(), r.err.c_str());
+        return said ? 0 : 1;
+    });
+    std::filesystem::permissions(dir_.file("r/shut"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(child, 0);
 }
 
 TEST_F(CliTest, EachFailureGetsItsOwnReasonFromHashAndInfo) {
