@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <string_view>
 
 #include "analysis/ResultText.h"
 #include "app/SettingsAccess.h"

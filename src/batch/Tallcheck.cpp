@@ -68,7 +68,7 @@ TDateTimeParts PartsOf(const QDateTime& value) {
     return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), 0};
 }
 
-QString TimeCellText(const QDateTime& value) { return QString::fromStdString(BatchTimeText(PartsOf(value))); }
+QString TimeCellText(const QDateTime& value) { return QString::fromStdString(FileTimeText(PartsOf(value))); }
 
 // A button that shows and triggers an action.
 void Bind(QPushButton* button, QAction* action) {
@@ -531,7 +531,7 @@ void Tallcheck::AddChecksumList(const TPath& list, const std::vector<TListEntry>
             ImageList1.push_back(row.Icon);
             uint32_t age = 0;
             row.CurrentTime = FileExistsByAge(path.Bytes(), &age)
-                                  ? QString::fromStdString(BatchTimeText(UnpackDosDateTime(age)))
+                                  ? QString::fromStdString(FileTimeText(UnpackDosDateTime(age)))
                                   : QString::fromLatin1(kBatchNoValue);
             row.NewTime = newTime;
             row.ListKind = e.Kind;
@@ -660,7 +660,7 @@ void Tallcheck::TimeWalkerPhase() {
         if (!SetFileTimestamp(path, value)) ++FErrorCount;
         uint32_t age = 0;
         if (FileExistsByAge(path, &age))
-            rows_->SetText(r, cCurrentTime, QString::fromStdString(BatchTimeText(UnpackDosDateTime(age))));
+            rows_->SetText(r, cCurrentTime, QString::fromStdString(FileTimeText(UnpackDosDateTime(age))));
         ProgressBar1->setValue(r);
         PumpBetweenRows(pacer);
     }

@@ -1,7 +1,7 @@
 #include "cli/Analyze.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,7 +104,17 @@ void Print(const std::vector<std::string>& lines, bool cp932Output) {
 
 }  // namespace
 
-int RunAnalyze(const std::vector<std::string>& args) {
+int RunAnalyze(const std::vector<std::string>& given) {
+    // "--lang" among the options (not after "--"), taken as the window program takes it.
+    std::vector<std::string> args(given.begin(), std::find(given.begin(), given.end(), "--"));
+    const TLanguageSwitch languageSwitch = TakeLanguageSwitch(args);
+    if (!languageSwitch.Error.empty()) return AnalyzeUsage("--lang takes ja, en or auto");
+    args.insert(args.end(), std::find(given.begin(), given.end(), "--"), given.end());
+    // Japanese unless asked: scripts read the lines as they always were.
+    const TLanguage language =
+        languageSwitch.Choice
+            ? DecideLanguage(TLanguageEnvironment::OfProcess(), TLanguageChoice::Auto, languageSwitch.Choice)
+            : TLanguage::Japanese;
     char sw = 'a';
     bool upper = false;
     bool cp932Output = false;
@@ -114,8 +124,6 @@ int RunAnalyze(const std::vector<std::string>& args) {
     bool fileSeen = false;
     bool switchSeen = false;
     bool optionsEnded = false;
-    // Japanese unless asked: scripts read the lines as they always were.
-    TLanguage language = TLanguage::Japanese;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool option = !optionsEnded && a.size() > 1 && a[0] == '-';
@@ -133,17 +141,6 @@ int RunAnalyze(const std::vector<std::string>& args) {
             upper = true;
         } else if (a == "--cp932") {
             cp932Output = true;
-        } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
-            std::string value;
-            if (a == "--lang") {
-                if (i + 1 >= args.size()) return AnalyzeUsage("--lang needs ja, en or auto");
-                value = args[++i];
-            } else {
-                value = a.substr(7);
-            }
-            const std::optional<TLanguageChoice> choice = ParseLanguageChoice(value);
-            if (!choice) return AnalyzeUsage("--lang takes ja, en or auto");
-            language = DecideLanguage(TLanguageEnvironment::OfProcess(), TLanguageChoice::Auto, choice);
         } else if (a == "--compare") {
             if (i + 2 >= args.size()) return AnalyzeUsage("--compare needs a kind and a value");
             const std::string& kindName = args[++i];

@@ -205,7 +205,7 @@ int RunBatch(const std::vector<std::string>& args) {
     const uint16_t bufferKB = uint16_t(BufferSizeKB(settings));
 
     int status = 0;
-    const std::string newTime = BatchTimeText(NowParts());
+    const std::string newTime = FileTimeText(NowParts());
     std::vector<TBatchRow> rows;
     for (const std::string& path : paths) {
         const std::string problem = FileProblem(path);

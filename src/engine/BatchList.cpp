@@ -18,8 +18,6 @@
 
 namespace {
 
-// The form of a file's time wherever it is shown, the main window's included.
-const char* const kTimePattern = TAV_TRANSLATE_NOOP("FileTime", "yyyy\"年\"m\"月\"d\"日 \"hh\"時\"nn\"分\"ss\"秒\"");
 const std::string kStars(58, '*');
 
 size_t CodePoints(const std::string& s) {
@@ -29,8 +27,6 @@ size_t CodePoints(const std::string& s) {
 }
 
 }  // namespace
-
-std::string BatchTimeText(const TDateTimeParts& t) { return FormatDateTime(TavTr("FileTime", kTimePattern), t); }
 
 TPathAccess::TPathAccess(const std::string& path) {
     if (path.size() < PATH_MAX) {
@@ -72,7 +68,7 @@ std::optional<TBatchRow> MakeBatchRow(const std::string& path, const std::string
     if (!FileExistsByAge(access.Path(), &age)) return std::nullopt;
     TBatchRow row;
     row.Name = ExtractFileName(path);
-    row.CurrentTime = BatchTimeText(UnpackDosDateTime(age));
+    row.CurrentTime = FileTimeText(UnpackDosDateTime(age));
     row.NewTime = newTime;
     row.Path = path;
     return row;

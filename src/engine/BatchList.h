@@ -28,9 +28,6 @@ struct TBatchRow {
     std::string ListKind, Expected, Computed, Verdict;
 };
 
-// yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒" (in English yyyy-mm-dd hh:nn:ss): the form of both
-// timestamp cells.
-std::string BatchTimeText(const TDateTimeParts& t);
 
 // A path the system's calls take however long `path` is: `path` itself when it is shorter
 // than PATH_MAX, else "/proc/self/fd/<n>/<name>" through a descriptor of its folder, opened

@@ -20,7 +20,6 @@
 #include "engine/version/VersionResource.h"
 #include "text/DateTimeFormat.h"
 #include "text/TextUtil.h"
-#include "text/Translate.h"
 
 namespace {
 
@@ -52,8 +51,6 @@ private:
     int fd_;
 };
 
-// Shown to people: the pattern follows the window's language.
-const char* const kLongTimePattern = TAV_TRANSLATE_NOOP("FileTime", "yyyy\"年\"m\"月\"d\"日 \"hh\"時\"nn\"分\"ss\"秒\"");
 const char* const kShortTimePattern = "yymmdd\"-\"hhnn";
 
 const char* const kNotRegular = "Not a regular file";
@@ -95,7 +92,7 @@ void TNormalFileInfo::SetFileName(const std::string& path) {
     }
     info_.Age = age;
     const TDateTimeParts t = UnpackDosDateTime(age);
-    info_.TimeText = FormatDateTime(TavTr("FileTime", kLongTimePattern), t);
+    info_.TimeText = FileTimeText(t);
     info_.TimeTextDefault = LocaleDateTimeText(t);
     info_.TimeTextShort = FormatDateTime(kShortTimePattern, t);
 }

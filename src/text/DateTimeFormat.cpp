@@ -4,6 +4,8 @@
 #include <ctime>
 #include <cwchar>
 
+#include "text/Translate.h"
+
 namespace {
 
 void AppendNumber(std::string& out, int value, int width) {
@@ -100,6 +102,10 @@ std::string FormatDateTime(std::string_view pattern, const TDateTimeParts& t) {
         }
     }
     return out;
+}
+
+std::string FileTimeText(const TDateTimeParts& t) {
+    return FormatDateTime(TavTr("FileTime", "yyyy\"年\"m\"月\"d\"日 \"hh\"時\"nn\"分\"ss\"秒\""), t);
 }
 
 std::string LocaleDateTimeText(const TDateTimeParts& t) {

@@ -15,6 +15,10 @@ struct TDateTimeParts {
 // text in double or single quotes is literal, as is any other character.
 std::string FormatDateTime(std::string_view pattern, const TDateTimeParts& t);
 
+// A file's date and time as people read it, in the installed language (text/Translate.h):
+// yyyy"年"m"月"d"日 "hh"時"nn"分"ss"秒" in Japanese, yyyy-mm-dd hh:nn:ss in English.
+std::string FileTimeText(const TDateTimeParts& t);
+
 // The locale's short date, a space and its long time (LC_TIME); the time part is left out
 // at exactly midnight.
 std::string LocaleDateTimeText(const TDateTimeParts& t);

@@ -228,7 +228,7 @@ TEST_F(Batch, AddingByDialogAndFolderAndClearing) {
     EXPECT_EQ(dialogs_.Calls[0].Request.Filter, QStringLiteral("すべてのファイル(*.*)|*.*"));
     EXPECT_TRUE(dialogs_.Calls[0].Request.MustExist);
     EXPECT_EQ(Cell(0, 1), QStringLiteral("a.txt"));
-    EXPECT_EQ(Cell(0, 3), QString::fromStdString(BatchTimeText(
+    EXPECT_EQ(Cell(0, 3), QString::fromStdString(FileTimeText(
                               {b_->ChosenTimestamp().date().year(), b_->ChosenTimestamp().date().month(),
                                b_->ChosenTimestamp().date().day(), b_->ChosenTimestamp().time().hour(),
                                b_->ChosenTimestamp().time().minute(), b_->ChosenTimestamp().time().second(), 0})));

@@ -41,7 +41,7 @@ TEST(BatchEnglish, CellsAndTheExportSpeakEnglishWithTheSameLayout) {
     const std::vector<std::string> japanese = ExportLines({VerifiedRow()}, "1/2/2026 3:04:05 AM");
     const TBatchEnglish english;
     const TDateTimeParts t{2004, 8, 1, 12, 30, 4, 0};
-    EXPECT_EQ(BatchTimeText(t), "2004-08-01 12:30:04");
+    EXPECT_EQ(FileTimeText(t), "2004-08-01 12:30:04");
     EXPECT_EQ(BatchSizeText(0, ","), std::string(19, ' ') + "0 bytes");
     EXPECT_EQ(BatchSizeText(1234567, ","), std::string(11, ' ') + "1,234,567 bytes");
     EXPECT_EQ(RenameExample(TRenameType::Sequence), "Number\r\nabc.txt->xxx.txt");
