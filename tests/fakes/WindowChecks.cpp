@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
+
+#include "components/QL_ImageLabel.h"
 
 ::testing::AssertionResult IsFixedDialog(const QWidget& window) {
     const Qt::WindowFlags f = window.windowFlags();
@@ -65,9 +67,12 @@ std::map<QString, QString> WindowTexts(QWidget& window) {
         if (auto* edit = qobject_cast<QLineEdit*>(w)) add(*w, QStringLiteral("placeholder"), edit->placeholderText());
         if (auto* combo = qobject_cast<QComboBox*>(w))
             for (int i = 0; i < combo->count(); ++i) add(*w, QStringLiteral("item%1").arg(i), combo->itemText(i));
-        if (auto* tree = qobject_cast<QTreeWidget*>(w))
-            for (int i = 0; i < tree->columnCount(); ++i)
-                add(*w, QStringLiteral("header%1").arg(i), tree->headerItem()->text(i));
+        // A list's column captions, whether it keeps its own items or shows a model.
+        if (auto* view = qobject_cast<QTreeView*>(w); view && view->model())
+            for (int i = 0; i < view->model()->columnCount(); ++i)
+                add(*w, QStringLiteral("header%1").arg(i), view->model()->headerData(i, Qt::Horizontal).toString());
+        // Link labels draw their text themselves.
+        if (auto* link = qobject_cast<TQL_ImageLabel*>(w)) add(*w, QStringLiteral("text"), link->Text());
     }
     const QList<QAction*> actions = window.findChildren<QAction*>();
     for (int i = 0; i < actions.size(); ++i) {
